@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian package Scatterdeck needs to build, test and run.
+# Runs apt-get only when something is missing, so a second call is quick.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qtbase5-dev qttools5-dev qttools5-dev-tools
+  gemmi-dev tao-pegtl-dev libstb-dev
+  ifeffit
+  xvfb xauth x11-apps imagemagick
+  fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
