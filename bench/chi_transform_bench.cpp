@@ -104,7 +104,8 @@ int main(int argc, char *argv[])
     const double transformMs =
         medianMs(rounds, [&] { chi.transform(kMin, kMax, rMin, rMax, rDelta); });
 
-    // The portable inner loop alone, on the same points and grid.
+    // The sums alone with each inner loop (one the processor lacks runs the
+    // portable loop instead), on the same points and grid.
     QVector<double> usedK, usedChi, re, im;
     for (int i = 0; i < chi.k.size(); ++i) {
         if (chi.k[i] >= kMin && chi.k[i] <= kMax) {
@@ -112,23 +113,31 @@ int main(int argc, char *argv[])
             usedChi.append(chi.chi[i]);
         }
     }
-    const double portableMs = medianMs(
-        rounds, [&] { fourierSums(usedK, usedChi, reference.r, re, im, FourierKernel::Portable); });
-
     out << "file: " << path << "\n"
         << "k points in " << kMin << ".." << kMax << ": " << inRange << ", R grid " << rMin << ".."
         << rMax << " by " << rDelta << ": " << chi.r.size() << " points, median of " << rounds
         << " rounds\n";
-    out << QString::asprintf("straightforward loop:        %9.4f ms\n", directMs);
-    out << QString::asprintf("Chi::transform:              %9.4f ms   ratio %6.1f\n", transformMs,
-                             directMs / transformMs);
-    out << QString::asprintf("portable kernel sums only:   %9.4f ms   ratio %6.1f\n", portableMs,
-                             directMs / portableMs);
-    out << QString::asprintf("largest deviation (relative to max |chi(R)|): transform %.3g, "
-                             "portable %.3g\n",
-                             deviation(reference, chi.chiRRe, chi.chiRIm),
-                             deviation(reference, re, im));
-    out << "R grid identical to the accumulated one: " << (chi.r == reference.r ? "yes" : "NO")
+    out << QString::asprintf("straightforward loop:      %9.4f ms\n", directMs);
+    out << QString::asprintf("Chi::transform:            %9.4f ms   ratio %5.1f   largest "
+                             "deviation %.2g\n",
+                             transformMs, directMs / transformMs,
+                             deviation(reference, chi.chiRRe, chi.chiRIm));
+    const struct
+    {
+        const char *name;
+        FourierKernel kernel;
+    } kernels[] = {{"AVX-512", FourierKernel::Avx512},
+                   {"AVX2", FourierKernel::Avx2},
+                   {"portable", FourierKernel::Portable}};
+    for (const auto &kernel : kernels) {
+        const double ms = medianMs(
+            rounds, [&] { fourierSums(usedK, usedChi, reference.r, re, im, kernel.kernel); });
+        out << QString::asprintf("sums only, %-8s loop:   %9.4f ms   ratio %5.1f   largest "
+                                 "deviation %.2g\n",
+                                 kernel.name, ms, directMs / ms, deviation(reference, re, im));
+    }
+    out << "(deviations relative to the largest |chi(R)|)\n"
+        << "R grid identical to the accumulated one: " << (chi.r == reference.r ? "yes" : "NO")
         << '\n';
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <QStringRef>
 #include <QTextStream>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -112,14 +113,6 @@ void Chi::clearChiR()
     chiRAbsExtent = Extent();
 }
 
-void Chi::updateExtent(double value, double &min, double &max)
-{
-    if (min > value)
-        min = value;
-    if (value > max)
-        max = value;
-}
-
 void Chi::readChiK(const QString &path)
 {
     clearChiK();
@@ -207,25 +200,26 @@ bool Chi::buildGrid(double rMin, double rMax, double rDelta)
     const double estimate = (rMax - rMin) / rDelta;
     bool fits = estimate < maxGridPoints;
     if (fits) {
-        r.reserve(int(estimate) + 2);
+        std::vector<double> grid;
+        grid.reserve(std::size_t(estimate) + 2);
         double R = rMin;
         do {
             // Also ends a walk whose step vanishes in rounding at large R.
-            if (r.size() == maxGridPoints) {
+            if (grid.size() == std::size_t(maxGridPoints)) {
                 fits = false;
                 break;
             }
-            r.append(R);
+            grid.push_back(R);
             R = R + rDelta;
         } while (rMax >= R);
+        if (fits)
+            r = QVector<double>(grid.begin(), grid.end());
     }
-    if (!fits) {
-        r.clear();
+    if (!fits)
         emit log(tr("::Can not transform %1 : the R grid from %2 to %3 by %4 would have more "
                     "than %5 points")
                      .arg(sourcePath, numberText(rMin), numberText(rMax), numberText(rDelta),
                           QString::number(maxGridPoints)));
-    }
     return fits;
 }
 
@@ -233,10 +227,9 @@ bool Chi::buildGrid(double rMin, double rMax, double rDelta)
 // every grid point into NaN; such points are left out and counted instead.
 void Chi::sumGrid(double kMin, double kMax)
 {
-    QVector<double> usedK;
-    QVector<double> usedChi;
-    usedK.reserve(k.size());
-    usedChi.reserve(k.size());
+    QVector<double> usedK(k.size());
+    QVector<double> usedChi(k.size());
+    int used = 0;
     int nonFinite = 0;
     for (int i = 0; i < k.size(); ++i) {
         if (!(k[i] >= kMin && k[i] <= kMax))
@@ -245,9 +238,12 @@ void Chi::sumGrid(double kMin, double kMax)
             ++nonFinite;
             continue;
         }
-        usedK.append(k[i]);
-        usedChi.append(chi[i]);
+        usedK[used] = k[i];
+        usedChi[used] = chi[i];
+        ++used;
     }
+    usedK.resize(used);
+    usedChi.resize(used);
     if (nonFinite > 0)
         emit log(tr("::Left out %1 points of %2 whose k or chi is not a finite number")
                      .arg(QString::number(nonFinite), sourcePath));

@@ -38,7 +38,13 @@ public:
     void writeChiR(const QString &path, const QStringList &comments) const;
 
     // Widens [min, max] to value; a NaN value changes neither.
-    static void updateExtent(double value, double &min, double &max);
+    static void updateExtent(double value, double &min, double &max)
+    {
+        if (min > value)
+            min = value;
+        if (value > max)
+            max = value;
+    }
 
     // Largest R grid transform computes (32 bytes per point and the sums).
     static constexpr int maxGridPoints = 1000000;
