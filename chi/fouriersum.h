@@ -17,7 +17,8 @@ enum class FourierKernel
 // Plain Fourier sums of chi(k) points on an R grid, for every grid point n:
 //   re[n] = sum over i of chi[i] * cos(2 k[i] r[n])
 //   im[n] = sum over i of chi[i] * sin(2 k[i] r[n])
-// summed in the order of i; re and im are resized to the grid. k, chi and r
+// summed in the order of i (in slices of 1024 points, whose sums are then
+// added); re and im are resized to the grid. k, chi and r
 // must hold finite values and k and chi must have equal length. Any grid
 // works; it is fast when the steps r[n+1] - r[n] are equal up to rounding,
 // as in a grid built by adding a constant step. Each term is then as exact

@@ -53,6 +53,13 @@ void TstFourierSum::againstLongDouble_data()
     QVector<double> scattered;
     for (int i = 0; i < 100; ++i)
         scattered.append(random.bounded(30.0) - 10.0);
+    // More points than one pass takes.
+    QVector<double> manyK;
+    QVector<double> manyChi;
+    for (int i = 0; i < 2500; ++i) {
+        manyK.append(random.bounded(20.0));
+        manyChi.append(random.bounded(2.0) - 1.0);
+    }
     // Off the even step by up to 1e-7: corrections of up to 2k * 1e-7.
     QVector<double> jittered;
     for (int n = 0; n < 400; ++n)
@@ -76,6 +83,7 @@ void TstFourierSum::againstLongDouble_data()
         {"random k, steps of 0.01 with 1e-7 jitter", k, chi, jittered},
         {"random k, falling grid", k, chi, falling},
         {"random k, one grid point", k, chi, {2.5}},
+        {"2500 random k, 0 to 2 by 0.01", manyK, manyChi, accumulatedGrid(0.0, 2.0, 0.01)},
         {"one k point, 0 to 8 by 0.01", {7.3}, {0.4}, accumulatedGrid(0.0, 8.0, 0.01)},
     };
     for (const auto &row : rows)
