@@ -283,6 +283,11 @@ void TestAtoms::shells_data()
                siteLoop + "Fe1 0 0 0\n"
         << QStringList()
         << QVector<Shell>{{"Fe", 8, a_fe * r3 / 2}, {"Fe", 6, a_fe}, {"Fe", 12, a_fe * r2}};
+    QTest::newRow("one distance, two elements: lighter first")
+        << QByteArray("data_t\n_cell_length_a 4\n_cell_length_b 4\n_cell_length_c 4\n"
+                      "_symmetry_space_group_name_H-M 'P 4/m m m'\n") +
+               siteLoop + "Fe1 0 0 0\nO1 0.5 0 0\nN1 0 0 0.5\n"
+        << QStringList() << QVector<Shell>{{"N", 2, 2.0}, {"O", 4, 2.0}};
     QTest::newRow("rutile from three generators")
         << QByteArray("data_ru\n_cell_length_a 4.5937\n_cell_length_b 4.5937\n"
                       "_cell_length_c 2.9587\nloop_\n_space_group_symop_operation_xyz\n"
