@@ -52,69 +52,78 @@ bool Options::parse(int argc, const char *const *argv, std::string &error)
     const std::vector<std::string> args(argv, argv + argc);
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i], value;
-        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-        const size_t equals = arg.find('=');
-        if (isOption && arg.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
+        std::string name = args[i], value;
+        if (optionsEnded || name.size() < 2 || name[0] != '-') {
+            if (!setFile(name, error))
+                return false;
+            continue;
         }
-        const bool takesValue = arg == "-c" || arg == "--cif" || arg == "--block" ||
-                                arg == "--core" || arg == "--edge" || arg == "--rmax" ||
-                                arg == "--feff-rmax";
-        if (isOption && takesValue && equals == std::string::npos) {
+        if (name == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const size_t equals = name.compare(0, 2, "--") == 0 ? name.find('=') : std::string::npos;
+        if (equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+        }
+        const bool takesValue = name == "-c" || name == "--cif" || name == "--block" ||
+                                name == "--core" || name == "--edge" || name == "--rmax" ||
+                                name == "--feff-rmax";
+        if (takesValue && equals == std::string::npos) {
             if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
+                error = name + " needs a value";
                 return false;
             }
             value = args[++i];
-        }
-        if (isOption && !takesValue && equals != std::string::npos) {
-            error = arg + " takes no value";
+        } else if (!takesValue && equals != std::string::npos) {
+            error = name + " takes no value";
             return false;
         }
-        if (!isOption) {
-            if (!cifPath.empty()) {
-                error = "more than one CIF file given ('" + cifPath + "' and '" + arg + "')";
-                return false;
-            }
-            cifPath = arg;
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "-h" || arg == "--help") {
-            help = true;
-        } else if (arg == "--version") {
-            version = true;
-        } else if (arg == "--hydrogen") {
-            keepHydrogen = true;
-        } else if (arg == "--no-merge") {
-            mergePotentials = false;
-        } else if (arg == "-c" || arg == "--cif") {
-            if (!cifPath.empty()) {
-                error = "more than one CIF file given ('" + cifPath + "' and '" + value + "')";
-                return false;
-            }
-            cifPath = value;
-        } else if (arg == "--block") {
-            block = value;
-        } else if (arg == "--core") {
-            core = value;
-        } else if (arg == "--edge") {
-            if (!readEdge(value, hole, error))
-                return false;
-        } else if (arg == "--rmax") {
-            if (!readLength(arg, value, maxRadius, radius, error))
-                return false;
-        } else if (arg == "--feff-rmax") {
-            if (!readLength(arg, value, maxFeffRmax, feffRmax, error))
-                return false;
-        } else {
-            error = "unknown option '" + arg + "' (--help lists the options)";
+        if (!apply(name, value, error))
             return false;
-        }
     }
     if (cifPath.empty() && !help && !version) {
         error = "no CIF file given (-c FILE.cif)";
+        return false;
+    }
+    return true;
+}
+
+bool Options::setFile(const std::string &path, std::string &error)
+{
+    if (!cifPath.empty()) {
+        error = "more than one CIF file given ('" + cifPath + "' and '" + path + "')";
+        return false;
+    }
+    cifPath = path;
+    return true;
+}
+
+bool Options::apply(const std::string &name, const std::string &value, std::string &error)
+{
+    if (name == "-h" || name == "--help")
+        help = true;
+    else if (name == "--version")
+        version = true;
+    else if (name == "--hydrogen")
+        keepHydrogen = true;
+    else if (name == "--no-merge")
+        mergePotentials = false;
+    else if (name == "-c" || name == "--cif")
+        return setFile(value, error);
+    else if (name == "--block")
+        block = value;
+    else if (name == "--core")
+        core = value;
+    else if (name == "--edge")
+        return readEdge(value, hole, error);
+    else if (name == "--rmax")
+        return readLength(name, value, maxRadius, radius, error);
+    else if (name == "--feff-rmax")
+        return readLength(name, value, maxFeffRmax, feffRmax, error);
+    else {
+        error = "unknown option '" + name + "' (--help lists the options)";
         return false;
     }
     return true;

@@ -27,6 +27,10 @@ public:
 
     // "K", "L1", "L2", "L3" for hole codes 1..4.
     static const char *edgeName(int hole);
+
+private:
+    bool setFile(const std::string &path, std::string &error);
+    bool apply(const std::string &name, const std::string &value, std::string &error);
 };
 
 #endif

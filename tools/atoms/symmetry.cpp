@@ -198,6 +198,51 @@ const gemmi::SpaceGroup *findByNumber(const std::string &text, const CellParamet
     return sg;
 }
 
+// One way of finding the group: the operations and, where the table knows
+// them, its entry; or what went wrong.
+struct Attempt
+{
+    std::set<Op> group;
+    const gemmi::SpaceGroup *sg = nullptr;
+    std::string source;
+    std::string problem;
+};
+
+bool tryOperations(const SymmetryItems &items, const CellParameters &, Attempt &a)
+{
+    a.source = "from the symmetry operation loop";
+    return fromOperations(items.operations, a.group, a.problem);
+}
+
+bool tryHall(const SymmetryItems &items, const CellParameters &, Attempt &a)
+{
+    a.source = "from the Hall symbol '" + items.hall + "'";
+    a.problem = "Hall symbol '" + items.hall + "' not understood";
+    try {
+        for (Op op : gemmi::symops_from_hall(items.hall.c_str()))
+            a.group.insert(op.wrap());
+    } catch (const std::exception &) {
+        return false;
+    }
+    return closeGroup(a.group);
+}
+
+bool tryName(const SymmetryItems &items, const CellParameters &cell, Attempt &a)
+{
+    a.source = "from the name '" + items.name + "'";
+    a.problem = "space-group name '" + items.name + "' not known";
+    a.sg = findByName(items.name, cell);
+    return a.sg != nullptr && fromSpaceGroup(*a.sg, a.group);
+}
+
+bool tryNumber(const SymmetryItems &items, const CellParameters &cell, Attempt &a)
+{
+    a.source = "from the number " + items.number;
+    a.problem = "space-group number '" + items.number + "' not valid";
+    a.sg = findByNumber(items.number, cell);
+    return a.sg != nullptr && fromSpaceGroup(*a.sg, a.group);
+}
+
 } // namespace
 
 std::string Symmetry::tableName(const std::string &name)
@@ -225,60 +270,25 @@ std::string Symmetry::tableName(const std::string &name)
 
 bool Symmetry::resolve(const SymmetryItems &items, Crystal &crystal, std::string &error)
 {
+    using Try = bool (*)(const SymmetryItems &, const CellParameters &, Attempt &);
+    const std::pair<bool, Try> tries[] = {{!items.operations.empty(), tryOperations},
+                                          {!items.hall.empty(), tryHall},
+                                          {!items.name.empty(), tryName},
+                                          {!items.number.empty(), tryNumber}};
     std::string firstProblem;
-    auto failed = [&firstProblem, &crystal](const std::string &problem) {
+    for (const auto &t : tries) {
+        if (!t.first)
+            continue;
+        Attempt attempt;
+        if (t.second(items, crystal.cell, attempt)) {
+            storeOperations(attempt.group, crystal);
+            const gemmi::SpaceGroup *sg = attempt.sg ? attempt.sg : findByOps(attempt.group);
+            crystal.spaceGroup = describe(sg, attempt.group.size()) + " " + attempt.source;
+            return true;
+        }
         if (firstProblem.empty())
-            firstProblem = problem;
-        crystal.notes.push_back(problem + "; trying the next symmetry item");
-    };
-
-    if (!items.operations.empty()) {
-        std::set<Op> group;
-        std::string problem;
-        if (fromOperations(items.operations, group, problem)) {
-            storeOperations(group, crystal);
-            crystal.spaceGroup =
-                describe(findByOps(group), group.size()) + " from the symmetry operation loop";
-            return true;
-        }
-        failed(problem);
-    }
-    if (!items.hall.empty()) {
-        std::set<Op> group;
-        bool ok = true;
-        try {
-            for (Op op : gemmi::symops_from_hall(items.hall.c_str()))
-                group.insert(op.wrap());
-        } catch (const std::exception &) {
-            ok = false;
-        }
-        if (ok && closeGroup(group)) {
-            storeOperations(group, crystal);
-            crystal.spaceGroup = describe(findByOps(group), group.size()) +
-                                 " from the Hall symbol '" + items.hall + "'";
-            return true;
-        }
-        failed("Hall symbol '" + items.hall + "' not understood");
-    }
-    if (!items.name.empty()) {
-        std::set<Op> group;
-        const gemmi::SpaceGroup *sg = findByName(items.name, crystal.cell);
-        if (sg != nullptr && fromSpaceGroup(*sg, group)) {
-            storeOperations(group, crystal);
-            crystal.spaceGroup = describe(sg, group.size()) + " from the name '" + items.name + "'";
-            return true;
-        }
-        failed("space-group name '" + items.name + "' not known");
-    }
-    if (!items.number.empty()) {
-        std::set<Op> group;
-        const gemmi::SpaceGroup *sg = findByNumber(items.number, crystal.cell);
-        if (sg != nullptr && fromSpaceGroup(*sg, group)) {
-            storeOperations(group, crystal);
-            crystal.spaceGroup = describe(sg, group.size()) + " from the number " + items.number;
-            return true;
-        }
-        failed("space-group number '" + items.number + "' not valid");
+            firstProblem = attempt.problem;
+        crystal.notes.push_back(attempt.problem + "; trying the next symmetry item");
     }
     if (!firstProblem.empty()) {
         error = firstProblem + " (and no other symmetry item could be read)";
