@@ -1,0 +1,43 @@
+#ifndef SETTINGS_H
+#define SETTINGS_H
+
+#include "app/feffinp.h"
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+// The derived settings block. Body holds one; every job copies it when it is
+// created. Nothing changes it after start-up.
+struct Settings
+{
+    QString demeterBase;
+    QString ifeffitDir;
+    QString cBinDir;
+    QString perlBinDir;
+    QString perlSiteBinDir;
+    QProcessEnvironment environment;
+    FeffInpList feffInps; // shared, never freed
+    QString cifDir;
+    QString inpDir;
+    QString resDir;
+    QString atomsExe;
+    QStringList atomsArgs;
+    QString feffExe;
+    QStringList feffArgs;
+    double kMin = 0.0;
+    double kMax = 0.0;
+    double rMin = 0.0;
+    double rMax = 0.0;
+    double rDelta = 0.0;
+    bool clearFeffDat = false;
+    bool clearChiDat = false;
+
+    // Stores the four directories and builds the programs' environment:
+    // DEMETER_BASE, IFEFFIT_DIR and PATH extended by the three bin
+    // directories. demeterBase must be set before.
+    void setupEnvironment(const QString &ifeffit, const QString &cBin, const QString &perlBin,
+                          const QString &perlSiteBin);
+};
+
+#endif

@@ -1,0 +1,191 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>Chi</name>
+    <message>
+        <source>::Can not read chi(k) file : %1</source>
+        <translation>chi(k) ファイル %1 が開けません。</translation>
+    </message>
+</context>
+<context>
+    <name>ChiView</name>
+    <message>
+        <source>Chi View</source>
+        <translation>Chi View</translation>
+    </message>
+    <message>
+        <source>chi</source>
+        <translation>χ</translation>
+    </message>
+    <message>
+        <source>k</source>
+        <translation>k</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Abs.</source>
+        <translation>絶対値</translation>
+    </message>
+    <message>
+        <source>Imag.</source>
+        <translation>虚部</translation>
+    </message>
+    <message>
+        <source>Real</source>
+        <translation>実部</translation>
+    </message>
+    <message>
+        <source>Reset Scale</source>
+        <translation>スケールリセット</translation>
+    </message>
+    <message>
+        <source>Paths</source>
+        <translation>パス</translation>
+    </message>
+    <message>
+        <source>Clr.</source>
+        <translation>選択クリア</translation>
+    </message>
+</context>
+<context>
+    <name>ChiViewCtrl</name>
+    <message>
+        <source>chi k View</source>
+        <translation>χ(k) 表示</translation>
+    </message>
+    <message>
+        <source>chi R View</source>
+        <translation>χ(R) 表示</translation>
+    </message>
+</context>
+<context>
+    <name>Demeter</name>
+    <message>
+        <source>demeter</source>
+        <translation>Demeter</translation>
+    </message>
+    <message>
+        <source>Del.</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Updt F.inp</source>
+        <translation>F.inp更新</translation>
+    </message>
+    <message>
+        <source>F. Restart</source>
+        <translation>F.再起動</translation>
+    </message>
+    <message>
+        <source>Res. A.</source>
+        <translation>A.出力</translation>
+    </message>
+    <message>
+        <source>Res. F.</source>
+        <translation>F.出力</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>表示</translation>
+    </message>
+    <message>
+        <source>Show2</source>
+        <translation>詳細</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>色</translation>
+    </message>
+    <message>
+        <source>A. Starting</source>
+        <translation>A.起動中</translation>
+    </message>
+    <message>
+        <source>A. Running</source>
+        <translation>A.実行中</translation>
+    </message>
+    <message>
+        <source>A. Finished</source>
+        <translation>A.完了</translation>
+    </message>
+    <message>
+        <source>A. Not Running</source>
+        <translation>A.未実行</translation>
+    </message>
+    <message>
+        <source>F. Starting</source>
+        <translation>F.起動中</translation>
+    </message>
+    <message>
+        <source>F. Running</source>
+        <translation>F.実行中</translation>
+    </message>
+    <message>
+        <source>F. Finished</source>
+        <translation>F.完了</translation>
+    </message>
+    <message>
+        <source>F. Not Running</source>
+        <translation>F.未実行</translation>
+    </message>
+    <message>
+        <source>Can not open feff input file : %1 to read.</source>
+        <translation>FeFF の入力ファイル %1 が開けません。</translation>
+    </message>
+    <message>
+        <source>Can not open feff.inp for %1</source>
+        <translation>%1 の feff.inp ファイルが開けません</translation>
+    </message>
+</context>
+<context>
+    <name>Gui</name>
+    <message>
+        <source>MainWindow</source>
+        <translation>Scatterdeck</translation>
+    </message>
+    <message>
+        <source>Log:</source>
+        <translation>Log:</translation>
+    </message>
+    <message>
+        <source>Drop Files</source>
+        <translation>ファイルドロップエリア</translation>
+    </message>
+    <message>
+        <source>CIF FIles</source>
+        <translation>CIFファイル</translation>
+    </message>
+    <message>
+        <source>FeFF Inp Files</source>
+        <translation>FeFF入力ファイル</translation>
+    </message>
+    <message>
+        <source>Drop CIF files here.</source>
+        <translation>CIFファイル(複数可)をここにドロップして下さい。</translation>
+    </message>
+    <message>
+        <source>Drop FeFF Inp files here.</source>
+        <translation>FeFF入力ファイル(複数可)をここにドロップして下さい。</translation>
+    </message>
+    <message>
+        <source>Proc List</source>
+        <translation>Atoms/FeFF プロセスリスト</translation>
+    </message>
+    <message>
+        <source>Chi R</source>
+        <translation>χ(R)表示</translation>
+    </message>
+    <message>
+        <source>Chi k</source>
+        <translation>χ(k)表示</translation>
+    </message>
+    <message>
+        <source>Del. All</source>
+        <translation>全削除</translation>
+    </message>
+</context>
+</TS>

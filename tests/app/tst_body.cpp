@@ -1,0 +1,318 @@
+#include "app/body.h"
+#include "app/textfuncs.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QTranslator>
+#include <QtTest>
+
+#include <filesystem>
+
+namespace {
+
+ParamTable commandLine(const QStringList &words)
+{
+    std::vector<QByteArray> bytes;
+    for (const QString &w : words)
+        bytes.push_back(w.toUtf8());
+    std::vector<const char *> argv;
+    for (const QByteArray &b : bytes)
+        argv.push_back(b.constData());
+    return ParamTable(int(argv.size()), argv.data());
+}
+
+bool existsOnDisk(const QString &path)
+{
+    // Asks the OS with the UTF-8 bytes, bypassing Qt's own name conversion.
+    return std::filesystem::is_directory(std::filesystem::u8path(path.toUtf8().toStdString()));
+}
+
+} // namespace
+
+// Every test runs Body in a fresh working folder whose name holds a blank,
+// an accented and Japanese letters.
+class TstBody : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void configFileChoice_data();
+    void configFileChoice();
+    void defaults();
+    void derivedValues_data();
+    void derivedValues();
+    void directories_data();
+    void directories();
+    void feffInpReplacementAndDiagnostics();
+    void environment_data();
+    void environment();
+    void nonAsciiShiftJisDirectory();
+    void japaneseTranslationEmbedded_data();
+    void japaneseTranslationEmbedded();
+
+private:
+    Settings runBody(const QByteArray &config, int *maxProc = nullptr);
+    QScopedPointer<QTemporaryDir> root;
+    QString work;
+    QString savedCwd;
+};
+
+void TstBody::init()
+{
+    savedCwd = QDir::currentPath();
+    root.reset(new QTemporaryDir);
+    QVERIFY(root->isValid());
+    work = root->filePath(QStringLiteral("Arbeit ö 作業"));
+    QVERIFY(QDir().mkpath(work));
+    QVERIFY(QDir::setCurrent(work));
+}
+
+void TstBody::cleanup()
+{
+    QDir::setCurrent(savedCwd);
+}
+
+Settings TstBody::runBody(const QByteArray &config, int *maxProc)
+{
+    QFile f(QDir(work).filePath("test.cfg"));
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write config");
+    f.write(config);
+    f.close();
+    Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg"}));
+    if (maxProc)
+        *maxProc = body.maxProcesses();
+    return body.currentSettings();
+}
+
+void TstBody::configFileChoice_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("none") << QStringList{"p"} << "config.cfg";
+    QTest::newRow("-c wins over -config")
+        << QStringList{"p", "-c", "a.cfg", "-config", "b.cfg"} << "a.cfg";
+    QTest::newRow("-config alone") << QStringList{"p", "-config", "b.cfg"} << "b.cfg";
+    QTest::newRow("-c followed by option") << QStringList{"p", "-c", "-noGui"} << "config.cfg";
+    QTest::newRow("empty -c falls to -config")
+        << QStringList{"p", "-c", "-config", "b.cfg"} << "b.cfg";
+    QTest::newRow("empty -config") << QStringList{"p", "-config", "-e"} << "";
+    QTest::newRow("upper-case -C ignored") << QStringList{"p", "-C", "a.cfg"} << "config.cfg";
+    QTest::newRow("blank and non-ASCII name")
+        << QStringList{"p", "-c", "mein ö.cfg"} << "mein ö.cfg";
+}
+
+void TstBody::configFileChoice()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, file);
+    QCOMPARE(Body::configFileName(commandLine(args)), file);
+}
+
+void TstBody::defaults()
+{
+    // No config.cfg in the working folder: every default applies.
+    QTest::ignoreMessage(QtDebugMsg, "Can't open config file :  \"config.cfg\"");
+    Body body(commandLine({"scatterdeck", "-noGui"}));
+    const Settings &s = body.currentSettings();
+    QCOMPARE(body.maxProcesses(), 6);
+    QCOMPARE(s.kMin, 3.0);
+    QCOMPARE(s.kMax, 20.0);
+    QCOMPARE(s.rMin, 0.0);
+    QCOMPARE(s.rMax, 8.0);
+    QCOMPARE(s.rDelta, 0.01);
+    QVERIFY(s.clearFeffDat);
+    QVERIFY(s.clearChiDat);
+    QCOMPARE(s.atomsExe, QString("C:/DemeterPerl/perl/bin/perl.exe"));
+    QCOMPARE(s.atomsArgs, QStringList({"-S", "datoms"}));
+    QCOMPARE(s.feffExe, QString("C:/DemeterPerl/c/bin/feff6.exe"));
+    QVERIFY(s.feffArgs.isEmpty());
+    QVERIFY(s.feffInps.isEmpty());
+    QCOMPARE(s.cifDir, work + "/00-Cif");
+    QCOMPARE(s.inpDir, work + "/00-Inp");
+    QCOMPARE(s.resDir, work + "/00-Res");
+    for (const QString &d : {s.cifDir, s.inpDir, s.resDir})
+        QVERIFY2(existsOnDisk(d), qPrintable(d));
+}
+
+void TstBody::derivedValues_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("lower-case k_min") << QByteArray("k_min 2.5") << "kMin" << QVariant(2.5);
+    QTest::newRow("first K_MIN wins") << QByteArray("K_MIN 1\nK_MIN 2") << "kMin" << QVariant(1.0);
+    QTest::newRow("K_MIN alone is 0") << QByteArray("K_MIN") << "kMin" << QVariant(0.0);
+    QTest::newRow("K_MAX not a number") << QByteArray("K_MAX abc") << "kMax" << QVariant(0.0);
+    QTest::newRow("R_DELTA exponent") << QByteArray("R_DELTA 5e-3") << "rDelta" << QVariant(0.005);
+    QTest::newRow("MAX_PROC comment")
+        << QByteArray("MAX_PROC 3 # three") << "maxProc" << QVariant(3);
+    QTest::newRow("MAX_PROC hash after key")
+        << QByteArray("MAX_PROC# 3") << "maxProc" << QVariant(0);
+    QTest::newRow("MAX_PROC word") << QByteArray("max_proc many") << "maxProc" << QVariant(0);
+    QTest::newRow("MAX_PROC negative") << QByteArray("MAX_PROC -2") << "maxProc" << QVariant(-2);
+    QTest::newRow("CLEAR_CHI_DAT 0")
+        << QByteArray("CLEAR_CHI_DAT 0") << "clearChi" << QVariant(false);
+    QTest::newRow("CLEAR_CHI_DAT true")
+        << QByteArray("CLEAR_CHI_DAT true") << "clearChi" << QVariant(false);
+    QTest::newRow("CLEAR_CHI_DAT 01")
+        << QByteArray("clear_chi_dat 01") << "clearChi" << QVariant(true);
+    QTest::newRow("CLEAR_FEFF_DAT 2")
+        << QByteArray("CLEAR_FEFF_DAT 2") << "clearFeff" << QVariant(false);
+    QTest::newRow("ATOMS_ARG unquoted")
+        << QByteArray("ATOMS_ARG -S datoms") << "atomsArgs" << QVariant(QStringList{"-S"});
+    QTest::newRow("ATOMS_ARG quoted") << QByteArray("ATOMS_ARG \"  -S    datoms \"") << "atomsArgs"
+                                      << QVariant(QStringList{"-S", "datoms"});
+    QTest::newRow("FEFF_ARG quoted") << QByteArray("FEFF_ARG \"-n 4  feff6\"") << "feffArgs"
+                                     << QVariant(QStringList{"-n", "4", "feff6"});
+    QTest::newRow("atoms exe from perl dir")
+        << QByteArray("demeter_base /opt/dem/\nPATH_PERL_BIN /usr/bin/") << "atomsExe"
+        << QVariant("/usr/bin/perl.exe");
+    QTest::newRow("feff exe from base with slash")
+        << QByteArray("DEMETER_BASE /opt/dem/") << "feffExe"
+        << QVariant("/opt/dem/c/bin/feff6.exe");
+    QTest::newRow("FEFF_EXE exact")
+        << QByteArray("FEFF_EXE /usr/bin/feff6") << "feffExe" << QVariant("/usr/bin/feff6");
+    QTest::newRow("feff_exe lower case ignored")
+        << QByteArray("feff_exe /usr/bin/feff6") << "feffExe"
+        << QVariant("C:/DemeterPerl/c/bin/feff6.exe");
+    QTest::newRow("ATOMS_EXE empty value")
+        << QByteArray("ATOMS_EXE \"\"") << "atomsExe" << QVariant("");
+}
+
+void TstBody::derivedValues()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, field);
+    QFETCH(QVariant, expected);
+    int maxProc = -99;
+    const Settings s = runBody(config, &maxProc);
+    const QMap<QString, QVariant> actual{{"kMin", s.kMin},
+                                         {"kMax", s.kMax},
+                                         {"rDelta", s.rDelta},
+                                         {"maxProc", maxProc},
+                                         {"clearChi", s.clearChiDat},
+                                         {"clearFeff", s.clearFeffDat},
+                                         {"atomsArgs", s.atomsArgs},
+                                         {"feffArgs", s.feffArgs},
+                                         {"atomsExe", s.atomsExe},
+                                         {"feffExe", s.feffExe}};
+    QVERIFY(actual.contains(field));
+    QCOMPARE(actual.value(field), expected);
+}
+
+void TstBody::directories_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("cifDir");
+    QTest::addColumn<bool>("created");
+    QTest::newRow("bare name") << QByteArray("CIF_FILES cifs") << "/cifs" << true;
+    QTest::newRow("leading slash stays under cwd")
+        << QByteArray("CIF_FILES /x/y") << "/x/y" << true;
+    QTest::newRow("lower-case key ignored") << QByteArray("cif_files other") << "/00-Cif" << true;
+    QTest::newRow("blank and non-ASCII")
+        << QByteArray("CIF_FILES \"Eingabe ö/結晶 データ\"") << "/Eingabe ö/結晶 データ" << true;
+    QTest::newRow("drive letter unchanged")
+        << QByteArray("CIF_FILES C:/cifs") << "C:/cifs" << false;
+}
+
+void TstBody::directories()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, cifDir);
+    QFETCH(bool, created);
+    // The config file is UTF-8 with a mark, so the non-ASCII name survives.
+    const Settings s = runBody("\xEF\xBB\xBF" + config);
+    const QString expected = created ? work + cifDir : cifDir;
+    QCOMPARE(s.cifDir, expected);
+    if (created)
+        QVERIFY2(existsOnDisk(expected), qPrintable(expected));
+}
+
+void TstBody::feffInpReplacementAndDiagnostics()
+{
+    QTest::ignoreMessage(QtDebugMsg, "show feff Inps");
+    QTest::ignoreMessage(QtDebugMsg, "FeffInp 0 \"RMAX\" \"5.0\" false");
+    QTest::ignoreMessage(QtDebugMsg, "show feff Inps");
+    QTest::ignoreMessage(QtDebugMsg, "FeffInp 0 \"RMAX\" \"5.0\" false");
+    QTest::ignoreMessage(QtDebugMsg, "FeffInp 1 \"PRINT\" \"1 0 0 3 \" false");
+    QTest::ignoreMessage(QtDebugMsg, "show feff Inps");
+    QTest::ignoreMessage(QtDebugMsg, "FeffInp 0 \"RMAX\" \"6.0\" true");
+    QTest::ignoreMessage(QtDebugMsg, "FeffInp 1 \"PRINT\" \"1 0 0 3 \" false");
+    const Settings s =
+        runBody("feff_inp RMAX 5.0\nFEFF_INP PRINT 1 0 0 3 # paths\nfeff_inp %RMAX   6.0\n");
+    QCOMPARE(s.feffInps.size(), 2);
+    QCOMPARE(s.feffInps.at(0)->name, QString("RMAX"));
+    QCOMPARE(s.feffInps.at(0)->text, QString("6.0"));
+    QVERIFY(s.feffInps.at(0)->commented);
+    QCOMPARE(s.feffInps.at(1)->text, QString("1 0 0 3 "));
+}
+
+void TstBody::environment_data()
+{
+    QTest::addColumn<QByteArray>("inherited");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("plain") << QByteArray("/usr/bin:/bin") << "/usr/bin:/bin:/d/c/bin:/d/p:/d/s";
+    QTest::newRow("trailing separator") << QByteArray("/usr/bin:") << "/usr/bin:/d/c/bin:/d/p:/d/s";
+    QTest::newRow("empty inherited") << QByteArray("") << "/d/c/bin:/d/p:/d/s";
+}
+
+void TstBody::environment()
+{
+    QFETCH(QByteArray, inherited);
+    QFETCH(QString, path);
+    const QByteArray saved = qgetenv("PATH");
+    qputenv("PATH", inherited);
+    const Settings s = runBody("demeter_base /d/\nPATH_PERL_BIN /d/p\nPATH_PERL_SITE_BIN /d/s\n");
+    qputenv("PATH", saved);
+    QCOMPARE(s.environment.value("PATH"), path);
+    QCOMPARE(s.environment.value("DEMETER_BASE"), QString("/d/"));
+    QCOMPARE(s.environment.value("IFEFFIT_DIR"), QString("/d/c/share/ifeffit"));
+}
+
+void TstBody::nonAsciiShiftJisDirectory()
+{
+    // A Shift-JIS config (no mark) naming a Japanese folder: the name is read
+    // as Shift-JIS but created on disk in the platform's own encoding.
+    const QByteArray name = QTextCodec::codecForName("Shift-JIS")->fromUnicode("結果 フォルダ");
+    const Settings s = runBody("RES_FILES \"" + name + "\"\n");
+    QCOMPARE(s.resDir, work + "/結果 フォルダ");
+    QVERIFY(existsOnDisk(s.resDir));
+}
+
+void TstBody::japaneseTranslationEmbedded_data()
+{
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("japanese");
+    QTest::newRow("window title") << "Gui"
+                                  << "MainWindow"
+                                  << "Scatterdeck";
+    QTest::newRow("job status") << "Demeter"
+                                << "F. Finished"
+                                << "F.完了";
+    QTest::newRow("chi reader") << "Chi"
+                                << "::Can not read chi(k) file : %1"
+                                << "chi(k) ファイル %1 が開けません。";
+    QTest::newRow("plot title") << "ChiViewCtrl"
+                                << "chi R View"
+                                << "χ(R) 表示";
+    QTest::newRow("plot control") << "ChiView"
+                                  << "Reset Scale"
+                                  << "スケールリセット";
+}
+
+void TstBody::japaneseTranslationEmbedded()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, source);
+    QFETCH(QString, japanese);
+    QTranslator translator;
+    QVERIFY(translator.load(":Scatterdeck_ja_JP"));
+    QCOMPARE(translator.translate(qPrintable(context), qPrintable(source)), japanese);
+}
+
+QTEST_MAIN(TstBody)
+#include "tst_body.moc"
