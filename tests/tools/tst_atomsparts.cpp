@@ -285,6 +285,9 @@ void TestAtomsParts::options_data()
     QTest::newRow("edge and switches")
         << QStringList{"--edge", "L3", "--hydrogen", "--no-merge", "-c", "x.cif"} << "x.cif"
         << "" << 8.0 << 5.0 << 4 << true << false;
+    QTest::newRow("empty arguments from an empty setting")
+        << QStringList{"", "-c", "a.cif", ""} << "a.cif"
+        << "" << 8.0 << 5.0 << 0 << false << true;
     QTest::newRow("file name starting with a dash after --")
         << QStringList{"--", "-odd.cif"} << "-odd.cif"
         << "" << 8.0 << 5.0 << 0 << false << true;

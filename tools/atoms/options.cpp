@@ -53,6 +53,10 @@ bool Options::parse(int argc, const char *const *argv, std::string &error)
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i], value;
+        // An empty argument comes from an empty setting in a job's argument
+        // list, not from someone naming a file.
+        if (name.empty())
+            continue;
         if (optionsEnded || name.size() < 2 || name[0] != '-') {
             if (!setFile(name, error))
                 return false;
