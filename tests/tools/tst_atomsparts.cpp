@@ -1,7 +1,6 @@
 #include "tools/atoms/cluster.h"
 #include "tools/atoms/element.h"
 #include "tools/atoms/feffwriter.h"
-#include "tools/atoms/lattice.h"
 #include "tools/atoms/options.h"
 #include "tools/atoms/symmetry.h"
 
@@ -10,7 +9,7 @@
 #include <cmath>
 
 // The pieces of scatterdeck-atoms that the end-to-end runs reach only through
-// a few structures: names, symbols, symmetry, cell geometry, the cut.
+// a few structures: names, symbols, symmetry, the cut, options, text.
 
 class TestAtomsParts : public QObject
 {
@@ -23,8 +22,6 @@ private slots:
     void groupOrder();
     void elementFromText_data();
     void elementFromText();
-    void lattice_data();
-    void lattice();
     void cut_data();
     void cut();
     void options_data();
@@ -190,49 +187,6 @@ void TestAtomsParts::elementFromText()
     QFETCH(QString, text);
     QFETCH(int, z);
     QCOMPARE(Element::fromText(text.toStdString()), z);
-}
-
-void TestAtomsParts::lattice_data()
-{
-    QTest::addColumn<QVector<double>>("cell");
-    QTest::addColumn<QVector<double>>("frac");
-    QTest::addColumn<QVector<double>>("cartesian"); // empty: cell is invalid
-    QTest::addColumn<QVector<double>>("reciprocal");
-
-    const double s3 = std::sqrt(3.0);
-    QTest::newRow("cubic") << QVector<double>{4, 4, 4, 90, 90, 90} << QVector<double>{0.5, 0.25, 1}
-                           << QVector<double>{2, 1, 4} << QVector<double>{0.25, 0.25, 0.25};
-    QTest::newRow("hexagonal b axis")
-        << QVector<double>{3, 3, 5, 90, 90, 120} << QVector<double>{0, 1, 0}
-        << QVector<double>{-1.5, 1.5 * s3, 0} << QVector<double>{2 / (3 * s3), 2 / (3 * s3), 0.2};
-    // Monoclinic with beta 120: c leans back along -x.
-    QTest::newRow("monoclinic c axis")
-        << QVector<double>{5, 6, 7, 90, 120, 90} << QVector<double>{0, 0, 1}
-        << QVector<double>{-3.5, 0, 3.5 * s3}
-        << QVector<double>{2 / (5 * s3), 1.0 / 6, 2 / (7 * s3)};
-    QTest::newRow("angles without volume")
-        << QVector<double>{4, 4, 4, 120, 120, 120} << QVector<double>() << QVector<double>()
-        << QVector<double>();
-    QTest::newRow("zero length") << QVector<double>{4, 0, 4, 90, 90, 90} << QVector<double>()
-                                 << QVector<double>() << QVector<double>();
-}
-
-void TestAtomsParts::lattice()
-{
-    QFETCH(QVector<double>, cell);
-    QFETCH(QVector<double>, frac);
-    QFETCH(QVector<double>, cartesian);
-    QFETCH(QVector<double>, reciprocal);
-
-    const Lattice l({cell[0], cell[1], cell[2], cell[3], cell[4], cell[5]});
-    QCOMPARE(l.isValid(), !cartesian.isEmpty());
-    if (cartesian.isEmpty())
-        return;
-    const Vec3 c = l.toCartesian({frac[0], frac[1], frac[2]});
-    for (int i = 0; i < 3; ++i) {
-        QVERIFY2(std::abs(c[i] - cartesian[i]) < 1e-9, qPrintable(QString::number(c[i])));
-        QVERIFY(std::abs(l.fracPerAngstrom(i) - reciprocal[i]) < 1e-9);
-    }
 }
 
 void TestAtomsParts::cut_data()

@@ -117,7 +117,7 @@ std::string settingText(const gemmi::SpaceGroup &sg)
 
 std::string describe(const gemmi::SpaceGroup *sg, size_t order)
 {
-    const std::string count = std::to_string(order) + " operations";
+    const std::string count = std::to_string(order) + (order == 1 ? " operation" : " operations");
     if (sg == nullptr)
         return "not in the table of standard settings, " + count;
     return std::string(sg->hm) + " (No. " + std::to_string(sg->number) + settingText(*sg) + "), " +
