@@ -32,6 +32,8 @@ struct Settings
     double rDelta = 0.0;
     bool clearFeffDat = false;
     bool clearChiDat = false;
+    int procTimeout = 0;           // ms a program run may take; 0 = no limit
+    bool ownProcessGroups = false; // programs get process groups of their own
 
     // Stores the four directories and builds the programs' environment:
     // DEMETER_BASE, IFEFFIT_DIR and PATH extended by the three bin
