@@ -35,6 +35,24 @@ QString seconds(int ms)
     return QString::number(ms / 1000.0);
 }
 
+// Why FEFF may have left nothing: Atoms or FEFF ended badly.
+QString programTrouble(const Demeter &job)
+{
+    QStringList notes;
+    auto note = [&notes](const char *name, const QProcess &run) {
+        if (run.exitStatus() == QProcess::CrashExit)
+            notes << QStringLiteral("%1 crashed").arg(QLatin1String(name));
+        else if (run.exitCode() != 0)
+            notes << QStringLiteral("%1 ended with exit code %2")
+                         .arg(QLatin1String(name))
+                         .arg(run.exitCode());
+    };
+    note("Atoms", job.atomsRun());
+    note("FEFF", job.feffRun());
+    return notes.isEmpty() ? QString()
+                           : QStringLiteral(" (%1)").arg(notes.join(QStringLiteral("; ")));
+}
+
 QString description(const Demeter &job, Demeter::Outcome outcome)
 {
     const Settings &s = job.jobSettings();
@@ -50,9 +68,9 @@ QString description(const Demeter &job, Demeter::Outcome outcome)
             .arg(written ? QStringLiteral("written") : QStringLiteral("not written"));
     }
     case Demeter::NoChiFile:
-        return QStringLiteral("FEFF left no chi.dat");
+        return QStringLiteral("FEFF left no chi.dat") + programTrouble(job);
     case Demeter::NoChiData:
-        return QStringLiteral("chi.dat holds no chi(k) data");
+        return QStringLiteral("chi.dat holds no chi(k) data") + programTrouble(job);
     case Demeter::AtomsNotStarted:
         return QStringLiteral("Atoms could not start: %1").arg(s.atomsExe);
     case Demeter::FeffNotStarted:

@@ -145,6 +145,12 @@ void Body::createDemeter(const QFileInfo &file, int stage)
     if (batch) {
         batchJobs.append(job);
         batch->watch(job);
+        // An ended job is reported (watch() comes first) and nothing more
+        // can happen to it: freed at once, a batch of thousands stays small.
+        connect(job, &Demeter::ended, this, [this, job] {
+            batchJobs.removeOne(job);
+            job->deleteLater();
+        });
     } else {
         gui->addDemeter(job);
     }
@@ -273,8 +279,7 @@ void Body::applySettings()
     settings.clearChiDat = isFlagOn(any("CLEAR_CHI_DAT", QStringLiteral("1")));
 
     applyTimeLimit(any("PROC_TIMEOUT", QStringLiteral("0")));
-    // A batch run stops its programs itself, wrappers' children included.
-    settings.ownProcessGroups = batch != nullptr;
+    settings.batchRun = batch != nullptr;
 }
 
 void Body::applyTimeLimit(const QString &value)

@@ -20,7 +20,8 @@ class Gui;
 // Exactly one lives on main()'s stack for the whole run.
 //
 // With "-batch" there is no main window: Body keeps the jobs itself (without
-// parents, deleted with Body) and a BatchRun reports them and ends the run.
+// parents; deleted once ended, the rest with Body) and a BatchRun reports them
+// and ends the run.
 class Body : public QObject
 {
     Q_OBJECT
@@ -81,7 +82,7 @@ private:
 
     Gui *gui = nullptr;         // no parent, never deleted: lives until the process ends
     BatchRun *batch = nullptr;  // child; only in a batch run
-    QList<Demeter *> batchJobs; // owned; only in a batch run
+    QList<Demeter *> batchJobs; // owned, not yet ended; only in a batch run
     bool timeLimitUsable = true;
     ParamTable params;
     Settings settings;

@@ -116,7 +116,7 @@ void Demeter::configureFeff()
 
 void Demeter::configureLimits(JobProcess *proc, const QString &name)
 {
-    proc->setOwnGroup(settings.ownProcessGroups);
+    proc->setOwnGroup(settings.batchRun);
     proc->setTimeLimit(settings.procTimeout);
     connect(proc, &JobProcess::timedOut, this, [this, name] {
         const QString seconds = QString::number(settings.procTimeout / 1000.0);
@@ -180,7 +180,9 @@ void Demeter::stopProcess(JobProcess *proc, bool counted)
 
 void Demeter::setStatus(QLineEdit *field, const QString &text, const char *style)
 {
-    field->setStyleSheet(QString::fromLatin1(style));
+    // A style sheet costs a style recomputation, worth it only on screen.
+    if (!settings.batchRun)
+        field->setStyleSheet(QString::fromLatin1(style));
     field->setText(text);
     // The field is narrow: show the start, which names the program.
     field->setCursorPosition(0);
@@ -209,7 +211,11 @@ void Demeter::msgFromAtoms()
 
 void Demeter::msgFromFeff()
 {
-    appendOutput(feffProc, ui.ResFeff);
+    // ResAtoms is the source of feff.inp; ResFeff only shows the output.
+    if (settings.batchRun)
+        feffProc->readAll();
+    else
+        appendOutput(feffProc, ui.ResFeff);
 }
 
 void Demeter::showAtomsState(QProcess::ProcessState stat)
@@ -382,7 +388,9 @@ void Demeter::readResults()
             continue;
         }
         chips.append(path);
-        path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
+        // Only the plots show a path's chi(R).
+        if (!s.batchRun)
+            path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
     }
 
     if (chi.hasChiK)

@@ -89,6 +89,10 @@ public:
     QString directory() const { return jobDir; }
     const QFileInfo &input() const { return inputFile; }
     const Settings &jobSettings() const { return settings; }
+    // The program runs, for their exit status; a program that never ran
+    // reads as a normal exit with code 0.
+    const QProcess &atomsRun() const { return *atomsProc; }
+    const QProcess &feffRun() const { return *feffProc; }
 
 signals:
     void log(QString msg);

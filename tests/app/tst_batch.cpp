@@ -75,8 +75,8 @@ private slots:
     void init();
     void cleanup();
     void realPrograms();
-    void timeLimit_data();
-    void timeLimit();
+    void resultLine_data();
+    void resultLine();
     void stopSignal_data();
     void stopSignal();
     void unusableConfiguration_data();
@@ -192,7 +192,7 @@ void TstBatch::realPrograms()
         QCOMPARE(fields.at(2), dirs.at(i));
         if (inputs.at(i).endsWith("kaputt.cif")) {
             QCOMPARE(fields.at(0), QString("no-chi"));
-            QCOMPARE(fields.at(3), QString("FEFF left no chi.dat"));
+            QCOMPARE(fields.at(3), QString("FEFF left no chi.dat (Atoms ended with exit code 1)"));
             QVERIFY(!QFileInfo::exists(dirs.at(i) + "/chiR.dat"));
             continue;
         }
@@ -218,7 +218,7 @@ void TstBatch::realPrograms()
     QVERIFY2(!r.err.contains("display", Qt::CaseInsensitive), qPrintable(r.err));
 }
 
-void TstBatch::timeLimit_data()
+void TstBatch::resultLine_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QByteArray>("atomsArgs");
@@ -239,13 +239,22 @@ void TstBatch::timeLimit_data()
         << "00-Inp/ewig.inp" << QByteArray("atoms") << QByteArray("feff log pidfile sleep=600000")
         << QByteArray("0.5") << false << "feff-timeout\tFEFF stopped at the time limit of 0.5 s"
         << "FEFF が制限時間 0.5 秒に達したため停止しました: %1" << QStringList{"feff"} << 1;
+    QTest::newRow("FEFF crashes") << "00-Inp/kaputt.inp" << QByteArray("atoms")
+                                  << QByteArray("feff log abort") << QByteArray("0") << true
+                                  << "no-chi\tFEFF left no chi.dat (FEFF crashed)"
+                                  << "" << QStringList{"feff"} << 1;
+    QTest::newRow("Atoms fails, FEFF finds no data")
+        << "00-Cif/leer.cif" << QByteArray("atoms log cat exit=3")
+        << QByteArray("feff log emptychi") << QByteArray("0") << true
+        << "no-data\tchi.dat holds no chi(k) data (Atoms ended with exit code 3)"
+        << "" << QStringList{"atoms", "feff"} << 1;
     QTest::newRow("FEFF ends in time")
         << "00-Inp/kurz.inp" << QByteArray("atoms") << QByteArray("feff log sleep=100 chi=2")
         << QByteArray("20") << true << "ok\tchi(k) read with 2 paths, chiR.dat written"
         << "" << QStringList{"feff"} << 0;
 }
 
-void TstBatch::timeLimit()
+void TstBatch::resultLine()
 {
     QFETCH(QString, input);
     QFETCH(QByteArray, atomsArgs);
@@ -406,9 +415,14 @@ void TstBatch::nothingToDo()
 void TstBatch::noWindow()
 {
     // In-process: a batch Body creates no main window and shows no widget;
-    // its jobs exist without a parent.
-    QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
-    writeConfig("MAX_PROC 1\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff wait=never\"\n");
+    // its jobs exist without a parent and go as soon as they have ended, the
+    // rest with Body.
+    for (const char *name : {"a", "b", "c"})
+        QVERIFY(writeFile(work + "/00-Inp/" + name + ".inp", "END\n"));
+    // The gate lets only job a end.
+    QVERIFY(QDir().mkpath(res + "/a"));
+    QVERIFY(writeFile(res + "/a/gate", ""));
+    writeConfig("MAX_PROC 2\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff wait=gate chi=1\"\n");
     QVERIFY(QDir::setCurrent(work));
     const QByteArray config = (work + "/batch.cfg").toUtf8();
     const char *argv[] = {"scatterdeck", "-batch", "-c", config.constData()};
@@ -416,13 +430,18 @@ void TstBatch::noWindow()
         Body body{ParamTable(4, argv)};
         QVERIFY(body.isBatch());
         QVERIFY(!body.mainWindow());
-        QCOMPARE(body.runningPrograms(), 1);
-        const QWidgetList widgets = QApplication::topLevelWidgets();
-        QVERIFY(!widgets.isEmpty()); // the job's panel
-        for (const QWidget *w : widgets) {
+        QCOMPARE(body.runningPrograms(), 2);
+        QCOMPARE(body.queuedJobs(), 1);
+        const QWidgetList panels = QApplication::topLevelWidgets();
+        QCOMPARE(panels.size(), 3);
+        for (const QWidget *w : panels) {
             QVERIFY(!w->isVisible());
             QVERIFY(!qobject_cast<const QMainWindow *>(w));
         }
+        // Job a ends, job c takes its slot; a's panel is gone.
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::topLevelWidgets().size(), 2, 20000);
+        QCOMPARE(body.runningPrograms(), 2);
+        QCOMPARE(body.queuedJobs(), 0);
     }
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }

@@ -193,8 +193,7 @@ void TstBody::derivedValues_data()
         << QByteArray("PROC_TIMEOUT 0.0001") << "procTimeout" << QVariant(1);
     QTest::newRow("PROC_TIMEOUT largest")
         << QByteArray("PROC_TIMEOUT 2000000") << "procTimeout" << QVariant(2000000000);
-    QTest::newRow("own process groups only in batch runs")
-        << QByteArray() << "ownGroups" << QVariant(false);
+    QTest::newRow("not a batch run") << QByteArray() << "batchRun" << QVariant(false);
 }
 
 void TstBody::derivedValues()
@@ -215,7 +214,7 @@ void TstBody::derivedValues()
                                          {"atomsExe", s.atomsExe},
                                          {"feffExe", s.feffExe},
                                          {"procTimeout", s.procTimeout},
-                                         {"ownGroups", s.ownProcessGroups}};
+                                         {"batchRun", s.batchRun}};
     QVERIFY(actual.contains(field));
     QCOMPARE(actual.value(field), expected);
 }
