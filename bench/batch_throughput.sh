@@ -7,7 +7,9 @@
 # the feff.inp the batch writes (creating files costs more than overwriting
 # them). Each round times both sides back to back, the first side taking
 # turns, so that a change in the machine's load affects both alike; the
-# median of the rounds' ratios is the result.
+# median of the rounds' ratios is the result. The processor time of each side
+# (all its processes) is printed as well: unlike the wall time it hardly
+# depends on what else the machine is doing.
 #
 # Usage: bench/batch_throughput.sh [build dir] [jobs] [rounds]
 set -euo pipefail
@@ -36,13 +38,24 @@ cd "$work"
 
 now() { date +%s.%N; }
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+# User plus system time of the finished children, from the `times` output.
+child_cpu() {
+  awk 'NR == 2 {
+    n = split($0, f, /[ms]+/); t = 0
+    t += f[1] * 60 + f[2]; t += f[3] * 60 + f[4]
+    printf "%.2f", t }' "$1"
+}
 
 run_batch() {
   rm -rf 00-Res
   local t0 t1 status=0 ok
   t0=$(now)
-  "$exe" -batch -e -c bench.cfg >batch.out 2>batch.err || status=$?
+  (
+    "$exe" -batch -e -c bench.cfg >batch.out 2>batch.err || echo $? >batch.status
+    times >batch.times
+  )
   t1=$(now)
+  [[ -f batch.status ]] && status=$(<batch.status) && rm batch.status
   ok=$(grep -c '^ok	' batch.out || true)
   if [[ $status -ne 0 || $ok -ne $jobs ]]; then
     echo "Batch run failed (exit code $status, $ok of $jobs jobs ok):" >&2
@@ -50,6 +63,7 @@ run_batch() {
     exit 1
   fi
   batch=$(seconds "$t0" "$t1")
+  batch_cpu=$(child_cpu batch.times)
 }
 
 run_shell() {
@@ -57,10 +71,14 @@ run_shell() {
   find 00-Res -mindepth 2 -maxdepth 2 ! -name feff.inp -delete
   local t0 t1
   t0=$(now)
-  find 00-Res -mindepth 1 -maxdepth 1 -type d -print0 |
-    xargs -0 -P 2 -n 1 sh -c 'cd "$1" && exec '"$feff"' >/dev/null' sh
+  (
+    find 00-Res -mindepth 1 -maxdepth 1 -type d -print0 |
+      xargs -0 -P 2 -n 1 sh -c 'cd "$1" && exec '"$feff"' >/dev/null' sh
+    times >shell.times
+  )
   t1=$(now)
   shell=$(seconds "$t0" "$t1")
+  shell_cpu=$(child_cpu shell.times)
 }
 
 # feff6 and its libraries into the page cache, and job folders for a first
@@ -81,7 +99,7 @@ for ((round = 1; round <= rounds; ++round)); do
   fi
   ratio=$(awk -v b="$batch" -v s="$shell" 'BEGIN { printf "%.3f", b / s }')
   ratios+=("$ratio")
-  echo "round $round: batch $batch s, shell $shell s, ratio $ratio"
+  echo "round $round: batch $batch s ($batch_cpu s cpu), shell $shell s ($shell_cpu s cpu), ratio $ratio"
 done
 
 median=$(printf '%s\n' "${ratios[@]}" | sort -n | awk '{ v[NR] = $1 } END {
