@@ -29,10 +29,16 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
     }
 
     const QString configName = configFileName(args);
+    // A batch run does not fall back to the defaults (Windows paths) when
+    // its configuration file is missing, and then makes no folders either.
+    if (batch && !configReadable(configName)) {
+        batch->refuse();
+        return;
+    }
     params.readFile(configName);
     maxProc = params.value(QStringLiteral("MAX_PROC"), QStringLiteral("6")).toInt(nullptr, 10);
     applySettings();
-    if (batch && !batchUsable(configName)) {
+    if (batch && !batchUsable()) {
         batch->refuse();
         return;
     }
@@ -64,19 +70,22 @@ bool programExists(const QString &program, const QProcessEnvironment &env)
 
 } // namespace
 
-bool Body::batchUsable(const QString &configName)
+bool Body::configReadable(const QString &configName)
 {
-    // A batch run does not fall back to the defaults (Windows paths) when its
-    // configuration file is missing; and it must be able to end, so the queue
-    // must admit jobs and every job needs FEFF. Atoms is needed by CIF jobs
-    // only; those report it when it does not start.
-    bool usable = timeLimitUsable;
     const QFileInfo config(configName);
-    if (configName.isEmpty() || !config.isFile() || !config.isReadable()) {
-        emit log(tr("Can not read the configuration file : %1")
-                     .arg(configName.isEmpty() ? configName : config.absoluteFilePath()));
-        usable = false;
-    }
+    if (!configName.isEmpty() && config.isFile() && config.isReadable())
+        return true;
+    emit log(tr("Can not read the configuration file : %1")
+                 .arg(configName.isEmpty() ? configName : config.absoluteFilePath()));
+    return false;
+}
+
+bool Body::batchUsable()
+{
+    // A batch run must be able to end, so the queue must admit jobs, and
+    // every job needs FEFF. Atoms is needed by CIF jobs only; those report it
+    // when it does not start. The time limit has been reported already.
+    bool usable = timeLimitUsable;
     if (maxProc < 1) {
         emit log(tr("MAX_PROC %1 lets no job start")
                      .arg(params.value(QStringLiteral("MAX_PROC"), QString())));
@@ -104,6 +113,9 @@ void Body::deleteBatchJobs()
 {
     queue.clear();
     qDeleteAll(std::exchange(batchJobs, {}));
+    // Ended jobs whose deferred deletion the event loop did not reach.
+    for (const QPointer<Demeter> &job : std::exchange(endedJobs, {}))
+        delete job.data();
 }
 
 void Body::procStarted()
@@ -149,6 +161,7 @@ void Body::createDemeter(const QFileInfo &file, int stage)
         // can happen to it: freed at once, a batch of thousands stays small.
         connect(job, &Demeter::ended, this, [this, job] {
             batchJobs.removeOne(job);
+            endedJobs.append(job);
             job->deleteLater();
         });
     } else {

@@ -77,12 +77,14 @@ public slots:
 
 private:
     void applyTimeLimit(const QString &value);
-    bool batchUsable(const QString &configName);
+    bool configReadable(const QString &configName);
+    bool batchUsable();
     void deleteBatchJobs();
 
-    Gui *gui = nullptr;         // no parent, never deleted: lives until the process ends
-    BatchRun *batch = nullptr;  // child; only in a batch run
-    QList<Demeter *> batchJobs; // owned, not yet ended; only in a batch run
+    Gui *gui = nullptr;                 // no parent, never deleted: lives until the process ends
+    BatchRun *batch = nullptr;          // child; only in a batch run
+    QList<Demeter *> batchJobs;         // owned, not yet ended; only in a batch run
+    QList<QPointer<Demeter>> endedJobs; // ended, deleted later
     bool timeLimitUsable = true;
     ParamTable params;
     Settings settings;
