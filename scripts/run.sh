@@ -10,7 +10,15 @@ work=${WORK_DIR:-$top/run}
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
-mkdir -p "$work"
+# A fresh copy of the bundled inputs; earlier results in 00-Res stay.
+mkdir -p "$work/00-Cif" "$work/00-Inp" "$work/00-Res"
+cp "$top"/examples/00-Cif/* "$work/00-Cif/"
+cp "$top"/examples/00-Inp/* "$work/00-Inp/"
+# Written as UTF-8 with a byte-order mark, so a non-ASCII build path survives.
+{
+  printf '\xEF\xBB\xBF'
+  sed "s|^ATOMS_EXE .*|ATOMS_EXE       \"$build/bin/scatterdeck-atoms\"|" "$top/examples/config.cfg"
+} >"$work/config.cfg"
 echo "Working folder: $work"
 cd "$work"
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
