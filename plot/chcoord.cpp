@@ -145,9 +145,14 @@ bool ChCoord::hasPlotArea() const
     return std::isfinite(w) && std::isfinite(h) && w != 0 && h != 0;
 }
 
+bool ChCoord::hasUsableRange() const
+{
+    return usableSpan(xMin, xMax) && usableSpan(yMin, yMax);
+}
+
 bool ChCoord::isUsable() const
 {
-    return hasPlotArea() && usableSpan(xMin, xMax) && usableSpan(yMin, yMax);
+    return hasPlotArea() && hasUsableRange();
 }
 
 bool ChCoord::usableSpan(double a, double b)

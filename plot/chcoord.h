@@ -40,6 +40,8 @@ public:
     // True when the plot area has a width and height and both range spans
     // are usable, so that every conversion is finite.
     bool isUsable() const;
+    bool hasPlotArea() const;
+    bool hasUsableRange() const;
     // A span is usable when both ends are finite and the width is at least
     // 1e-200, at most 1e200, and above 1e-12 of the larger magnitude, so
     // pixel steps and tick steps stay well above floating-point resolution.
@@ -75,7 +77,6 @@ signals:
     void newVLines();
 
 private:
-    bool hasPlotArea() const;
     void pan();
     void zoomToDraggedRect();
 };

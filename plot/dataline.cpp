@@ -1,0 +1,133 @@
+#include "plot/dataline.h"
+
+#include "plot/chcoord.h"
+
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double clipLimit = 1e5;    // pixels from the surface origin
+constexpr double breakLimit = 1e150; // beyond this a point counts as missing
+
+double weighted(double x, double y, int power)
+{
+    switch (power) {
+    case 1:
+        return x * y;
+    case 2:
+        return x * x * y;
+    case 3:
+        return x * x * x * y;
+    default:
+        return y;
+    }
+}
+
+bool inside(const QPointF &p)
+{
+    return std::fabs(p.x()) <= clipLimit && std::fabs(p.y()) <= clipLimit;
+}
+
+// Liang-Barsky: cuts the segment a-b to the square of half-width clipLimit.
+// False when no part of it lies inside.
+bool clipSegment(QPointF &a, QPointF &b)
+{
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    double t0 = 0;
+    double t1 = 1;
+    auto edge = [&](double p, double q) {
+        if (p == 0)
+            return q >= 0;
+        const double r = q / p;
+        if (p < 0) {
+            if (r > t1)
+                return false;
+            t0 = std::max(t0, r);
+        } else {
+            if (r < t0)
+                return false;
+            t1 = std::min(t1, r);
+        }
+        return true;
+    };
+    if (!edge(-dx, a.x() + clipLimit) || !edge(dx, clipLimit - a.x()) ||
+        !edge(-dy, a.y() + clipLimit) || !edge(dy, clipLimit - a.y()))
+        return false;
+    b = QPointF(a.x() + t1 * dx, a.y() + t1 * dy);
+    a = QPointF(a.x() + t0 * dx, a.y() + t0 * dy);
+    return true;
+}
+
+class LineBuilder
+{
+public:
+    explicit LineBuilder(QPainter *p, int size) : painter(p) { run.reserve(size); }
+    ~LineBuilder() { flush(); }
+
+    void add(double px, double py)
+    {
+        if (!(std::fabs(px) <= breakLimit && std::fabs(py) <= breakLimit)) {
+            flush();
+            havePrev = false;
+            return;
+        }
+        const QPointF pt(px, py);
+        if (!havePrev) {
+            if (inside(pt))
+                run << pt;
+        } else if (inside(prev) && inside(pt)) {
+            run << pt;
+        } else {
+            addClipped(pt);
+        }
+        prev = pt;
+        havePrev = true;
+    }
+
+private:
+    void addClipped(const QPointF &pt)
+    {
+        QPointF a = prev;
+        QPointF b = pt;
+        if (!clipSegment(a, b)) {
+            flush();
+            return;
+        }
+        if (!inside(prev)) {
+            flush();
+            run << a;
+        }
+        run << b;
+        if (!inside(pt))
+            flush();
+    }
+
+    void flush()
+    {
+        if (!run.isEmpty())
+            painter->drawPolyline(run);
+        run.clear();
+    }
+
+    QPainter *painter;
+    QPolygonF run;
+    QPointF prev;
+    bool havePrev = false;
+};
+
+} // namespace
+
+void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
+                  const QVector<double> &y, int power)
+{
+    const int n = std::min(x.size(), y.size());
+    LineBuilder line(p, n);
+    for (int i = 0; i < n; ++i)
+        line.add(std::trunc(coord.xToPixel(x[i])),
+                 std::trunc(coord.yToPixel(weighted(x[i], y[i], power))));
+}
