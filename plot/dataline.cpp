@@ -3,10 +3,10 @@
 #include "plot/chcoord.h"
 
 #include <QPainter>
-#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -63,10 +63,24 @@ bool clipSegment(QPointF &a, QPointF &b)
     return true;
 }
 
+// xToPixel and yToPixel with their scale factors worked out once per curve,
+// evaluated in the same order, so the results are the same to the bit.
+struct PixelMap
+{
+    explicit PixelMap(const ChCoord &c)
+        : left(c.plotLeft), xMin(c.xMin), fx((c.plotRight - c.plotLeft) / (c.xMax - c.xMin)),
+          bottom(c.plotBottom), yMin(c.yMin), fy((c.plotTop - c.plotBottom) / (c.yMax - c.yMin))
+    {}
+    double x(double v) const { return left + fx * (v - xMin); }
+    double y(double v) const { return bottom + fy * (v - yMin); }
+
+    double left, xMin, fx, bottom, yMin, fy;
+};
+
 class LineBuilder
 {
 public:
-    explicit LineBuilder(QPainter *p, int size) : painter(p) { run.reserve(size); }
+    explicit LineBuilder(QPainter *p, int size) : painter(p) { run.reserve(size_t(size)); }
     ~LineBuilder() { flush(); }
 
     void add(double px, double py)
@@ -79,9 +93,9 @@ public:
         const QPointF pt(px, py);
         if (!havePrev) {
             if (inside(pt))
-                run << pt;
+                run.push_back(pt);
         } else if (inside(prev) && inside(pt)) {
-            run << pt;
+            run.push_back(pt);
         } else {
             addClipped(pt);
         }
@@ -100,22 +114,22 @@ private:
         }
         if (!inside(prev)) {
             flush();
-            run << a;
+            run.push_back(a);
         }
-        run << b;
+        run.push_back(b);
         if (!inside(pt))
             flush();
     }
 
     void flush()
     {
-        if (!run.isEmpty())
-            painter->drawPolyline(run);
+        if (!run.empty())
+            painter->drawPolyline(run.data(), int(run.size()));
         run.clear();
     }
 
     QPainter *painter;
-    QPolygonF run;
+    std::vector<QPointF> run;
     QPointF prev;
     bool havePrev = false;
 };
@@ -126,8 +140,8 @@ void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
                   const QVector<double> &y, int power)
 {
     const int n = std::min(x.size(), y.size());
+    const PixelMap map(coord);
     LineBuilder line(p, n);
     for (int i = 0; i < n; ++i)
-        line.add(std::trunc(coord.xToPixel(x[i])),
-                 std::trunc(coord.yToPixel(weighted(x[i], y[i], power))));
+        line.add(std::trunc(map.x(x[i])), std::trunc(map.y(weighted(x[i], y[i], power))));
 }
