@@ -1,6 +1,8 @@
 #ifndef CHI_H
 #define CHI_H
 
+#include "chi/chiformat.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -27,10 +29,25 @@ public:
     void clearChiR();
     // Replaces all data by the curve of the file; hasChiK tells the outcome.
     void readChiK(const QString &path);
+    // chi(R) from the chi(k) points with kMin <= k <= kMax on the grid
+    // R = rMin, rMin + rDelta, ... (step added to the running value) up to
+    // rMax. Points with a non-finite k or chi are left out (and reported on
+    // log); unusable settings or a grid of more than maxGridPoints give an
+    // empty grid and a log line. Does nothing without chi(k) data.
     void transform(double kMin, double kMax, double rMin, double rMax, double rDelta);
     void writeChiR(const QString &path, const QStringList &comments) const;
 
-    static void updateExtent(double value, double &min, double &max);
+    // Widens [min, max] to value; a NaN value changes neither.
+    static void updateExtent(double value, double &min, double &max)
+    {
+        if (min > value)
+            min = value;
+        if (value > max)
+            max = value;
+    }
+
+    // Largest R grid transform computes (32 bytes per point and the sums).
+    static constexpr int maxGridPoints = 1000000;
 
     bool hasChiK = false;
     QVector<double> k;
@@ -48,11 +65,12 @@ public:
 
 signals:
     void log(QString msg);
-};
 
-// Number formatting of the chi(R) file.
-QString formatSci(double value, int width);
-QString padText(const QString &text, int width, bool alignRight);
-QString spaces(int n);
+private:
+    void appendPoint(double kValue, double chiValue);
+    bool usableSettings(double kMin, double kMax, double rMin, double rMax, double rDelta);
+    bool buildGrid(double rMin, double rMax, double rDelta);
+    void sumGrid(double kMin, double kMax);
+};
 
 #endif

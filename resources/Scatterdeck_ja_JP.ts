@@ -7,6 +7,18 @@
         <source>::Can not read chi(k) file : %1</source>
         <translation>chi(k) ファイル %1 が開けません。</translation>
     </message>
+    <message>
+        <source>::Can not transform %1 : %2 = %3 is not usable</source>
+        <translation>%1 を変換できません: %2 = %3 は使えない値です。</translation>
+    </message>
+    <message>
+        <source>::Can not transform %1 : the R grid from %2 to %3 by %4 would have more than %5 points</source>
+        <translation>%1 を変換できません: %2 から %3 まで %4 刻みの R グリッドは %5 点を超えます。</translation>
+    </message>
+    <message>
+        <source>::Left out %1 points of %2 whose k or chi is not a finite number</source>
+        <translation>%2 の k または chi が有限の数でない %1 点を除きました。</translation>
+    </message>
 </context>
 <context>
     <name>ChiView</name>

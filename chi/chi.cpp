@@ -1,0 +1,287 @@
+#include "chi/chi.h"
+
+#include "app/textfuncs.h"
+#include "chi/fouriersum.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QStringRef>
+#include <QTextStream>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// A line is judged by its first maxLineChars characters: far more than any
+// chi(k) line needs, and a file without line ends is never held whole.
+constexpr int maxLineChars = 65536;
+
+// Reads the next line, or its first maxLineChars characters and skips the
+// rest. False at the end of the stream.
+bool readLineHead(QTextStream &in, QString &line)
+{
+    if (!in.readLineInto(&line, maxLineChars))
+        return false;
+    if (line.size() == maxLineChars) {
+        QString rest;
+        while (in.readLineInto(&rest, maxLineChars) && rest.size() == maxLineChars) {
+        }
+    }
+    return true;
+}
+
+// The first three white-space separated fields of a line, all the reader
+// looks at; count stops at three.
+struct Fields
+{
+    int count = 0;
+    QStringRef field[3];
+};
+
+Fields leadingFields(const QString &line)
+{
+    Fields fields;
+    const int size = line.size();
+    int pos = 0;
+    while (fields.count < 3) {
+        while (pos < size && line.at(pos).isSpace())
+            ++pos;
+        if (pos == size)
+            break;
+        const int start = pos;
+        while (pos < size && !line.at(pos).isSpace())
+            ++pos;
+        fields.field[fields.count++] = line.midRef(start, pos - start);
+    }
+    return fields;
+}
+
+// "k chi ..." or "# k chi ...", case-sensitive.
+bool isHeader(const Fields &fields)
+{
+    const QStringRef *f = fields.field;
+    if (fields.count >= 2 && f[0] == QLatin1String("k") && f[1] == QLatin1String("chi"))
+        return true;
+    return fields.count >= 3 && f[0] == QLatin1String("#") && f[1] == QLatin1String("k") &&
+           f[2] == QLatin1String("chi");
+}
+
+// C-locale number; anything else, also a value beyond the double range, is 0.0.
+double fieldValue(const QStringRef &field)
+{
+    bool ok = false;
+    const double value = field.toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+QString numberText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+} // namespace
+
+Chi::Chi(QObject *parent) : QObject(parent)
+{
+    reset();
+}
+
+void Chi::reset()
+{
+    sourcePath.clear();
+    clearChiK();
+    clearChiR();
+}
+
+void Chi::clearChiK()
+{
+    hasChiK = false;
+    k.clear();
+    chi.clear();
+    kExtent = Extent();
+    chiExtent = Extent();
+}
+
+void Chi::clearChiR()
+{
+    hasChiR = false;
+    r.clear();
+    chiRAbs.clear();
+    chiRRe.clear();
+    chiRIm.clear();
+    rExtent = Extent();
+    chiRAbsExtent = Extent();
+}
+
+void Chi::readChiK(const QString &path)
+{
+    clearChiK();
+    clearChiR();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        emit log(tr("::Can not read chi(k) file : %1").arg(path));
+        return;
+    }
+    sourcePath = path;
+    QTextStream in(&file);
+    useFileCodec(in);
+    // Header mode until a "k chi" line; from the next line on every line of
+    // two or more fields is a point, whatever it looks like.
+    bool inData = false;
+    QString line;
+    while (readLineHead(in, line)) {
+        const Fields fields = leadingFields(line);
+        if (fields.count < 2)
+            continue;
+        if (inData)
+            appendPoint(fieldValue(fields.field[0]), fieldValue(fields.field[1]));
+        else
+            inData = isHeader(fields);
+    }
+    if (k.isEmpty()) {
+        clearChiK();
+        clearChiR();
+        return;
+    }
+    hasChiK = true;
+}
+
+void Chi::appendPoint(double kValue, double chiValue)
+{
+    k.append(kValue);
+    chi.append(chiValue);
+    updateExtent(kValue, kExtent.min, kExtent.max);
+    updateExtent(chiValue, chiExtent.min, chiExtent.max);
+}
+
+void Chi::transform(double kMin, double kMax, double rMin, double rMax, double rDelta)
+{
+    if (!hasChiK)
+        return;
+    clearChiR();
+    if (usableSettings(kMin, kMax, rMin, rMax, rDelta) && rMax >= rMin &&
+        buildGrid(rMin, rMax, rDelta))
+        sumGrid(kMin, kMax);
+    hasChiR = true;
+}
+
+// The settings arrive unchecked from the configuration. Infinite k bounds
+// are fine (no bound); NaN bounds, non-finite R bounds and a step that would
+// never reach rMax are refused with a message naming the setting.
+bool Chi::usableSettings(double kMin, double kMax, double rMin, double rMax, double rDelta)
+{
+    const struct
+    {
+        const char *name;
+        double value;
+        bool usable;
+    } checks[] = {
+        {"K_MIN", kMin, !std::isnan(kMin)},
+        {"K_MAX", kMax, !std::isnan(kMax)},
+        {"R_MIN", rMin, std::isfinite(rMin)},
+        {"R_MAX", rMax, std::isfinite(rMax)},
+        // The step only matters when there is a grid to walk.
+        {"R_DELTA", rDelta, !(rMax >= rMin) || (rDelta > 0.0 && std::isfinite(rDelta))},
+    };
+    for (const auto &check : checks) {
+        if (!check.usable) {
+            emit log(tr("::Can not transform %1 : %2 = %3 is not usable")
+                         .arg(sourcePath, QLatin1String(check.name), numberText(check.value)));
+            return false;
+        }
+    }
+    return true;
+}
+
+// R = rMin, then R = R + rDelta while rMax >= R: the running sum, not
+// rMin + n * rDelta, so the last point of 0 to 8 by 0.01 is 7.999999999999874.
+bool Chi::buildGrid(double rMin, double rMax, double rDelta)
+{
+    const double estimate = (rMax - rMin) / rDelta;
+    bool fits = estimate < maxGridPoints;
+    if (fits) {
+        std::vector<double> grid;
+        grid.reserve(std::size_t(estimate) + 2);
+        double R = rMin;
+        do {
+            // Also ends a walk whose step vanishes in rounding at large R.
+            if (grid.size() == std::size_t(maxGridPoints)) {
+                fits = false;
+                break;
+            }
+            grid.push_back(R);
+            R = R + rDelta;
+        } while (rMax >= R);
+        if (fits)
+            r = QVector<double>(grid.begin(), grid.end());
+    }
+    if (!fits)
+        emit log(tr("::Can not transform %1 : the R grid from %2 to %3 by %4 would have more "
+                    "than %5 points")
+                     .arg(sourcePath, numberText(rMin), numberText(rMax), numberText(rDelta),
+                          QString::number(maxGridPoints)));
+    return fits;
+}
+
+// A NaN or infinite chi (or an infinite k inside infinite bounds) would turn
+// every grid point into NaN; such points are left out and counted instead.
+void Chi::sumGrid(double kMin, double kMax)
+{
+    QVector<double> usedK(k.size());
+    QVector<double> usedChi(k.size());
+    int used = 0;
+    int nonFinite = 0;
+    for (int i = 0; i < k.size(); ++i) {
+        if (!(k[i] >= kMin && k[i] <= kMax))
+            continue;
+        if (!std::isfinite(k[i]) || !std::isfinite(chi[i])) {
+            ++nonFinite;
+            continue;
+        }
+        usedK[used] = k[i];
+        usedChi[used] = chi[i];
+        ++used;
+    }
+    usedK.resize(used);
+    usedChi.resize(used);
+    if (nonFinite > 0)
+        emit log(tr("::Left out %1 points of %2 whose k or chi is not a finite number")
+                     .arg(QString::number(nonFinite), sourcePath));
+
+    fourierSums(usedK, usedChi, r, chiRRe, chiRIm);
+    chiRAbs.resize(r.size());
+    for (int j = 0; j < r.size(); ++j) {
+        const double re = chiRRe[j];
+        const double im = chiRIm[j];
+        chiRAbs[j] = std::sqrt(re * re + im * im);
+        updateExtent(r[j], rExtent.min, rExtent.max);
+        updateExtent(chiRAbs[j], chiRAbsExtent.min, chiRAbsExtent.max);
+    }
+}
+
+void Chi::writeChiR(const QString &path, const QStringList &comments) const
+{
+    if (!hasChiR)
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate)) {
+        qDebug() << "Can not open chi(R) data file: " << path;
+        return;
+    }
+    QTextStream out(&file);
+    useFileCodec(out);
+    out << "# Chi(R) data file\n"
+        << "#    generated by Scatterdeck\n"
+        << "#    " << path << '\n';
+    for (const QString &comment : comments)
+        out << "# " << comment << '\n';
+    out << "# ---- Data ----\n";
+    const QStringList columns = {padText(QStringLiteral("# r[A]"), 10, false),
+                                 padText(QStringLiteral("|chi(R)|"), 10, false),
+                                 padText(QStringLiteral("Re{chi(R)}"), 10, false),
+                                 padText(QStringLiteral("Im{chi(R)}"), 10, false)};
+    out << columns.join(QLatin1Char('\t')) << '\n';
+    for (int j = 0; j < r.size(); ++j)
+        out << formatSci(r[j], 10) << '\t' << formatSci(chiRAbs[j], 10) << '\t'
+            << formatSci(chiRRe[j], 10) << '\t' << formatSci(chiRIm[j], 10) << '\n';
+}
