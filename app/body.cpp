@@ -2,6 +2,7 @@
 
 #include "app/textfuncs.h"
 #include "gui/gui.h"
+#include "jobs/demeter.h"
 
 #include <QDir>
 
@@ -10,6 +11,8 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
     gui = new Gui(nullptr);
     connect(gui, &Gui::finishing, this, &Body::finishing);
     connect(this, &Body::log, gui, &Gui::log);
+    connect(gui, &Gui::droppedCifFiles, this, &Body::droppedCifFiles);
+    connect(gui, &Gui::droppedFeffFiles, this, &Body::droppedFeffFiles);
 
     if (!args.hasKey(QStringLiteral("-noGui")))
         gui->show();
@@ -17,9 +20,76 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
     params.readFile(configFileName(args));
     maxProc = params.value(QStringLiteral("MAX_PROC"), QStringLiteral("6")).toInt(nullptr, 10);
     applySettings();
+    scanInputDirs();
 }
 
 Body::~Body() = default;
+
+void Body::procStarted()
+{
+    ++running;
+}
+
+void Body::procStopped()
+{
+    --running;
+    checkDemQue();
+}
+
+void Body::checkDemQue()
+{
+    // Keeps going past jobs whose program fails to start (they raise no
+    // count and report no end, so nothing would come back for the rest of
+    // the queue) and past jobs deleted meanwhile. A started program has been
+    // counted when start() returns, so a burst never exceeds maxProc.
+    while (!queue.isEmpty() && running < maxProc)
+        startNextDemeter();
+}
+
+void Body::startNextDemeter()
+{
+    // Taken out first: nothing done by start() may find the job queued.
+    const QPointer<Demeter> job = queue.takeFirst();
+    if (job)
+        job->start();
+}
+
+void Body::createDemeter(const QFileInfo &file, int stage)
+{
+    auto *job = new Demeter(settings, file, stage, nullptr);
+    connect(job, &Demeter::log, this, &Body::log);
+    connect(job, &Demeter::procStarted, this, &Body::procStarted);
+    connect(job, &Demeter::procStopped, this, &Body::procStopped);
+    job->loadInput(); // after log is connected, so its failure is reported
+    gui->addDemeter(job);
+    queue.append(job);
+    checkDemQue();
+}
+
+void Body::scanInputDirs()
+{
+    // QDir's defaults: all entries but hidden ones, patterns matched and
+    // names sorted without regard to case.
+    const QFileInfoList cifs =
+        QDir(settings.cifDir)
+            .entryInfoList(QStringList{QStringLiteral("*.cif"), QStringLiteral("*.inp")});
+    for (const QFileInfo &file : cifs)
+        createDemeter(file, Demeter::AtomsWaiting);
+    const QFileInfoList inps =
+        QDir(settings.inpDir).entryInfoList(QStringList{QStringLiteral("*.inp")});
+    for (const QFileInfo &file : inps)
+        createDemeter(file, Demeter::FeffWaiting);
+}
+
+void Body::droppedCifFiles(QString path, QString, QString, QString)
+{
+    createDemeter(QFileInfo(path), Demeter::AtomsWaiting);
+}
+
+void Body::droppedFeffFiles(QString path, QString, QString, QString)
+{
+    createDemeter(QFileInfo(path), Demeter::FeffWaiting);
+}
 
 QString Body::configFileName(const ParamTable &args)
 {
@@ -55,6 +125,15 @@ QString resolveDir(const QString &cwd, const QString &value)
     if (value.size() > 1 && value.at(1) == QLatin1Char(':'))
         return value;
     return joinPath(cwd, value);
+}
+
+// A program named with a relative path would otherwise be looked for in the
+// job directory, where it is started; a bare name is still searched on PATH.
+QString resolveProgram(const QString &cwd, const QString &value)
+{
+    if (!value.contains(QLatin1Char('/')) || value.startsWith(QLatin1Char('/')))
+        return value;
+    return resolveDir(cwd, value);
 }
 
 } // namespace
@@ -93,9 +172,11 @@ void Body::applySettings()
     settings.resDir = resDir;
 
     settings.atomsArgs = splitWords(exact("ATOMS_ARG", QStringLiteral("-S datoms")));
-    settings.atomsExe = exact("ATOMS_EXE", joinPath(perlBin, QStringLiteral("perl.exe")));
+    settings.atomsExe =
+        resolveProgram(cwd, exact("ATOMS_EXE", joinPath(perlBin, QStringLiteral("perl.exe"))));
     settings.feffArgs = splitWords(exact("FEFF_ARG", QString()));
-    settings.feffExe = exact("FEFF_EXE", joinPath(cBin, QStringLiteral("feff6.exe")));
+    settings.feffExe =
+        resolveProgram(cwd, exact("FEFF_EXE", joinPath(cBin, QStringLiteral("feff6.exe"))));
 
     for (const QString &rest : params.rests(QStringLiteral("feff_inp"))) {
         putFeffInp(settings.feffInps, parseFeffInp(rest));

@@ -4,9 +4,13 @@
 #include "app/paramtable.h"
 #include "app/settings.h"
 
+#include <QFileInfo>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QVector>
 
+class Demeter;
 class Gui;
 
 // The application's spine: reads the configuration, derives the settings,
@@ -29,17 +33,43 @@ public:
 
     const Settings &currentSettings() const { return settings; }
     int maxProcesses() const { return maxProc; }
+    int runningPrograms() const { return running; }
+    int queuedJobs() const { return queue.size(); }
     Gui *mainWindow() const { return gui; }
+
+    // Creates, wires, shows and queues one job; stage is Demeter::AtomsWaiting
+    // or Demeter::FeffWaiting.
+    void createDemeter(const QFileInfo &file, int stage);
+    // Starts the oldest queued job and removes it from the queue, which must
+    // not be empty.
+    void startNextDemeter();
+    // One job per input file present at start-up: the CIF folder's *.cif and
+    // *.inp (Atoms first), then the FEFF input folder's *.inp, each by name.
+    void scanInputDirs();
 
 signals:
     void finishing();
     void log(QString msg);
+
+private slots:
+    void procStarted();
+    void procStopped();
+    // Starts queued jobs while fewer than maxProc programs run.
+    void checkDemQue();
+
+public slots:
+    void droppedCifFiles(QString path, QString url, QString scheme, QString host);
+    void droppedFeffFiles(QString path, QString url, QString scheme, QString host);
 
 private:
     Gui *gui = nullptr; // no parent, never deleted: lives until the process ends
     ParamTable params;
     Settings settings;
     int maxProc = 0;
+    int running = 0; // programs that jobs reported running and not yet stopped
+    // Jobs not yet started, oldest first. Guarded: the main window may delete
+    // a job while it waits.
+    QVector<QPointer<Demeter>> queue;
 };
 
 #endif

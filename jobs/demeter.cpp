@@ -1,0 +1,378 @@
+#include "jobs/demeter.h"
+
+#include "app/textfuncs.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include <memory>
+
+namespace {
+
+const char startingStyle[] = "background-color: rgb(255, 255, 128);";
+const char runningStyle[] = "background-color: rgb(96, 255, 181);";
+const char idleStyle[] = "background-color: rgb(213, 230, 255);";
+
+const char copyHeader[] = " * This file was copied by Scatterdeck\n";
+const char feffTextStart[] = " * This";
+
+// Console output is UTF-8 up to the first NUL byte of a read; malformed
+// sequences become replacement characters.
+QString decodeOutput(QByteArray bytes)
+{
+    const int nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    return QString::fromUtf8(bytes);
+}
+
+} // namespace
+
+Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startStage,
+                 QWidget *parent)
+    : QFrame(parent), settings(jobSettings), inputFile(input), stage(startStage)
+{
+    ui.setupUi(this);
+    connect(&chi, &Chi::log, this, &Demeter::log);
+    connectPanel();
+
+    baseName = inputFile.completeBaseName();
+    jobDir = joinPath(settings.resDir, baseName);
+    QDir().mkpath(jobDir); // a failure shows when feff.inp cannot be written
+
+    ui.TargetName->setText(inputFile.absoluteFilePath());
+    ui.TargetName->setCursorPosition(ui.TargetName->text().size());
+
+    showResAtoms(ui.ShowResAtoms->isChecked());
+    showResFeff(ui.ShowResFeff->isChecked());
+    connect(ui.ShowResAtoms, &QCheckBox::toggled, this, &Demeter::showResAtoms);
+    connect(ui.ShowResFeff, &QCheckBox::toggled, this, &Demeter::showResFeff);
+
+    // Both process objects are children of the job, but the destructor stops
+    // them itself before Qt deletes them.
+    atomsProc = new QProcess(this);
+    showAtomsState(atomsProc->state());
+    if (stage == AtomsWaiting)
+        configureAtoms();
+    // The FEFF input file is loaded by loadInput(), once the creator has
+    // connected log.
+    inputLoaded = stage != FeffWaiting;
+
+    feffProc = new QProcess(this);
+    showFeffState(feffProc->state());
+    configureFeff();
+
+    connect(ui.SaveFeffInp, &QPushButton::clicked, this, &Demeter::setupFeffInpFile);
+    connect(ui.FeffRestart, &QPushButton::clicked, this, &Demeter::reStartFeff);
+}
+
+Demeter::~Demeter()
+{
+    retired = true;
+    stopProcess(atomsProc, stage == AtomsRunning);
+    stopProcess(feffProc, stage == FeffRunning);
+    qDeleteAll(chips);
+}
+
+void Demeter::connectPanel()
+{
+    connect(ui.Show, &QCheckBox::toggled, this, &Demeter::showChanged);
+    connect(ui.Show2, &QCheckBox::toggled, this, &Demeter::showChanged);
+    connect(ui.Show2, &QCheckBox::toggled, this, &Demeter::show2BToggled);
+    connect(ui.Delete, &QPushButton::clicked, this, &Demeter::deleteMe);
+}
+
+void Demeter::configureAtoms()
+{
+    atomsProc->setProgram(nativePath(settings.atomsExe));
+    atomsProc->setArguments(
+        settings.atomsArgs +
+        QStringList{QStringLiteral("-c"), nativePath(inputFile.canonicalFilePath())});
+    atomsProc->setProcessEnvironment(settings.environment);
+    atomsProc->setProcessChannelMode(QProcess::MergedChannels);
+    atomsProc->setWorkingDirectory(jobDir);
+    connect(atomsProc, &QProcess::readyReadStandardOutput, this, &Demeter::msgFromAtoms);
+    connect(atomsProc, &QProcess::readyReadStandardError, this, &Demeter::msgFromAtoms);
+    connect(atomsProc, &QProcess::stateChanged, this, &Demeter::showAtomsState);
+}
+
+void Demeter::configureFeff()
+{
+    feffProc->setProgram(nativePath(settings.feffExe));
+    qDebug() << "setting feff prog::" << feffProc->program();
+    feffProc->setArguments(settings.feffArgs);
+    feffProc->setProcessEnvironment(settings.environment);
+    feffProc->setProcessChannelMode(QProcess::MergedChannels);
+    feffProc->setWorkingDirectory(jobDir);
+    connect(feffProc, &QProcess::readyReadStandardOutput, this, &Demeter::msgFromFeff);
+    connect(feffProc, &QProcess::readyReadStandardError, this, &Demeter::msgFromFeff);
+    connect(feffProc, &QProcess::stateChanged, this, &Demeter::showFeffState);
+}
+
+void Demeter::loadInput()
+{
+    if (inputLoaded)
+        return;
+    inputLoaded = true;
+    prepareFeffInpFile();
+}
+
+void Demeter::retire()
+{
+    retired = true;
+}
+
+void Demeter::launch(QProcess *proc)
+{
+    proc->start(QIODevice::ReadWrite);
+    // Qt on Unix reports Running, or the failure to start, only from the
+    // event loop. Waiting for the exec here delivers that report (and with it
+    // procStarted()) before start() returns, so the queue has counted this
+    // program before it considers the next job.
+    proc->waitForStarted();
+}
+
+void Demeter::stopProcess(QProcess *proc, bool counted)
+{
+    // Disconnected first: the kill's state reports must not reach a job that
+    // is being destroyed. The count is settled here instead.
+    disconnect(proc, nullptr, this, nullptr);
+    if (proc->state() != QProcess::NotRunning) {
+        proc->kill();
+        proc->waitForFinished();
+    }
+    if (counted)
+        emit procStopped();
+}
+
+void Demeter::setStatus(QLineEdit *field, const QString &text, const char *style)
+{
+    field->setStyleSheet(QString::fromLatin1(style));
+    field->setText(text);
+    // The field is narrow: show the start, which names the program.
+    field->setCursorPosition(0);
+}
+
+void Demeter::appendOutput(QProcess *proc, QTextEdit *pane)
+{
+    while (!proc->atEnd())
+        pane->insertPlainText(decodeOutput(proc->readLine()));
+}
+
+void Demeter::showResAtoms(bool f)
+{
+    ui.ResAtoms->setVisible(f);
+}
+
+void Demeter::showResFeff(bool f)
+{
+    ui.ResFeff->setVisible(f);
+}
+
+void Demeter::msgFromAtoms()
+{
+    appendOutput(atomsProc, ui.ResAtoms);
+}
+
+void Demeter::msgFromFeff()
+{
+    appendOutput(feffProc, ui.ResFeff);
+}
+
+void Demeter::showAtomsState(QProcess::ProcessState stat)
+{
+    switch (stat) {
+    case QProcess::Starting:
+        stage = AtomsStarting;
+        setStatus(ui.AtomsStat, tr("A. Starting"), startingStyle);
+        break;
+    case QProcess::Running:
+        emit procStarted();
+        stage = AtomsRunning;
+        atomsRan = true;
+        setStatus(ui.AtomsStat, tr("A. Running"), runningStyle);
+        break;
+    case QProcess::NotRunning:
+        if (atomsRan) {
+            // The queue may admit another job here, before this job's FEFF
+            // run raises the count again.
+            emit procStopped();
+            stage = FeffWaiting;
+            start();
+            setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+        } else {
+            setStatus(ui.AtomsStat, tr("A. Not Running"), idleStyle);
+        }
+        break;
+    }
+}
+
+void Demeter::showFeffState(QProcess::ProcessState stat)
+{
+    switch (stat) {
+    case QProcess::Starting:
+        stage = FeffStarting;
+        setStatus(ui.FeffStat, tr("F. Starting"), startingStyle);
+        break;
+    case QProcess::Running:
+        emit procStarted();
+        stage = FeffRunning;
+        feffRan = true;
+        setStatus(ui.FeffStat, tr("F. Running"), runningStyle);
+        break;
+    case QProcess::NotRunning:
+        if (feffRan) {
+            emit procStopped();
+            stage = Done;
+            setStatus(ui.FeffStat, tr("F. Finished"), idleStyle);
+            readResults();
+        } else {
+            setStatus(ui.FeffStat, tr("F. Not Running"), idleStyle);
+        }
+        break;
+    }
+}
+
+void Demeter::prepareFeffInpFile()
+{
+    // A missing file has no canonical path; the message then names the
+    // path as given rather than an empty one.
+    QString path = inputFile.canonicalFilePath();
+    if (path.isEmpty())
+        path = inputFile.absoluteFilePath();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        emit log(tr("Can not open feff input file : %1 to read.").arg(path));
+        return;
+    }
+    QTextStream in(&file);
+    useFileCodec(in);
+    const QString text = in.readAll();
+    ui.ResAtoms->insertPlainText(QString::fromLatin1(copyHeader));
+    ui.ResAtoms->insertPlainText(text);
+}
+
+void Demeter::setupFeffInpFile()
+{
+    // Atoms prints its own chatter before the FEFF input proper, which begins
+    // with the " * This" comment line (as does the copy header).
+    QString text = ui.ResAtoms->toPlainText();
+    const int begin = text.indexOf(QLatin1String(feffTextStart));
+    if (begin > 0)
+        text.remove(0, begin);
+
+    const QString path = joinPath(jobDir, QStringLiteral("feff.inp"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        emit log(tr("Can not open feff.inp for %1").arg(path));
+        return;
+    }
+    showFeffInps(settings.feffInps);
+    QTextStream out(&file);
+    useFileCodec(out);
+    QTextStream lines(&text, QIODevice::ReadOnly);
+    while (!lines.atEnd())
+        out << applyFeffInps(settings.feffInps, lines.readLine()) << '\n';
+}
+
+QString Demeter::applyFeffInps(const FeffInpList &entries, const QString &line)
+{
+    // The line's first word is read by the same rule as a configured entry.
+    const std::unique_ptr<FeffInp> card(parseFeffInp(line));
+    const int index = findFeffInp(entries, card->name);
+    if (index < 0)
+        return line;
+    const FeffInp *entry = entries.at(index);
+    const QString result = (entry->commented ? QStringLiteral("#") : QString()) + entry->name +
+                           QLatin1Char(' ') + entry->text;
+    qDebug() << "replace :" << line << ":" << result;
+    return result;
+}
+
+void Demeter::clearResultFiles()
+{
+    QDir dir(jobDir);
+    auto removeMatching = [&dir](const QString &pattern) {
+        for (const QString &name : dir.entryList(QStringList{pattern}, QDir::Files))
+            dir.remove(name);
+    };
+    if (settings.clearFeffDat)
+        removeMatching(QStringLiteral("feff*.dat"));
+    if (settings.clearChiDat)
+        removeMatching(QStringLiteral("chi*.dat"));
+}
+
+void Demeter::readResults()
+{
+    const Settings &s = settings;
+    chi.readChiK(joinPath(jobDir, QStringLiteral("chi.dat")));
+    if (chi.hasChiK) {
+        chi.transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
+        chi.writeChiR(joinPath(jobDir, QStringLiteral("chiR.dat")), QStringList());
+    }
+
+    qDeleteAll(chips);
+    chips.clear();
+    const QStringList names =
+        QDir(jobDir).entryList(QStringList{QStringLiteral("chip*.dat")}, QDir::Files);
+    for (const QString &name : names) {
+        auto *path = new Chi(nullptr);
+        connect(path, &Chi::log, this, &Demeter::log);
+        path->readChiK(joinPath(jobDir, name));
+        if (!path->hasChiK) {
+            delete path;
+            continue;
+        }
+        chips.append(path);
+        path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
+    }
+
+    if (chi.hasChiK)
+        emit newChi();
+}
+
+void Demeter::start()
+{
+    qDebug() << "demetr :: Start";
+    if (retired)
+        return;
+    if (stage == AtomsWaiting) {
+        stage = AtomsLaunched;
+        launch(atomsProc);
+        return;
+    }
+    if (stage != FeffWaiting)
+        return;
+    loadInput();
+    stage = FeffLaunched;
+    setupFeffInpFile();
+    clearResultFiles();
+    QDir::setCurrent(jobDir);
+    qDebug() << "demeter :: feff start";
+    // A run that never reaches Running must not be taken for a finished one:
+    // no procStopped() without procStarted(), no re-reading of old results.
+    feffRan = false;
+    launch(feffProc);
+}
+
+void Demeter::reStartFeff()
+{
+    if (stage != Done || retired)
+        return;
+    ui.ResFeff->clear();
+    stage = FeffWaiting;
+    start();
+}
+
+void Demeter::showProcs()
+{
+    const QString none = QStringLiteral("No exe prog");
+    qDebug() << "Atoms:";
+    qDebug() << (atomsProc ? atomsProc->program() : none);
+    qDebug() << (atomsProc ? atomsProc->arguments() : QStringList{none});
+    qDebug() << "FeFF:";
+    qDebug() << (feffProc ? feffProc->program() : none);
+    qDebug() << (feffProc ? feffProc->arguments() : QStringList{none});
+}

@@ -1,0 +1,121 @@
+#ifndef DEMETER_H
+#define DEMETER_H
+
+#include "app/settings.h"
+#include "chi/chi.h"
+
+#include "ui_demeter.h"
+
+#include <QColor>
+#include <QFileInfo>
+#include <QFrame>
+#include <QProcess>
+#include <QString>
+#include <QVector>
+
+// One calculation job and its panel in the process list. A CIF job runs
+// Atoms, whose console output becomes the FEFF input text; a FEFF input job
+// starts from a copy of its file. Then FEFF runs in the job directory and the
+// results are read into chi and chips.
+//
+// Every program that reaches the running state is reported once by
+// procStarted() and once by procStopped(); a program that never ran reports
+// neither. start() returns only after the running state (or the failure to
+// start) has been reported, so a caller that counts programs sees the count
+// raised when start() returns.
+class Demeter : public QFrame
+{
+    Q_OBJECT
+public:
+    enum JobStage : int
+    {
+        Done = 0,
+        AtomsWaiting = 1,
+        AtomsLaunched = 2,
+        AtomsStarting = 3,
+        AtomsRunning = 4,
+        FeffWaiting = 6,
+        FeffLaunched = 7,
+        FeffStarting = 8,
+        FeffRunning = 9,
+    };
+
+    // stage is AtomsWaiting for a CIF file, FeffWaiting for a FEFF input file.
+    Demeter(const Settings &settings, const QFileInfo &input, int stage, QWidget *parent = nullptr);
+    // Stops a program that still runs (reporting procStopped() for it) so
+    // that no process signal reaches the destroyed job.
+    ~Demeter() override;
+
+    Ui_Demeter ui;
+
+    // Loads a FEFF input file into ResAtoms; does nothing for a CIF job or
+    // when already loaded. The creator calls it after connecting log, so that
+    // a failure message reaches the log; start() loads if nobody did.
+    void loadInput();
+    // The job is about to be deleted: start() and reStartFeff() do nothing
+    // from now on, so a queued or just-finished job launches nothing more.
+    void retire();
+
+    // Removes old result files of jobDir as the settings ask.
+    void clearResultFiles();
+    // Reads chi.dat and every chipNNNN.dat of jobDir after FEFF has finished.
+    void readResults();
+    // The line as it goes into feff.inp: replaced by the rewrite entry whose
+    // name is the line's first word, otherwise unchanged.
+    static QString applyFeffInps(const FeffInpList &entries, const QString &line);
+
+    int currentStage() const { return stage; }
+    QString directory() const { return jobDir; }
+
+signals:
+    void log(QString msg);
+    void procStarted();
+    void procStopped();
+    void newChi();
+    void showChanged();
+    void show2BToggled(bool f);
+    void deleteMe();
+
+private slots:
+    void showResAtoms(bool f);
+    void showResFeff(bool f);
+    void msgFromAtoms();
+    void msgFromFeff();
+    void showAtomsState(QProcess::ProcessState stat);
+    void showFeffState(QProcess::ProcessState stat);
+    void setupFeffInpFile();
+    void prepareFeffInpFile();
+
+public slots:
+    void start();
+    void reStartFeff();
+    void showProcs();
+
+private:
+    void connectPanel();
+    void configureAtoms();
+    void configureFeff();
+    void launch(QProcess *proc);
+    void stopProcess(QProcess *proc, bool counted);
+    void setStatus(QLineEdit *field, const QString &text, const char *style);
+    static void appendOutput(QProcess *proc, QTextEdit *pane);
+
+    Settings settings;
+    QFileInfo inputFile;
+    QString baseName;
+    QString jobDir;
+    QProcess *atomsProc = nullptr;
+    QProcess *feffProc = nullptr;
+    bool atomsRan = false;
+    bool feffRan = false;
+    int stage = AtomsWaiting;
+    bool inputLoaded = false;
+    bool retired = false;
+
+public:
+    Chi chi;
+    QVector<Chi *> chips; // owned; rebuilt by every readResults()
+    QColor color;         // invalid until the plot controller assigns one
+};
+
+#endif

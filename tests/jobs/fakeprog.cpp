@@ -1,0 +1,134 @@
+// Stand-in for Atoms and FEFF in the job and queue tests. Its words are
+// carried out in order:
+//   atoms | feff   role name written to the run log
+//   cat            print the file named after "-c" (what Atoms prints)
+//   print=TEXT     print TEXT and a line feed
+//   garbage        print invalid UTF-8 and a line with a NUL byte in one write
+//   log            append "<role> <working dir>" to the file named by FAKE_LOG
+//   pidfile        write the process id into fake.pid in the working dir
+//   wait=NAME      wait until NAME exists in the working dir (gives up after 60 s)
+//   sleep=MS       sleep
+//   chi=N          write chi.dat and chip0001.dat .. chipNNNN.dat
+//   nochi          write chip9999.dat with a header but no data
+//   abort          crash
+//   exit=N         end with exit code N
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+std::string role = "prog";
+
+bool exists(const std::string &name)
+{
+    return access(name.c_str(), F_OK) == 0;
+}
+
+std::string workingDir()
+{
+    char buf[4096];
+    return getcwd(buf, sizeof buf) ? std::string(buf) : std::string("?");
+}
+
+void writeChi(const std::string &name, double distance, bool withData)
+{
+    std::ofstream out(name);
+    out << " fake FEFF " << name << "\n";
+    out << " -----------------------------------\n";
+    out << "       k          chi          mag           phase @#\n";
+    if (!withData)
+        return;
+    for (int i = 0; i <= 400; ++i) {
+        const double k = 0.05 * i;
+        const double amp = 0.5 * std::exp(-0.01 * k * k);
+        out << "  " << k << "  " << amp * std::sin(2.0 * k * distance) << "  " << amp << "  "
+            << 2.0 * k * distance << "\n";
+    }
+}
+
+void writeResults(int paths)
+{
+    writeChi("chi.dat", 2.55, true);
+    for (int i = 1; i <= paths; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "chip%04d.dat", i);
+        writeChi(name, 2.0 + 0.5 * i, true);
+    }
+}
+
+void appendLog()
+{
+    const char *path = std::getenv("FAKE_LOG");
+    if (!path)
+        return;
+    std::ofstream out(path, std::ios::app);
+    out << role << " " << workingDir() << "\n";
+}
+
+void waitFor(const std::string &name)
+{
+    for (int i = 0; i < 6000 && !exists(name); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+void printGarbage()
+{
+    static const char bytes[] = "bad \xff\xfe utf8\nbefore\0after\nend\n";
+    std::cout.flush();
+    if (write(1, bytes, sizeof bytes - 1) < 0)
+        std::exit(3);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        const std::string::size_type eq = word.find('=');
+        const std::string key = word.substr(0, eq);
+        const std::string value = eq == std::string::npos ? std::string() : word.substr(eq + 1);
+        if (key == "atoms" || key == "feff") {
+            role = key;
+        } else if (key == "cat") {
+            for (int j = 1; j + 1 < argc; ++j) {
+                std::ifstream in(argv[j + 1]);
+                if (std::string(argv[j]) == "-c" && in)
+                    std::cout << in.rdbuf();
+                std::cout.clear(); // an empty file sets failbit
+            }
+        } else if (key == "print") {
+            std::cout << value << "\n";
+        } else if (key == "garbage") {
+            printGarbage();
+        } else if (key == "log") {
+            appendLog();
+        } else if (key == "pidfile") {
+            std::ofstream("fake.pid") << getpid() << "\n";
+        } else if (key == "wait") {
+            std::cout.flush();
+            waitFor(value);
+        } else if (key == "sleep") {
+            std::cout.flush();
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(value.c_str())));
+        } else if (key == "chi") {
+            writeResults(std::atoi(value.c_str()));
+        } else if (key == "nochi") {
+            writeChi("chip9999.dat", 1.0, false);
+        } else if (key == "abort") {
+            std::cout.flush();
+            std::abort();
+        } else if (key == "exit") {
+            std::cout.flush();
+            return std::atoi(value.c_str());
+        }
+    }
+    return 0;
+}

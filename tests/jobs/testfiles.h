@@ -1,0 +1,53 @@
+#ifndef TESTFILES_H
+#define TESTFILES_H
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <cerrno>
+#include <filesystem>
+#include <signal.h>
+
+// File helpers of the job tests. Names go through Qt's own conversion
+// (UTF-8 here); existsOnDisk asks the system with the UTF-8 bytes directly.
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+inline bool existsOnDisk(const QString &path)
+{
+    return std::filesystem::exists(std::filesystem::u8path(path.toUtf8().toStdString()));
+}
+
+// A chi(k) file as FEFF writes it: two header lines, the column line, and
+// points k = 0, 0.5, ... 10 (an empty body when withData is false).
+inline QByteArray chiFile(bool withData)
+{
+    QByteArray text =
+        " fake results\n ------\n      k          chi          mag           phase @#\n";
+    if (!withData)
+        return text;
+    for (int i = 0; i <= 20; ++i)
+        text += QByteArray::number(0.5 * i) + "  " + QByteArray::number(0.01 * (i % 5) - 0.02) +
+                "  0.1  0.0\n";
+    return text;
+}
+
+// True when no process with this id exists any more (killed and reaped).
+inline bool processGone(qint64 pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) == -1 && errno == ESRCH;
+}
+
+#endif

@@ -1,0 +1,399 @@
+#include "app/body.h"
+#include "gui/gui.h"
+#include "jobs/demeter.h"
+
+#include "testfiles.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+ParamTable commandLine(const QString &config)
+{
+    const QByteArray name = config.toUtf8();
+    const char *argv[] = {"scatterdeck", "-noGui", "-c", name.constData()};
+    return ParamTable(4, argv);
+}
+
+// Waiting programs block on a file "gate" (Atoms) or "fgate" (FEFF) in
+// their job directory.
+const char atomsWaits[] = "atoms log wait=gate";
+const char feffRuns[] = "feff log chi=0";
+
+} // namespace
+
+// Body's queue with the stand-in programs. Every test runs in a fresh
+// working folder whose name holds a blank, an accented and Japanese letters,
+// with results in a folder named likewise; FAKE_LOG collects one line per
+// program start ("atoms <job dir>" or "feff <job dir>").
+class TstQueue : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void burstStartsAtMostMaxProc();
+    void failedStartsDoNotStallQueue();
+    void failedStartAfterSlotFreed();
+    void atomsEndAdmitsNextBeforeOwnFeff();
+    void nothingStartsWithoutSlots_data();
+    void nothingStartsWithoutSlots();
+    void creationAndStartOrder();
+    void deletedQueuedJobNeverStarts_data();
+    void deletedQueuedJobNeverStarts();
+    void deletedRunningJobFreesItsSlot();
+    void droppedFilesAndLog();
+    void relativeProgramAfterDirectoryChange();
+
+private:
+    void startBody(const QString &maxProc, const QString &atomsArgs, const QString &feffArgs,
+                   const QByteArray &extra = QByteArray());
+    QList<Demeter *> jobs() const { return body->mainWindow()->demeters(); }
+    QString resDir() const { return body->currentSettings().resDir; }
+    void open(const QString &gate, const QList<Demeter *> &which);
+    bool allDone() const;
+    QStringList startedJobDirs() const;
+
+    QScopedPointer<QTemporaryDir> root;
+    QString work;
+    QString savedCwd;
+    std::unique_ptr<Body> body;
+};
+
+void TstQueue::init()
+{
+    savedCwd = QDir::currentPath();
+    root.reset(new QTemporaryDir);
+    QVERIFY(root->isValid());
+    work = root->filePath(QStringLiteral("Arbeit ö 作業"));
+    QVERIFY(QDir().mkpath(work + "/00-Cif"));
+    QVERIFY(QDir().mkpath(work + "/00-Inp"));
+    QVERIFY(QDir::setCurrent(work));
+    qputenv("FAKE_LOG", (work + "/run.log").toUtf8());
+}
+
+void TstQueue::cleanup()
+{
+    if (body) {
+        Gui *gui = body->mainWindow();
+        QMetaObject::invokeMethod(gui, "deleteAll");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete gui; // Body leaves its window alive by design
+        body.reset();
+    }
+    QDir::setCurrent(savedCwd);
+}
+
+void TstQueue::startBody(const QString &maxProc, const QString &atomsArgs, const QString &feffArgs,
+                         const QByteArray &extra)
+{
+    const QString fake = QStringLiteral(FAKEPROG);
+    const QString config = QStringLiteral("MAX_PROC %1\n"
+                                          "ATOMS_EXE \"%2\"\nATOMS_ARG \"%3\"\n"
+                                          "FEFF_EXE \"%2\"\nFEFF_ARG \"%4\"\n"
+                                          "RES_FILES \"Ergebnis ö 結果\"\n")
+                               .arg(maxProc, fake, atomsArgs, feffArgs);
+    // The first entry of a key wins, so extra lines go in front.
+    QVERIFY(writeFile(work + "/q.cfg", "\xEF\xBB\xBF" + extra + config.toUtf8()));
+    body.reset(new Body(commandLine("q.cfg")));
+}
+
+void TstQueue::open(const QString &gate, const QList<Demeter *> &which)
+{
+    for (Demeter *job : which)
+        QVERIFY(writeFile(job->directory() + "/" + gate, ""));
+}
+
+bool TstQueue::allDone() const
+{
+    for (const Demeter *job : jobs()) {
+        if (job->currentStage() != Demeter::Done)
+            return false;
+    }
+    return true;
+}
+
+QStringList TstQueue::startedJobDirs() const
+{
+    QStringList dirs;
+    const QStringList lines = QString::fromUtf8(readFile(work + "/run.log")).split('\n');
+    for (const QString &line : lines) {
+        const QString dir = line.section(' ', 1);
+        if (!dir.isEmpty() && !dirs.contains(dir))
+            dirs << dir;
+    }
+    return dirs;
+}
+
+void TstQueue::burstStartsAtMostMaxProc()
+{
+    for (int i = 0; i < 10; ++i)
+        QVERIFY(writeFile(work + QString("/00-Cif/c%1.cif").arg(i), ""));
+    startBody("3", atomsWaits, feffRuns);
+
+    // Every job is shown; the constructor started exactly three Atoms runs.
+    QCOMPARE(jobs().size(), 10);
+    QCOMPARE(body->runningPrograms(), 3);
+    QCOMPARE(body->queuedJobs(), 7);
+    for (int i = 0; i < 10; ++i)
+        QCOMPARE(jobs().at(i)->currentStage(),
+                 int(i < 3 ? Demeter::AtomsRunning : Demeter::AtomsWaiting));
+    // Nothing the event loop delivers later counts them again.
+    QTest::qWait(200);
+    QCOMPARE(body->runningPrograms(), 3);
+    QCOMPARE(body->queuedJobs(), 7);
+
+    // The end of one Atoms admits exactly one more job.
+    open("gate", {jobs().at(0)});
+    QTRY_COMPARE_WITH_TIMEOUT(jobs().at(0)->currentStage(), int(Demeter::Done), 20000);
+    QCOMPARE(jobs().at(3)->currentStage(), int(Demeter::AtomsRunning));
+    QCOMPARE(jobs().at(4)->currentStage(), int(Demeter::AtomsWaiting));
+    QCOMPARE(body->runningPrograms(), 3);
+    QCOMPARE(body->queuedJobs(), 6);
+
+    open("gate", jobs());
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(), 30000);
+    QCOMPARE(body->runningPrograms(), 0);
+    QCOMPARE(body->queuedJobs(), 0);
+    QCOMPARE(startedJobDirs().size(), 10);
+}
+
+void TstQueue::failedStartsDoNotStallQueue()
+{
+    for (const char *name : {"a.cif", "b.cif", "c.cif"})
+        QVERIFY(writeFile(work + "/00-Cif/" + name, ""));
+    startBody("1", "atoms", "feff", "ATOMS_EXE \"/no/such/atoms\"\n");
+    QCOMPARE(body->currentSettings().atomsExe, QString("/no/such/atoms"));
+    for (const Demeter *job : jobs()) {
+        QCOMPARE(job->currentStage(), int(Demeter::AtomsStarting));
+        QCOMPARE(job->ui.AtomsStat->text(), QString("A. Not Running"));
+    }
+    QCOMPARE(body->runningPrograms(), 0);
+    QCOMPARE(body->queuedJobs(), 0);
+}
+
+void TstQueue::failedStartAfterSlotFreed()
+{
+    // Two queued jobs lose their directories, so their Atoms cannot start.
+    // When the running job's Atoms ends, the freed slot goes past both to the
+    // last job, although no further program end will come.
+    for (const char *name : {"j0.cif", "j1.cif", "j2.cif", "j3.cif"})
+        QVERIFY(writeFile(work + "/00-Cif/" + name, ""));
+    startBody("1", atomsWaits, feffRuns);
+    const QList<Demeter *> all = jobs();
+    QVERIFY(QDir(all.at(1)->directory()).removeRecursively());
+    QVERIFY(QDir(all.at(2)->directory()).removeRecursively());
+    open("gate", {all.at(0), all.at(3)});
+
+    QTRY_VERIFY_WITH_TIMEOUT(all.at(0)->currentStage() == Demeter::Done &&
+                                 all.at(3)->currentStage() == Demeter::Done,
+                             20000);
+    for (int i : {1, 2}) {
+        QCOMPARE(all.at(i)->currentStage(), int(Demeter::AtomsStarting));
+        QCOMPARE(all.at(i)->ui.AtomsStat->text(), QString("A. Not Running"));
+    }
+    QCOMPARE(body->runningPrograms(), 0);
+    QCOMPARE(body->queuedJobs(), 0);
+}
+
+void TstQueue::atomsEndAdmitsNextBeforeOwnFeff()
+{
+    for (const char *name : {"a.cif", "b.cif"})
+        QVERIFY(writeFile(work + "/00-Cif/" + name, ""));
+    startBody("1", atomsWaits, "feff wait=fgate chi=0");
+    Demeter *first = jobs().at(0);
+    Demeter *second = jobs().at(1);
+    QCOMPARE(body->runningPrograms(), 1);
+    QCOMPARE(second->currentStage(), int(Demeter::AtomsWaiting));
+
+    open("gate", {first});
+    QTRY_COMPARE_WITH_TIMEOUT(first->currentStage(), int(Demeter::FeffRunning), 20000);
+    QCOMPARE(second->currentStage(), int(Demeter::AtomsRunning));
+    QCOMPARE(body->runningPrograms(), 2);
+    // Admitted in procStopped(), before the first job launched its FEFF.
+    QCOMPARE(startedJobDirs(), QStringList({first->directory(), second->directory()}));
+
+    open("gate", {second});
+    open("fgate", jobs());
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(), 20000);
+    QCOMPARE(body->runningPrograms(), 0);
+}
+
+void TstQueue::nothingStartsWithoutSlots_data()
+{
+    QTest::addColumn<QString>("maxProc");
+    QTest::newRow("zero") << "0";
+    QTest::newRow("not a number") << "many";
+    QTest::newRow("negative") << "-1";
+}
+
+void TstQueue::nothingStartsWithoutSlots()
+{
+    QFETCH(QString, maxProc);
+    QVERIFY(writeFile(work + "/00-Cif/a.cif", ""));
+    QVERIFY(writeFile(work + "/00-Inp/b.inp", "END\n"));
+    startBody(maxProc, "atoms log", feffRuns);
+    emit body->mainWindow()->droppedCifFiles(work + "/00-Cif/a.cif", "", "file", "");
+    QCOMPARE(jobs().size(), 3);
+    QCOMPARE(body->queuedJobs(), 3);
+    QMetaObject::invokeMethod(body.get(), "checkDemQue");
+    QTest::qWait(100);
+    QCOMPARE(body->queuedJobs(), 3);
+    QCOMPARE(body->runningPrograms(), 0);
+    QCOMPARE(jobs().at(0)->currentStage(), int(Demeter::AtomsWaiting));
+    QCOMPARE(jobs().at(1)->currentStage(), int(Demeter::FeffWaiting));
+    QVERIFY(!existsOnDisk(work + "/run.log"));
+}
+
+void TstQueue::creationAndStartOrder()
+{
+    for (const char *name : {"b.cif", "A.CIF", "c.INP", "d.txt", ".h.cif"})
+        QVERIFY(writeFile(work + "/00-Cif/" + name, ""));
+    QVERIFY(QDir().mkpath(work + "/00-Cif/e.cif"));
+    for (const char *name : {"z.inp", "Y.INP", "x.cif"})
+        QVERIFY(writeFile(work + "/00-Inp/" + name, "END\n"));
+    QVERIFY(writeFile(work + "/q.inp", "END\n"));
+    QVERIFY(writeFile(work + "/p.cif", ""));
+
+    startBody("1", "atoms log", feffRuns);
+    Gui *gui = body->mainWindow();
+    emit gui->droppedFeffFiles(work + "/q.inp", "file://" + work + "/q.inp", "file", "");
+    emit gui->droppedCifFiles(work + "/p.cif", "file://" + work + "/p.cif", "file", "");
+
+    const QStringList order{"00-Cif/A.CIF/1", "00-Cif/b.cif/1", "00-Cif/c.INP/1", "00-Cif/e.cif/1",
+                            "00-Inp/Y.INP/6", "00-Inp/z.inp/6", "q.inp/6",        "p.cif/1"};
+    // Only the first job has started (no events were processed yet), and it
+    // has not got past Atoms.
+    QStringList created;
+    for (const Demeter *job : jobs())
+        created << QDir(work).relativeFilePath(job->ui.TargetName->text()) + "/" +
+                       (job->currentStage() <= Demeter::AtomsRunning ? "1" : "6");
+    QCOMPARE(created, order);
+    QCOMPARE(body->queuedJobs(), 7);
+
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(), 30000);
+    QStringList started;
+    for (const QString &dir : startedJobDirs())
+        started << QFileInfo(dir).fileName();
+    QCOMPARE(started, QStringList({"A", "b", "c", "e", "Y", "z", "q", "p"}));
+    QCOMPARE(body->runningPrograms(), 0);
+}
+
+void TstQueue::deletedQueuedJobNeverStarts_data()
+{
+    QTest::addColumn<bool>("deleteNow");
+    QTest::newRow("deleted by its button") << true;
+    QTest::newRow("deletion still pending") << false;
+}
+
+void TstQueue::deletedQueuedJobNeverStarts()
+{
+    QFETCH(bool, deleteNow);
+    for (const char *name : {"j0.cif", "j1.cif", "j2.cif"})
+        QVERIFY(writeFile(work + "/00-Cif/" + name, ""));
+    startBody("1", atomsWaits, feffRuns);
+    const QList<Demeter *> all = jobs();
+    const QString doomedDir = all.at(1)->directory();
+    QPointer<Demeter> doomed = all.at(1);
+    if (deleteNow) {
+        doomed->ui.Delete->click();
+        QTRY_VERIFY(doomed.isNull());
+    } else {
+        // What the window does before the deferred deletion takes place.
+        doomed->retire();
+    }
+    QCOMPARE(jobs().size(), deleteNow ? 2 : 3);
+    open("gate", {all.at(0), all.at(2)});
+    QVERIFY(writeFile(doomedDir + "/gate", ""));
+
+    QTRY_COMPARE_WITH_TIMEOUT(all.at(2)->currentStage(), int(Demeter::Done), 20000);
+    QCOMPARE(all.at(0)->currentStage(), int(Demeter::Done));
+    QVERIFY(!startedJobDirs().contains(doomedDir));
+    if (!deleteNow)
+        QCOMPARE(doomed->currentStage(), int(Demeter::AtomsWaiting));
+    QCOMPARE(body->runningPrograms(), 0);
+    QCOMPARE(body->queuedJobs(), 0);
+}
+
+void TstQueue::deletedRunningJobFreesItsSlot()
+{
+    for (const char *name : {"j0.cif", "j1.cif"})
+        QVERIFY(writeFile(work + "/00-Cif/" + name, ""));
+    startBody("1", "atoms pidfile wait=gate", feffRuns);
+    QPointer<Demeter> running = jobs().at(0);
+    Demeter *waiting = jobs().at(1);
+    const QString pidFile = running->directory() + "/fake.pid";
+    QTRY_VERIFY_WITH_TIMEOUT(readFile(pidFile).endsWith('\n'), 20000);
+    const qint64 pid = readFile(pidFile).trimmed().toLongLong();
+
+    running->ui.Delete->click();
+    QTRY_VERIFY(running.isNull());
+    QVERIFY(processGone(pid)); // "Del." stops the job's program
+    QCOMPARE(waiting->currentStage(), int(Demeter::AtomsRunning));
+    QCOMPARE(body->runningPrograms(), 1);
+    QCOMPARE(body->queuedJobs(), 0);
+
+    open("gate", {waiting});
+    QTRY_COMPARE_WITH_TIMEOUT(waiting->currentStage(), int(Demeter::Done), 20000);
+    QCOMPARE(body->runningPrograms(), 0);
+}
+
+void TstQueue::droppedFilesAndLog()
+{
+    startBody("2", "atoms cat", "feff wait=fgate chi=0");
+    QSignalSpy logSpy(body.get(), &Body::log);
+    Gui *gui = body->mainWindow();
+
+    // A CIF whose name holds blanks and non-ASCII letters starts at once;
+    // Atoms gets its path intact and prints it.
+    const QString cif = work + "/Kupfer ö 銅.cif";
+    QVERIFY(writeFile(cif, " * This cell\nEND\n"));
+    emit gui->droppedCifFiles(cif, "", "file", "");
+    Demeter *job = jobs().at(0);
+    QCOMPARE(body->runningPrograms(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(job->currentStage(), int(Demeter::FeffRunning), 20000);
+    QCOMPARE(job->ui.ResAtoms->toPlainText(), QString(" * This cell\nEND\n"));
+    QCOMPARE(job->directory(), resDir() + "/Kupfer ö 銅");
+    QCOMPARE(readFile(job->directory() + "/feff.inp"), QByteArray(" * This cell\nEND\n"));
+
+    // A FEFF input that does not exist: one message, once in the log pane.
+    const QString missing = work + "/fehlt.inp";
+    emit gui->droppedFeffFiles(missing, "", "file", "");
+    const QString msg = QString("Can not open feff input file : %1 to read.").arg(missing);
+    QCOMPARE(logSpy.count(), 1);
+    QCOMPARE(logSpy.at(0).at(0).toString(), msg);
+    QCOMPARE(gui->findChild<QTextEdit *>("LogMsg")->toPlainText(), msg + "\n");
+
+    open("fgate", jobs());
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(), 20000);
+    QVERIFY(existsOnDisk(job->directory() + "/chiR.dat"));
+    QCOMPARE(body->runningPrograms(), 0);
+}
+
+void TstQueue::relativeProgramAfterDirectoryChange()
+{
+    // Programs named relative to the start-up folder keep working after a
+    // FEFF launch has moved the application into a job directory.
+    QVERIFY(QDir().mkpath(work + "/bin dir"));
+    QVERIFY(QFile::copy(QStringLiteral(FAKEPROG), work + "/bin dir/fake"));
+    QVERIFY(writeFile(work + "/00-Inp/first.inp", "END\n"));
+    startBody("2", "atoms log", feffRuns,
+              "ATOMS_EXE \"bin dir/fake\"\nFEFF_EXE \"bin dir/fake\"\n");
+    QCOMPARE(body->currentSettings().feffExe, work + "/bin dir/fake");
+    QTRY_COMPARE_WITH_TIMEOUT(jobs().at(0)->currentStage(), int(Demeter::Done), 20000);
+    QVERIFY(QDir::currentPath() != work);
+
+    QVERIFY(writeFile(work + "/late.cif", ""));
+    emit body->mainWindow()->droppedCifFiles(work + "/late.cif", "", "file", "");
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(), 20000);
+    QCOMPARE(startedJobDirs(), QStringList({resDir() + "/first", resDir() + "/late"}));
+}
+
+QTEST_MAIN(TstQueue)
+#include "tst_queue.moc"
