@@ -50,7 +50,6 @@ private slots:
     void eachEventRelaysAndRepaints_data();
     void eachEventRelaysAndRepaints();
     void eventsDoNotReachParent();
-    void coordinateSystemIsBoundToMouse();
 };
 
 void TstDispA::positionRounding_data()
@@ -283,14 +282,6 @@ void TstDispA::eventsDoNotReachParent()
     QCoreApplication::sendEvent(d, &e);
     QVERIFY(d->mouse.pressed);
     QCOMPARE(parent.presses, 0);
-}
-
-void TstDispA::coordinateSystemIsBoundToMouse()
-{
-    DispA d;
-    QCOMPARE(d.coord.mouse, &d.mouse);
-    QVERIFY(d.hasMouseTracking());
-    QCOMPARE(d.frameShape(), QFrame::StyledPanel);
 }
 
 QTEST_MAIN(TstDispA)

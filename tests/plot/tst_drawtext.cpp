@@ -41,7 +41,6 @@ class TstDrawText : public QObject
 private slots:
     void fittedPointSize_data();
     void fittedPointSize();
-    void centeredRect();
     void negativeRectIsNormalised();
     void fitsInsideRectAndRestoresFont();
     void capLimitsSize();
@@ -70,12 +69,6 @@ void TstDrawText::fittedPointSize()
     QFETCH(double, cap);
     QFETCH(double, size);
     QCOMPARE(DrawText::fittedPointSize(box, measured, cap), size);
-}
-
-void TstDrawText::centeredRect()
-{
-    QCOMPARE(DrawText::centeredRect(100, 50, 40, 20), QRectF(80, 40, 40, 20));
-    QCOMPARE(DrawText::centeredRect(0, 0, -10, 4), QRectF(5, -2, -10, 4));
 }
 
 void TstDrawText::negativeRectIsNormalised()
