@@ -339,6 +339,12 @@ void Demeter::start()
     if (retired)
         return;
     if (stage == AtomsWaiting) {
+        // Atoms would only fail on it and FEFF would then run on nothing.
+        if (!inputFile.exists()) {
+            emit log(tr("The input file %1 no longer exists; the job is not started.")
+                         .arg(inputFile.absoluteFilePath()));
+            return;
+        }
         stage = AtomsLaunched;
         launch(atomsProc);
         return;

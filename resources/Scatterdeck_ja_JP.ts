@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>Body</name>
+    <message>
+        <source>Not a file of this computer, not taken: %1</source>
+        <translation>このコンピュータのファイルではないため取り込みません: %1</translation>
+    </message>
+    <message>
+        <source>%1 is a folder, not taken: drop the files in it.</source>
+        <translation>%1 はフォルダのため取り込みません。中のファイルをドロップして下さい。</translation>
+    </message>
+</context>
+<context>
     <name>Chi</name>
     <message>
         <source>::Can not read chi(k) file : %1</source>
@@ -147,6 +158,10 @@
     <message>
         <source>Can not open feff input file : %1 to read.</source>
         <translation>FeFF の入力ファイル %1 が開けません。</translation>
+    </message>
+    <message>
+        <source>The input file %1 no longer exists; the job is not started.</source>
+        <translation>入力ファイル %1 が見つからないため、ジョブを開始しません。</translation>
     </message>
     <message>
         <source>Can not open feff.inp for %1</source>
