@@ -16,8 +16,6 @@ private slots:
         QTest::addColumn<QColor>("color");
         QTest::newRow("0 black") << 0 << QColor(0, 0, 0);
         QTest::newRow("1 red") << 1 << QColor(255, 0, 0);
-        QTest::newRow("12 repeats 3") << 12 << QColor(120, 220, 120);
-        QTest::newRow("14") << 14 << QColor(240, 160, 0);
         const Colors blends = {{255, 0, 0},     {170, 0, 255},   {96, 132, 168},  {200, 213, 80},
                                {192, 79, 192},  {128, 144, 192}, {160, 160, 160}, {106, 160, 0},
                                {0, 106, 160},   {204, 96, 128},  {178, 96, 128},  {116, 132, 116},
