@@ -411,14 +411,10 @@ private slots:
 private:
     Demeter *addJob()
     {
-        const QString input = dir->filePath(QStringLiteral("job%1.inp").arg(jobs.size()));
-        QFile f(input);
-        if (f.open(QIODevice::WriteOnly))
-            f.write("TITLE test\n");
-        f.close();
-        Settings s;
+        Settings s; // the job reads its input file only when asked to
         s.resDir = dir->filePath(QStringLiteral("res"));
-        jobs << new Demeter(s, QFileInfo(input), 6);
+        const QString input = dir->filePath(QStringLiteral("job%1.inp").arg(jobs.size()));
+        jobs << new Demeter(s, QFileInfo(input), Demeter::FeffWaiting);
         ctrl->addDemeter(jobs.last());
         return jobs.last();
     }
