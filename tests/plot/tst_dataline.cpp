@@ -8,6 +8,7 @@
 #include <limits>
 
 using Values = QVector<double>;
+using Rows = QVector<int>;
 
 namespace {
 
@@ -15,13 +16,14 @@ constexpr double qnan = std::numeric_limits<double>::quiet_NaN();
 constexpr double infinity = std::numeric_limits<double>::infinity();
 const QRgb ink = qRgb(255, 0, 0);
 
-// 600 x 400 surface, plot area 60..570 by 360..20.
-QImage draw(const Values &x, const Values &y, int power, double yLo = -1, double yHi = 1)
+// A 600 x 400 surface, plot area 60..570 by 360..20, showing x 0..10 and
+// y -5..5: column = 60 + 51 x, row = 360 - 34 (y + 5), y = 0 on row 190.
+QImage draw(const Values &x, const Values &y, int power = 0)
 {
     ChCoord c;
     c.setFrame(0, 400, 600, 0);
     c.calcPlotArea();
-    c.setRange(0, yLo, 10, yHi);
+    c.setRange(0, -5, 10, 5);
     QImage img(600, 400, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
@@ -30,22 +32,13 @@ QImage draw(const Values &x, const Values &y, int power, double yLo = -1, double
     return img;
 }
 
-QVector<int> inkRows(const QImage &img, int column)
+Rows inkRows(const QImage &img, int column)
 {
-    QVector<int> rows;
+    Rows rows;
     for (int y = 0; y < img.height(); ++y)
         if (img.pixel(column, y) == ink)
             rows << y;
     return rows;
-}
-
-bool anyInk(const QImage &img)
-{
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (img.pixel(x, y) == ink)
-                return true;
-    return false;
 }
 
 } // namespace
@@ -54,100 +47,65 @@ class TstDataLine : public QObject
 {
     Q_OBJECT
 private slots:
-    void kWeight_data();
-    void kWeight();
-    void pointsSnapToWholePixels();
-    void missingValuesBreakTheLine_data();
-    void missingValuesBreakTheLine();
-    void hugeValuesKeepTheirDirection_data();
-    void hugeValuesKeepTheirDirection();
-    void segmentCrossingFromFarAwayIsDrawn();
-    void unequalLengthsAndEmptyData();
+    // The ink found in the columns 80 (x = 0.39), 315 (x = 5) and 550
+    // (x = 9.6): the row of a level line there, or -1 for none.
+    void lines_data()
+    {
+        QTest::addColumn<Values>("x");
+        QTest::addColumn<Values>("y");
+        QTest::addColumn<int>("power");
+        QTest::addColumn<Rows>("rows");
+        const Values x{2, 8};
+        // (2, 0.5) and (8, 0.5 (2/8)^w) both weigh 0.5 * 2^w.
+        QTest::newRow("weight 0: 0.5") << x << Values{0.5, 0.5} << 0 << Rows{-1, 173, -1};
+        QTest::newRow("weight 1: 1") << x << Values{0.5, 0.125} << 1 << Rows{-1, 156, -1};
+        QTest::newRow("weight 2: 2") << x << Values{0.5, 0.03125} << 2 << Rows{-1, 122, -1};
+        QTest::newRow("weight 3: 4") << x << Values{0.5, 0.0078125} << 3 << Rows{-1, 54, -1};
+        // Row 173.68 is cut toward zero, not rounded to 174.
+        QTest::newRow("pixels are cut")
+            << Values{0, 10} << Values{0.48, 0.48} << 0 << Rows{173, 173, 173};
+        QTest::newRow("extra x ignored")
+            << Values{0, 10, 20} << Values{0, 0} << 0 << Rows{190, 190, 190};
+        QTest::newRow("crossing from far away")
+            << Values{-1e6, 1e6} << Values{0, 0} << 0 << Rows{190, 190, 190};
+        QTest::newRow("no data") << Values{} << Values{} << 0 << Rows{-1, -1, -1};
+        QTest::newRow("x without y") << Values{5} << Values{} << 3 << Rows{-1, -1, -1};
+        // A missing value breaks the line around x = 5.
+        for (double missing : {qnan, infinity, -infinity, 1e300})
+            QTest::addRow("gap at %g", missing)
+                << Values{0, 2, 5, 8, 10} << Values{0, 0, missing, 0, 0} << 0 << Rows{190, -1, 190};
+    }
+    void lines()
+    {
+        QFETCH(Values, x);
+        QFETCH(Values, y);
+        QFETCH(int, power);
+        QFETCH(Rows, rows);
+        const QImage img = draw(x, y, power);
+        const int columns[] = {80, 315, 550};
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(inkRows(img, columns[i]), rows[i] < 0 ? Rows() : Rows{rows[i]});
+    }
+
+    // A far point is cut to the drawable square along the segment's
+    // direction; cutting each coordinate on its own would bend the line.
+    // From (60, 190) toward (far, far) the slope is -34/51: row 20 at
+    // column 315. The raster engine itself loses such segments from about
+    // 1e17 on.
+    void farPoints_data()
+    {
+        QTest::addColumn<double>("far");
+        for (double far : {1e9, 1e17, 1e30, 1e100})
+            QTest::addRow("%g", far) << far;
+    }
+    void farPoints()
+    {
+        QFETCH(double, far);
+        const Rows rows = inkRows(draw({0, far}, {0, far}), 315);
+        QVERIFY(!rows.isEmpty());
+        QVERIFY2(rows.first() >= 18 && rows.last() <= 22, qPrintable(QString::number(rows[0])));
+    }
 };
-
-void TstDataLine::kWeight_data()
-{
-    // Points (2, 0.5) and (8, 0.5 * (2/8)^w) both weigh 0.5 * 2^w, so the
-    // line is level at that value. y range -5..5: row = 360 - 34 (v + 5).
-    QTest::addColumn<int>("power");
-    QTest::addColumn<int>("row");
-    QTest::newRow("weight 0: 0.5") << 0 << 173;
-    QTest::newRow("weight 1: 1") << 1 << 156;
-    QTest::newRow("weight 2: 2") << 2 << 122;
-    QTest::newRow("weight 3: 4") << 3 << 54;
-}
-
-void TstDataLine::kWeight()
-{
-    QFETCH(int, power);
-    QFETCH(int, row);
-    const QImage img = draw({2, 8}, {0.5, 0.5 * std::pow(0.25, power)}, power, -5, 5);
-    QCOMPARE(inkRows(img, 315), QVector<int>{row});
-}
-
-void TstDataLine::pointsSnapToWholePixels()
-{
-    // y = 0.5 lies on row 105; y = 0.49 on 106.7, cut toward zero to 106.
-    QCOMPARE(inkRows(draw({0, 10}, {0.49, 0.49}, 0), 315), QVector<int>{106});
-    QCOMPARE(inkRows(draw({0, 10}, {0.5, 0.5}, 0), 315), QVector<int>{105});
-}
-
-void TstDataLine::missingValuesBreakTheLine_data()
-{
-    QTest::addColumn<double>("missing");
-    QTest::newRow("nan") << qnan;
-    QTest::newRow("infinity") << infinity;
-    QTest::newRow("minus infinity") << -infinity;
-    QTest::newRow("beyond 1e150 pixels") << 1e300;
-}
-
-void TstDataLine::missingValuesBreakTheLine()
-{
-    QFETCH(double, missing);
-    // Level at y = 0 (row 190) from x 0..2 and 8..10; a gap around x = 5.
-    const QImage img = draw({0, 2, 5, 8, 10}, {0, 0, missing, 0, 0}, 0);
-    QCOMPARE(inkRows(img, 80), QVector<int>{190});
-    QCOMPARE(inkRows(img, 550), QVector<int>{190});
-    QVERIFY(inkRows(img, 315).isEmpty());
-}
-
-void TstDataLine::hugeValuesKeepTheirDirection_data()
-{
-    // The raster engine itself loses such segments from about 1e17 on.
-    QTest::addColumn<double>("far");
-    QTest::newRow("1e9") << 1e9;
-    QTest::newRow("1e17") << 1e17;
-    QTest::newRow("1e30") << 1e30;
-    QTest::newRow("1e100") << 1e100;
-}
-
-void TstDataLine::hugeValuesKeepTheirDirection()
-{
-    QFETCH(double, far);
-    // From (0, 0) toward (far, far): slope -170/51 pixels per pixel from
-    // (60, 190), so it reaches row 20 at x = 60 + 51. Cutting each coordinate
-    // on its own would bend it to slope -1, reaching row 20 at x = 230.
-    const QImage img = draw({0, far}, {0, far}, 0);
-    const QVector<int> rows = inkRows(img, 111);
-    QVERIFY(!rows.isEmpty());
-    QVERIFY(rows.first() >= 16 && rows.last() <= 22);
-    QVERIFY(inkRows(img, 230).isEmpty() || inkRows(img, 230).first() < 5);
-    QVERIFY(inkRows(img, 300).isEmpty() || inkRows(img, 300).last() < 0);
-}
-
-void TstDataLine::segmentCrossingFromFarAwayIsDrawn()
-{
-    const QImage img = draw({-1e6, 1e6}, {0, 0}, 0);
-    QCOMPARE(inkRows(img, 0), QVector<int>{190});
-    QCOMPARE(inkRows(img, 599), QVector<int>{190});
-}
-
-void TstDataLine::unequalLengthsAndEmptyData()
-{
-    QCOMPARE(inkRows(draw({0, 10, 20}, {0, 0}, 0), 315), QVector<int>{190});
-    QVERIFY(!anyInk(draw({}, {}, 0)));
-    QVERIFY(!anyInk(draw({5}, {}, 3)));
-}
 
 QTEST_MAIN(TstDataLine)
 #include "tst_dataline.moc"
