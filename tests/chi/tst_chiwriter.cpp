@@ -15,7 +15,6 @@ private slots:
     void formatting();
     void exactBytes();
     void emptyGrid();
-    void defaultGridLines();
     void pathWithBlanksAndJapanese();
     void nothingWithoutChiR();
     void unwritablePath();
@@ -103,29 +102,6 @@ void TstChiWriter::emptyGrid()
     setGrid(chi, {}, {}, {}, {});
     chi.writeChiR(path, {});
     QCOMPARE(readAll(path), header(path) + "# ---- Data ----\n" + columnHeader);
-}
-
-// Transform and writer together on the default grid.
-void TstChiWriter::defaultGridLines()
-{
-    Chi chi;
-    chi.k = {3.5, 7.25};
-    chi.chi = {0.5, -0.125};
-    chi.hasChiK = true;
-    chi.transform(3.0, 20.0, 0.0, 8.0, 0.01);
-    const QString path = dir.filePath(QStringLiteral("default.dat"));
-    chi.writeChiR(path, {});
-    const QList<QByteArray> lines = readAll(path).split('\n');
-    QCOMPARE(lines.size(), 5 + 801 + 1); // the last line end leaves an empty piece
-    QVERIFY(lines.last().isEmpty());
-    for (int j = 5; j < 5 + 801; ++j)
-        QVERIFY2(lines[j].size() == 4 * 13 + 3 && lines[j].count('\t') == 3, lines[j]);
-    // At R = 0 the sums are 0.5 - 0.125 and 0.
-    QCOMPARE(lines[5], " 0.000000e+00\t 3.750000e-01\t 3.750000e-01\t 0.000000e+00");
-    // 7.999999999999874 rounds to 8.000000e+00; Re by Python's math module
-    // is 0.5480590776896084.
-    QCOMPARE(lines[5 + 800].left(13), QByteArray(" 8.000000e+00"));
-    QCOMPARE(lines[5 + 800].mid(28, 13), QByteArray(" 5.480591e-01"));
 }
 
 // Names stay UTF-8 on disk; the text inside is Shift-JIS like every file.
