@@ -73,7 +73,6 @@ Settings TstDemeter::settingsFor(const QString &atomsArgs, const QString &feffAr
     s.feffArgs = feffArgs.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     s.kMin = 3.0;
     s.kMax = 20.0;
-    s.rMin = 0.0;
     s.rMax = 8.0;
     s.rDelta = 0.01;
     s.clearFeffDat = s.clearChiDat = true;

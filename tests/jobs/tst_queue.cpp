@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -59,7 +58,9 @@ private:
     QList<Demeter *> jobs() const { return body->mainWindow()->demeters(); }
     QString resDir() const { return body->currentSettings().resDir; }
     void open(const QString &gate, const QList<Demeter *> &which);
-    bool allDone() const;
+    static bool allDone(const QList<Demeter *> &which);
+    // "<running> running, <queued> queued"
+    QString counts() const;
     QStringList startedJobDirs() const;
 
     QScopedPointer<QTemporaryDir> root;
@@ -117,13 +118,18 @@ void TstQueue::open(const QString &gate, const QList<Demeter *> &which)
         QVERIFY(writeFile(job->directory() + "/" + gate, ""));
 }
 
-bool TstQueue::allDone() const
+bool TstQueue::allDone(const QList<Demeter *> &which)
 {
-    for (const Demeter *job : jobs()) {
+    for (const Demeter *job : which) {
         if (job->currentStage() != Demeter::Done)
             return false;
     }
     return true;
+}
+
+QString TstQueue::counts() const
+{
+    return QString("%1 running, %2 queued").arg(body->runningPrograms()).arg(body->queuedJobs());
 }
 
 QStringList TstQueue::startedJobDirs() const
@@ -151,20 +157,18 @@ void TstQueue::burstStartsAtMostMaxProc()
                  int(i < 3 ? Demeter::AtomsRunning : Demeter::AtomsWaiting));
     // Nothing the event loop delivers later counts them again.
     QTest::qWait(200);
-    QCOMPARE(body->runningPrograms(), 3);
-    QCOMPARE(body->queuedJobs(), 7);
+    QCOMPARE(counts(), QString("3 running, 7 queued"));
 
     // The end of one Atoms admits exactly one more job.
     open("gate", {jobs().at(0)});
     QTRY_COMPARE_WITH_TIMEOUT(jobs().at(0)->currentStage(), int(Demeter::Done), 20000);
     QCOMPARE(jobs().at(3)->currentStage(), int(Demeter::AtomsRunning));
     QCOMPARE(jobs().at(4)->currentStage(), int(Demeter::AtomsWaiting));
-    QCOMPARE(body->runningPrograms(), 3);
-    QCOMPARE(body->queuedJobs(), 6);
+    QCOMPARE(counts(), QString("3 running, 6 queued"));
 
     open("gate", jobs());
-    QTRY_VERIFY_WITH_TIMEOUT(allDone(), 30000);
-    QVERIFY(body->runningPrograms() == 0 && body->queuedJobs() == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(jobs()), 30000);
+    QCOMPARE(counts(), QString("0 running, 0 queued"));
     QCOMPARE(startedJobDirs().size(), 10);
 }
 
@@ -197,15 +201,12 @@ void TstQueue::failedStartsDoNotStallQueue()
         running.removeOne(all.at(i));
     }
     open("gate", running);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        std::all_of(running.begin(), running.end(),
-                    [](const Demeter *job) { return job->currentStage() == Demeter::Done; }),
-        20000);
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(running), 20000);
     for (int i : failing) {
         QCOMPARE(all.at(i)->currentStage(), int(Demeter::AtomsStarting));
         QCOMPARE(all.at(i)->ui.AtomsStat->text(), QString("A. Not Running"));
     }
-    QVERIFY(body->runningPrograms() == 0 && body->queuedJobs() == 0);
+    QCOMPARE(counts(), QString("0 running, 0 queued"));
 }
 
 // MAX_PROC 1 and two CIF jobs: two programs at once after the first Atoms ends.
@@ -227,7 +228,7 @@ void TstQueue::atomsEndAdmitsNextBeforeOwnFeff()
 
     open("gate", {second});
     open("fgate", jobs());
-    QTRY_VERIFY_WITH_TIMEOUT(allDone(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(jobs()), 20000);
     QCOMPARE(body->runningPrograms(), 0);
 }
 
@@ -248,8 +249,7 @@ void TstQueue::nothingStartsWithoutSlots()
     QMetaObject::invokeMethod(body.get(), "checkDemQue");
     QTest::qWait(100);
     QCOMPARE(jobs().size(), 3);
-    QCOMPARE(body->queuedJobs(), 3);
-    QCOMPARE(body->runningPrograms(), 0);
+    QCOMPARE(counts(), QString("0 running, 3 queued"));
     QCOMPARE(jobs().at(0)->currentStage(), int(Demeter::AtomsWaiting));
     QCOMPARE(jobs().at(1)->currentStage(), int(Demeter::FeffWaiting));
     QVERIFY(!existsOnDisk(work + "/run.log"));
@@ -279,7 +279,7 @@ void TstQueue::creationAndStartOrder()
     QCOMPARE(created, order);
     QCOMPARE(body->queuedJobs(), 7);
 
-    QTRY_VERIFY_WITH_TIMEOUT(allDone(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(jobs()), 30000);
     QStringList started;
     for (const QString &dir : startedJobDirs())
         started << QFileInfo(dir).fileName();
@@ -317,7 +317,7 @@ void TstQueue::deletedQueuedJobNeverStarts()
     QVERIFY(!startedJobDirs().contains(doomedDir));
     if (!deleteNow)
         QCOMPARE(doomed->currentStage(), int(Demeter::AtomsWaiting));
-    QVERIFY(body->runningPrograms() == 0 && body->queuedJobs() == 0);
+    QCOMPARE(counts(), QString("0 running, 0 queued"));
 }
 
 void TstQueue::deletedRunningJobFreesItsSlot_data()
@@ -355,7 +355,7 @@ void TstQueue::deletedRunningJobFreesItsSlot()
     QTRY_VERIFY(running.isNull());
     QVERIFY(processGone(pid));
     QCOMPARE(waiting->currentStage(), runningStage);
-    QVERIFY(body->runningPrograms() == 1 && body->queuedJobs() == 0);
+    QCOMPARE(counts(), QString("1 running, 0 queued"));
 
     open(gate, {waiting});
     QTRY_COMPARE_WITH_TIMEOUT(waiting->currentStage(), int(Demeter::Done), 20000);
@@ -390,7 +390,7 @@ void TstQueue::relativeProgramAfterDirectoryChange()
 
     QVERIFY(writeFile(work + "/late.cif", ""));
     emit body->mainWindow()->droppedCifFiles(work + "/late.cif", "", "file", "");
-    QTRY_VERIFY_WITH_TIMEOUT(allDone(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(allDone(jobs()), 20000);
     QCOMPARE(startedJobDirs(), QStringList({resDir() + "/first", resDir() + "/late"}));
 }
 
