@@ -8,26 +8,6 @@
 
 using V = QVector<double>;
 
-// Reading chi(k) files: real FEFF 6 output (Cu fcc, made by /usr/bin/feff6
-// from data/feff.inp) and hand-made odd files.
-class TstChiReader : public QObject
-{
-    Q_OBJECT
-private slots:
-    void feffFiles_data();
-    void feffFiles();
-    void oddFiles_data();
-    void oddFiles();
-    void readOverPrevious_data();
-    void readOverPrevious();
-    void bulk_data();
-    void bulk();
-
-private:
-    QString writeFile(const QString &name, const QByteArray &bytes);
-    QTemporaryDir dir;
-};
-
 namespace {
 
 const QString dataDir = QStringLiteral(CHI_TEST_DATA);
@@ -39,6 +19,21 @@ QString text(const V &values)
     for (double value : values)
         numbers << QString::number(value, 'g', 17);
     return numbers.join(QLatin1Char(' '));
+}
+
+// Reads chi.dat and transforms it: values a new read must clear.
+void holdPrevious(Chi &data)
+{
+    data.readChiK(dataDir + QStringLiteral("/chi.dat"));
+    data.transform(3.0, 20.0, 0.0, 8.0, 0.01);
+}
+
+// No chi(R) and empty extents, as after reading a file without data.
+bool allCleared(const Chi &data)
+{
+    return !data.hasChiR && data.r.isEmpty() && data.chiRAbs.isEmpty() && data.chiRRe.isEmpty() &&
+           data.chiRIm.isEmpty() && data.kExtent.min == 1e300 && data.chiExtent.max == -1e300 &&
+           data.rExtent.min == 1e300 && data.chiRAbsExtent.max == -1e300;
 }
 
 // A value of /proc/self/status in kB, -1 if unknown (Linux only).
@@ -63,218 +58,208 @@ bool resetPeak()
 
 } // namespace
 
-QString TstChiReader::writeFile(const QString &name, const QByteArray &bytes)
+// Reading chi(k) files: real FEFF 6 output (Cu fcc, made by /usr/bin/feff6
+// from data/feff.inp) and hand-made odd files.
+class TstChiReader : public QObject
 {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return QString();
-    file.write(bytes);
-    return path;
-}
+    Q_OBJECT
+private slots:
+    void feffFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<double>("firstChi");
+        QTest::addColumn<double>("lastChi");
+        QTest::addColumn<double>("chiMin");
+        QTest::addColumn<double>("chiMax");
+        // Expected values from the files by a short Python script (split(),
+        // float()) that follows the header rules independently.
+        QTest::newRow("total chi.dat")
+            << "chi.dat" << -0.3152744 << 0.01031053 << -0.4153992 << 0.1813604;
+        QTest::newRow("path 1 chip0001.dat")
+            << "chip0001.dat" << -0.4594932 << 0.003860102 << -0.4594932 << 0.2205626;
+        QTest::newRow("path 5 chip0005.dat")
+            << "chip0005.dat" << -0.2991134 << 0.004338761 << -0.309505 << 0.2163885;
+    }
 
-void TstChiReader::feffFiles_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<double>("firstChi");
-    QTest::addColumn<double>("lastChi");
-    QTest::addColumn<double>("chiMin");
-    QTest::addColumn<double>("chiMax");
-    // Expected values from the files by a short Python script (split(),
-    // float()) that follows the header rules independently.
-    QTest::newRow("total chi.dat")
-        << "chi.dat" << -0.3152744 << 0.01031053 << -0.4153992 << 0.1813604;
-    QTest::newRow("path 1 chip0001.dat")
-        << "chip0001.dat" << -0.4594932 << 0.003860102 << -0.4594932 << 0.2205626;
-    QTest::newRow("path 5 chip0005.dat")
-        << "chip0005.dat" << -0.2991134 << 0.004338761 << -0.309505 << 0.2163885;
-}
+    // Every file has 401 points, k = 0 to 20 by 0.05.
+    void feffFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(double, firstChi);
+        QFETCH(double, lastChi);
+        QFETCH(double, chiMin);
+        QFETCH(double, chiMax);
+        Chi chi;
+        QSignalSpy logSpy(&chi, &Chi::log);
+        const QString path = dataDir + QLatin1Char('/') + file;
+        chi.readChiK(path);
+        QVERIFY(chi.hasChiK && !chi.hasChiR);
+        QCOMPARE(logSpy.count(), 0);
+        QCOMPARE(chi.sourcePath, path);
+        QVERIFY(chi.k.size() == 401 && chi.chi.size() == 401 && chi.k[1] == 0.05);
+        QCOMPARE(chi.chi.first(), firstChi);
+        QCOMPARE(chi.chi.last(), lastChi);
+        QVERIFY(chi.kExtent.min == 0.0 && chi.kExtent.max == 20.0);
+        QCOMPARE(chi.chiExtent.min, chiMin);
+        QCOMPARE(chi.chiExtent.max, chiMax);
+    }
 
-// Every file has 401 points, k = 0 to 20 by 0.05.
-void TstChiReader::feffFiles()
-{
-    QFETCH(QString, file);
-    QFETCH(double, firstChi);
-    QFETCH(double, lastChi);
-    QFETCH(double, chiMin);
-    QFETCH(double, chiMax);
-    Chi chi;
-    QSignalSpy logSpy(&chi, &Chi::log);
-    const QString path = dataDir + QLatin1Char('/') + file;
-    chi.readChiK(path);
-    QVERIFY(chi.hasChiK && !chi.hasChiR);
-    QCOMPARE(logSpy.count(), 0);
-    QCOMPARE(chi.sourcePath, path);
-    QVERIFY(chi.k.size() == 401 && chi.chi.size() == 401 && chi.k[1] == 0.05);
-    QCOMPARE(chi.chi.first(), firstChi);
-    QCOMPARE(chi.chi.last(), lastChi);
-    QVERIFY(chi.kExtent.min == 0.0 && chi.kExtent.max == 20.0);
-    QCOMPARE(chi.chiExtent.min, chiMin);
-    QCOMPARE(chi.chiExtent.max, chiMax);
-}
+    void oddFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<V>("k");
+        QTest::addColumn<V>("chi");
+        const double nan = std::nan("");
+        const double inf = HUGE_VAL;
+        QTest::newRow("hash glued to k is no header") << QByteArray("#k chi\n1 2\n") << V{} << V{};
+        QTest::newRow("header is case-sensitive")
+            << QByteArray("K CHI\n1 2\nk Chi\n3 4\n") << V{} << V{};
+        QTest::newRow("empty file") << QByteArray() << V{} << V{};
+        QTest::newRow("numbers before the header are not data")
+            << QByteArray("1 2\n3 4\nk chi\n5 6\n") << V{5} << V{6};
+        QTest::newRow("blank, white-space and one-field lines inside the data")
+            << QByteArray("k chi\n1 2\n\n   \n5\n3 4\n") << V{1, 3} << V{2, 4};
+        QTest::newRow("non-numbers, Fortran D exponent and overflow read as 0")
+            << QByteArray("k chi\n1 x\n2 1.0D+00\n3 1e400\n4 5\n") << V{1, 2, 3, 4}
+            << V{0, 0, 0, 5};
+        QTest::newRow("header-like lines after the data started")
+            << QByteArray("k chi\n1 2\nk chi\n# k chi\n3 4") << V{1, 0, 0, 3} << V{2, 0, 0, 4};
+        QTest::newRow("tabs") << QByteArray("k\tchi\n1\t2\n\t3\t\t4\t\n") << V{1, 3} << V{2, 4};
+        QTest::newRow("hash header, CRLF line ends")
+            << QByteArray("# k chi\r\n1 2\r\n\r\n3 4\r\n") << V{1, 3} << V{2, 4};
+        QTest::newRow("nan and inf are numbers")
+            << QByteArray("k chi\n1 nan\n2 inf\n") << V{1, 2} << V{nan, inf};
+        QTest::newRow("Shift-JIS comment before the header")
+            << QByteArray("# \x83\x66\x81\x5b\x83\x5e\nk chi\n1 2\n") << V{1} << V{2};
+        QTest::newRow("UTF-8 byte-order mark")
+            << QByteArray("\xef\xbb\xbfk chi\n1 2\n") << V{1} << V{2};
+        // Lines are looked at up to 65536 characters; the rest of a longer line
+        // must be skipped without losing the next line.
+        const QByteArray limit(65536, 'x');
+        QTest::newRow("data line with a long tail")
+            << QByteArray("k chi\n1 2 ") + QByteArray(200000, 'y') + "\n3 4\n"
+            << V{1, 3} << V{2, 4};
+        QTest::newRow("line of exactly the limit") << QByteArray("k chi\n") + limit + "\n5 6\n"
+                                                   << V{5} << V{6};
+        QTest::newRow("data line padded to the limit")
+            << QByteArray("k chi\n7 8") + QByteArray(65533, ' ') + "\n\n9 10\n"
+            << V{7, 9} << V{8, 10};
+        QTest::newRow("long line at the end without line end")
+            << QByteArray("k chi\n1 2\n") + limit + limit << V{1} << V{2};
+    }
 
-void TstChiReader::oddFiles_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<V>("k");
-    QTest::addColumn<V>("chi");
-    const double nan = std::nan("");
-    const double inf = HUGE_VAL;
-    QTest::newRow("hash glued to k is no header") << QByteArray("#k chi\n1 2\n") << V{} << V{};
-    QTest::newRow("header is case-sensitive")
-        << QByteArray("K CHI\n1 2\nk Chi\n3 4\n") << V{} << V{};
-    QTest::newRow("no header") << QByteArray("1 2\n3 4\n") << V{} << V{};
-    QTest::newRow("empty file") << QByteArray() << V{} << V{};
-    QTest::newRow("numbers before the header are not data")
-        << QByteArray("1 2\n3 4\nk chi\n5 6\n") << V{5} << V{6};
-    QTest::newRow("blank, white-space and one-field lines inside the data")
-        << QByteArray("k chi\n1 2\n\n   \n5\n3 4\n") << V{1, 3} << V{2, 4};
-    QTest::newRow("non-numbers, Fortran D exponent and overflow read as 0")
-        << QByteArray("k chi\n1 x\n2 1.0D+00\n3 1e400\n4 5\n") << V{1, 2, 3, 4} << V{0, 0, 0, 5};
-    QTest::newRow("header-like lines after the data started")
-        << QByteArray("k chi\n1 2\nk chi\n# k chi\n3 4") << V{1, 0, 0, 3} << V{2, 0, 0, 4};
-    QTest::newRow("tabs") << QByteArray("k\tchi\n1\t2\n\t3\t\t4\t\n") << V{1, 3} << V{2, 4};
-    QTest::newRow("hash header, CRLF line ends")
-        << QByteArray("# k chi\r\n1 2\r\n\r\n3 4\r\n") << V{1, 3} << V{2, 4};
-    QTest::newRow("nan and inf are numbers")
-        << QByteArray("k chi\n1 nan\n2 inf\n") << V{1, 2} << V{nan, inf};
-    QTest::newRow("Shift-JIS comment before the header")
-        << QByteArray("# \x83\x66\x81\x5b\x83\x5e\nk chi\n1 2\n") << V{1} << V{2};
-    QTest::newRow("UTF-8 byte-order mark")
-        << QByteArray("\xef\xbb\xbfk chi\n1 2\n") << V{1} << V{2};
-    // Lines are looked at up to 65536 characters; the rest of a longer line
-    // must be skipped without losing the next line.
-    const QByteArray limit(65536, 'x');
-    QTest::newRow("data line with a long tail")
-        << QByteArray("k chi\n1 2 ") + QByteArray(200000, 'y') + "\n3 4\n"
-        << V{1, 3} << V{2, 4};
-    QTest::newRow("line of exactly the limit") << QByteArray("k chi\n") + limit + "\n5 6\n"
-                                               << V{5} << V{6};
-    QTest::newRow("data line padded to the limit")
-        << QByteArray("k chi\n7 8") + QByteArray(65533, ' ') + "\n\n9 10\n"
-        << V{7, 9} << V{8, 10};
-    QTest::newRow("long line at the end without line end")
-        << QByteArray("k chi\n1 2\n") + limit + limit << V{1} << V{2};
-}
+    void oddFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(V, k);
+        QFETCH(V, chi);
+        const QString path = writeFile(QStringLiteral("odd.dat"), bytes);
+        Chi data;
+        holdPrevious(data);
+        QSignalSpy logSpy(&data, &Chi::log);
+        data.readChiK(path);
+        QCOMPARE(logSpy.count(), 0);
+        QCOMPARE(data.hasChiK, !k.isEmpty());
+        QCOMPARE(text(data.k), text(k));
+        QCOMPARE(text(data.chi), text(chi));
+        QCOMPARE(data.sourcePath, path);
+        QVERIFY(k.isEmpty() ? allCleared(data) : !data.hasChiR && data.r.isEmpty());
+    }
 
-void TstChiReader::oddFiles()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(V, k);
-    QFETCH(V, chi);
-    const QString path = writeFile(QStringLiteral("odd.dat"), bytes);
-    Chi data;
-    QSignalSpy logSpy(&data, &Chi::log);
-    data.readChiK(path);
-    QCOMPARE(logSpy.count(), 0);
-    QCOMPARE(data.hasChiK, !k.isEmpty());
-    QCOMPARE(text(data.k), text(k));
-    QCOMPARE(text(data.chi), text(chi));
-    QCOMPARE(data.sourcePath, path);
-    if (k.isEmpty())
-        QVERIFY(data.kExtent.min == 1e300 && data.kExtent.max == -1e300);
-}
+    // Nothing is read; the old values go all the same, while sourcePath
+    // still names the last file that could be opened.
+    void unreadablePaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("missing file") << "/no/such/dir/chi.dat";
+        QTest::newRow("directory") << dataDir;
+        QTest::newRow("blanks and non-ASCII letters") << "/no/such dir/Müller データ/chi.dat";
+    }
 
-// A second read into an object that holds chi(k) and chi(R): every old
-// value goes; sourcePath names the last file that could be opened.
-void TstChiReader::readOverPrevious_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("points");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("missing file") << "/no/such/dir/chi.dat" << 0 << false;
-    QTest::newRow("directory") << dataDir << 0 << false;
-    QTest::newRow("blanks and non-ASCII letters")
-        << "/no/such dir/Müller データ/chi.dat" << 0 << false;
-    QTest::newRow("file without header") << writeFile("plain.dat", "1 2\n3 4\n") << 0 << true;
-    QTest::newRow("another FEFF file") << dataDir + "/chip0005.dat" << 401 << true;
-}
-
-void TstChiReader::readOverPrevious()
-{
-    QFETCH(QString, path);
-    QFETCH(int, points);
-    QFETCH(bool, opens);
-    Chi data;
-    const QString first = dataDir + QStringLiteral("/chi.dat");
-    data.readChiK(first);
-    data.transform(3.0, 20.0, 0.0, 8.0, 0.01);
-    QVERIFY(data.hasChiR);
-    QSignalSpy logSpy(&data, &Chi::log);
-    data.readChiK(path);
-    QCOMPARE(data.hasChiK, points > 0);
-    QVERIFY(data.k.size() == points && data.chi.size() == points);
-    QVERIFY(!data.hasChiR && data.r.isEmpty() && data.chiRAbs.isEmpty() && data.chiRRe.isEmpty() &&
-            data.chiRIm.isEmpty());
-    QVERIFY(data.rExtent.min == 1e300 && data.chiRAbsExtent.max == -1e300);
-    if (points == 0)
-        QVERIFY(data.kExtent.min == 1e300 && data.chiExtent.max == -1e300);
-    QCOMPARE(data.sourcePath, opens ? path : first);
-    QCOMPARE(logSpy.count(), opens ? 0 : 1);
-    if (!opens)
+    void unreadablePaths()
+    {
+        QFETCH(QString, path);
+        Chi data;
+        holdPrevious(data);
+        QSignalSpy logSpy(&data, &Chi::log);
+        data.readChiK(path);
+        QVERIFY(!data.hasChiK && data.k.isEmpty() && data.chi.isEmpty() && allCleared(data));
+        QCOMPARE(data.sourcePath, dataDir + "/chi.dat");
+        QCOMPARE(logSpy.count(), 1);
         QCOMPARE(logSpy.at(0).at(0).toString(), "::Can not read chi(k) file : " + path);
-}
+    }
 
-// Bad input and bulk: no crash, a clear outcome, and memory for the points
-// only (two doubles each, with room for the vectors' growth), never for the
-// file: lines are never held whole.
-void TstChiReader::bulk_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("points"); // -1: not known
-    QTest::addColumn<V>("first");    // k and chi of the first point, if known
-    QTest::addColumn<V>("last");
-    QRandomGenerator random(20240611);
-    QByteArray noise(50 * 1024 * 1024, Qt::Uninitialized);
-    random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-    QTest::newRow("50 MB of random bytes") << noise << 0 << V{} << V{};
-    QByteArray oneLine;
-    oneLine.reserve(50 * 1024 * 1024);
-    while (oneLine.size() < 50 * 1024 * 1024)
-        oneLine += "k chi 1.5 -2 ";
-    QTest::newRow("50 MB in one line without line end") << oneLine << 0 << V{} << V{};
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i)
-        binary += char(i % 256);
-    QTest::newRow("binary bytes 0 to 255") << binary << 0 << V{} << V{};
-    // Every line of two fields after the header counts, as 0.0 where it is
-    // no number.
-    QTest::newRow("header, then 10 MB of random bytes")
-        << QByteArray("k chi\n1 2\n") + noise.left(10 * 1024 * 1024) << -1 << V{1, 2} << V{};
-    QByteArray million = "# k chi\n";
-    for (int i = 0; i < 1000000; ++i)
-        million += QByteArray::number(i) + ".5 " + QByteArray::number(-i) + "e-6\n";
-    QTest::newRow("10^6 data lines") << million << 1000000 << V{0.5, 0} << V{999999.5, -0.999999};
-}
+    // Bad input and bulk: no crash, a clear outcome, and memory for the points
+    // only (two doubles each, with room for the vectors' growth), never for the
+    // file: lines are never held whole.
+    void bulk_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("points"); // -1: not known
+        QTest::addColumn<V>("first");    // k and chi of the first point, if known
+        QTest::addColumn<V>("last");
+        QRandomGenerator random(20240611);
+        QByteArray noise(50 * 1024 * 1024, Qt::Uninitialized);
+        random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        QTest::newRow("50 MB of random bytes") << noise << 0 << V{} << V{};
+        QByteArray oneLine;
+        oneLine.reserve(50 * 1024 * 1024);
+        while (oneLine.size() < 50 * 1024 * 1024)
+            oneLine += "k chi 1.5 -2 ";
+        QTest::newRow("50 MB in one line without line end") << oneLine << 0 << V{} << V{};
+        // Every line of two fields after the header counts, as 0.0 where it is
+        // no number.
+        QTest::newRow("header, then 10 MB of random bytes")
+            << QByteArray("k chi\n1 2\n") + noise.left(10 * 1024 * 1024) << -1 << V{1, 2} << V{};
+        QByteArray million = "# k chi\n";
+        for (int i = 0; i < 1000000; ++i)
+            million += QByteArray::number(i) + ".5 " + QByteArray::number(-i) + "e-6\n";
+        QTest::newRow("10^6 data lines")
+            << million << 1000000 << V{0.5, 0} << V{999999.5, -0.999999};
+    }
 
-void TstChiReader::bulk()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, points);
-    QFETCH(V, first);
-    QFETCH(V, last);
-    const QString path = writeFile(QStringLiteral("bulk.dat"), bytes);
-    bytes.clear();
-    bytes.squeeze();
-    const bool measured = resetPeak();
-    const qint64 before = statusKb("VmRSS:");
-    Chi data;
-    QSignalSpy logSpy(&data, &Chi::log);
-    data.readChiK(path);
-    const qint64 grown = statusKb("VmHWM:") - before;
-    QCOMPARE(logSpy.count(), 0);
-    QCOMPARE(data.hasChiK, points != 0);
-    QCOMPARE(data.k.size(), data.chi.size());
-    if (points >= 0)
-        QCOMPARE(data.k.size(), points);
-    if (!first.isEmpty())
-        QVERIFY(data.k.first() == first[0] && data.chi.first() == first[1]);
-    if (!last.isEmpty())
-        QVERIFY(data.k.last() == last[0] && data.chi.last() == last[1]);
-    if (measured && before > 0)
-        QVERIFY2(grown < 16 * 1024 + data.k.size() * 2 * 2 * 8 / 1024,
-                 qPrintable(QStringLiteral("peak grew by %1 kB").arg(grown)));
-}
+    void bulk()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, points);
+        QFETCH(V, first);
+        QFETCH(V, last);
+        const QString path = writeFile(QStringLiteral("bulk.dat"), bytes);
+        bytes.clear();
+        bytes.squeeze();
+        const bool measured = resetPeak();
+        const qint64 before = statusKb("VmRSS:");
+        Chi data;
+        QSignalSpy logSpy(&data, &Chi::log);
+        data.readChiK(path);
+        const qint64 grown = statusKb("VmHWM:") - before;
+        QCOMPARE(logSpy.count(), 0);
+        QCOMPARE(data.hasChiK, points != 0);
+        QCOMPARE(data.k.size(), data.chi.size());
+        if (points >= 0)
+            QCOMPARE(data.k.size(), points);
+        if (!first.isEmpty())
+            QVERIFY(data.k.first() == first[0] && data.chi.first() == first[1]);
+        if (!last.isEmpty())
+            QVERIFY(data.k.last() == last[0] && data.chi.last() == last[1]);
+        if (measured && before > 0)
+            QVERIFY2(grown < 16 * 1024 + data.k.size() * 2 * 2 * 8 / 1024,
+                     qPrintable(QStringLiteral("peak grew by %1 kB").arg(grown)));
+    }
+
+private:
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return QString();
+        file.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir dir;
+};
 
 QTEST_GUILESS_MAIN(TstChiReader)
 #include "tst_chireader.moc"

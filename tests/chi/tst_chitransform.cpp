@@ -2,31 +2,10 @@
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTranslator>
 #include <QtTest>
 #include <cmath>
 
 using V = QVector<double>;
-
-// Chi::transform: hand-checked cases, the accumulated grid, bad settings, and
-// the fast sums against the direct definition. Settings columns hold
-// {kMin, kMax, rMin, rMax, rDelta}.
-class TstChiTransform : public QObject
-{
-    Q_OBJECT
-private slots:
-    void knownValues_data();
-    void knownValues();
-    void accumulatedGrid_data();
-    void accumulatedGrid();
-    void emptyGrid_data();
-    void emptyGrid();
-    void withoutChiKKeepsChiR();
-    void matchesDirectSums_data();
-    void matchesDirectSums();
-    void japaneseMessages_data();
-    void japaneseMessages();
-};
 
 namespace {
 
@@ -84,261 +63,238 @@ void directSums(const V &k, const V &chi, const V &s, V &r, V &re, V &im)
 
 } // namespace
 
-void TstChiTransform::knownValues_data()
+// Chi::transform: hand-checked cases, the accumulated grid, bad settings, and
+// the fast sums against the direct definition. Settings columns hold
+// {kMin, kMax, rMin, rMax, rDelta}.
+class TstChiTransform : public QObject
 {
-    QTest::addColumn<V>("k");
-    QTest::addColumn<V>("chi");
-    QTest::addColumn<V>("settings");
-    QTest::addColumn<V>("r");
-    QTest::addColumn<V>("re");
-    QTest::addColumn<V>("im");
-    QTest::addColumn<int>("leftOut");
-    // Values by hand (cos and sin of 2kR), digits printed by Python's math
-    // module. rMin = rMax gives one grid point.
-    const double quarterPi = 0.7853981633974483;
-    QTest::newRow("one point, R = 0")
-        << V{1} << V{1} << V{0, 10, 0, 0, 0.01} << V{0} << V{1} << V{0} << 0;
-    QTest::newRow("one point, R = pi/4") << V{1} << V{1} << V{0, 10, quarterPi, quarterPi, 0.01}
-                                         << V{quarterPi} << V{6.123233995736766e-17} << V{1} << 0;
-    QTest::newRow("points exactly at kMin and kMax take part")
-        << V{2, 3} << V{1, 0.5} << V{2, 3, 0.25, 0.25, 0.1} << V{0.25} << V{0.5756709067019912}
-        << V{1.3402184781099238} << 0;
-    QTest::newRow("points just outside kMin and kMax are left out")
-        << V{1.999999999999, 2.5, 3.000000000001} << V{1, 0.5, 1} << V{2, 3, 0.25, 0.25, 0.1}
-        << V{0.25} << V{0.15766118119763434} << V{0.4744923096777931} << 0;
-    // 0.1 + 0.1 + 0.1 = 0.30000000000000004 > 0.3: two grid points, not three.
-    QTest::newRow("accumulated step overshoots rMax")
-        << V{1, 2.5, 4} << V{0.5, -0.25, 1} << V{1, 4, 0.1, 0.3, 0.1} << V{0.1, 0.2}
-        << V{0.967344357795193, 0.2962553982331188} << V{0.6968343716460026, 0.9839150279938562}
-        << 0;
-    QTest::newRow("kMin above kMax gives zeros")
-        << V{1, 2} << V{1, 1} << V{2, 1, 0.5, 0.5, 0.1} << V{0.5} << V{0} << V{0} << 0;
-    QTest::newRow("NaN k is outside every range")
-        << V{notNumber, 1} << V{5, 1} << V{-inf, inf, 0, 0, 0.01} << V{0} << V{1} << V{0} << 0;
-    // Non-finite points are left out and counted; these rows all give the
-    // sums of (k 1, chi 1) and (k 3, chi 0.5) on R = 0.5, 0.6, 0.7.
-    const V finite{0, 10, 0.5, 0.7, 0.1};
-    const V finiteR{0.5, 0.6, 0.7};
-    const V finiteRe{0.04530605756791706, -0.08602145369039998, -0.07516326777010907};
-    const V finiteIm{0.9120309888378301, 0.7107788643198003, 0.5496618437816663};
-    QTest::newRow("NaN and infinite chi") << V{1, 2, 3, 2.5, 2.2} << V{1, inf, 0.5, -inf, notNumber}
-                                          << finite << finiteR << finiteRe << finiteIm << 3;
-    QTest::newRow("infinite k inside an infinite range")
-        << V{1, inf, 3} << V{1, 1, 0.5} << V{0, inf, 0.5, 0.7, 0.1} << finiteR << finiteRe
-        << finiteIm << 1;
-    QTest::newRow("NaN chi outside the range is no matter")
-        << V{1, 12, 3} << V{1, notNumber, 0.5} << finite << finiteR << finiteRe << finiteIm << 0;
-}
-
-void TstChiTransform::knownValues()
-{
-    QFETCH(V, k);
-    QFETCH(V, chi);
-    QFETCH(V, settings);
-    QFETCH(V, r);
-    QFETCH(V, re);
-    QFETCH(V, im);
-    QFETCH(int, leftOut);
-    Chi data;
-    setPoints(data, k, chi);
-    QSignalSpy logSpy(&data, &Chi::log);
-    transform(data, settings);
-    const QString leftOutMessage =
-        QStringLiteral("::Left out %1 points of %2 whose k or chi is not a finite number");
-    QCOMPARE(messages(logSpy),
-             leftOut > 0 ? QStringList{leftOutMessage.arg(leftOut).arg(source)} : QStringList());
-    QVERIFY(data.hasChiR);
-    QCOMPARE(data.r, r); // exact: the grid is the accumulated one
-    QVERIFY(data.chiRRe.size() == r.size() && data.chiRIm.size() == r.size() &&
-            data.chiRAbs.size() == r.size());
-    double absMin = 1e300;
-    double absMax = -1e300;
-    for (int j = 0; j < r.size(); ++j) {
-        const double abs = std::hypot(re[j], im[j]);
-        QVERIFY2(near(data.chiRRe[j], re[j], 1e-12) && near(data.chiRIm[j], im[j], 1e-12) &&
-                     near(data.chiRAbs[j], abs, 1e-12),
-                 qPrintable(QStringLiteral("R = %1").arg(r[j])));
-        absMin = std::min(absMin, abs);
-        absMax = std::max(absMax, abs);
+    Q_OBJECT
+private slots:
+    void knownValues_data()
+    {
+        QTest::addColumn<V>("k");
+        QTest::addColumn<V>("chi");
+        QTest::addColumn<V>("settings");
+        QTest::addColumn<V>("r");
+        QTest::addColumn<V>("re");
+        QTest::addColumn<V>("im");
+        QTest::addColumn<int>("leftOut");
+        // Values by hand (cos and sin of 2kR), digits printed by Python's math
+        // module. rMin = rMax gives one grid point.
+        const double quarterPi = 0.7853981633974483;
+        QTest::newRow("one point, R = 0")
+            << V{1} << V{1} << V{0, 10, 0, 0, 0.01} << V{0} << V{1} << V{0} << 0;
+        QTest::newRow("one point, R = pi/4")
+            << V{1} << V{1} << V{0, 10, quarterPi, quarterPi, 0.01} << V{quarterPi}
+            << V{6.123233995736766e-17} << V{1} << 0;
+        QTest::newRow("points exactly at kMin and kMax take part")
+            << V{2, 3} << V{1, 0.5} << V{2, 3, 0.25, 0.25, 0.1} << V{0.25} << V{0.5756709067019912}
+            << V{1.3402184781099238} << 0;
+        QTest::newRow("points just outside kMin and kMax are left out")
+            << V{1.999999999999, 2.5, 3.000000000001} << V{1, 0.5, 1} << V{2, 3, 0.25, 0.25, 0.1}
+            << V{0.25} << V{0.15766118119763434} << V{0.4744923096777931} << 0;
+        // 0.1 + 0.1 + 0.1 = 0.30000000000000004 > 0.3: two grid points, not three.
+        QTest::newRow("accumulated step overshoots rMax")
+            << V{1, 2.5, 4} << V{0.5, -0.25, 1} << V{1, 4, 0.1, 0.3, 0.1} << V{0.1, 0.2}
+            << V{0.967344357795193, 0.2962553982331188} << V{0.6968343716460026, 0.9839150279938562}
+            << 0;
+        QTest::newRow("kMin above kMax gives zeros")
+            << V{1, 2} << V{1, 1} << V{2, 1, 0.5, 0.5, 0.1} << V{0.5} << V{0} << V{0} << 0;
+        QTest::newRow("NaN k is outside every range")
+            << V{notNumber, 1} << V{5, 1} << V{-inf, inf, 0, 0, 0.01} << V{0} << V{1} << V{0} << 0;
+        // Non-finite points are left out and counted; these rows all give the
+        // sums of (k 1, chi 1) and (k 3, chi 0.5) on R = 0.5, 0.6, 0.7.
+        const V finite{0, 10, 0.5, 0.7, 0.1};
+        const V finiteR{0.5, 0.6, 0.7};
+        const V finiteRe{0.04530605756791706, -0.08602145369039998, -0.07516326777010907};
+        const V finiteIm{0.9120309888378301, 0.7107788643198003, 0.5496618437816663};
+        QTest::newRow("NaN and infinite chi")
+            << V{1, 2, 3, 2.5, 2.2} << V{1, inf, 0.5, -inf, notNumber} << finite << finiteR
+            << finiteRe << finiteIm << 3;
+        QTest::newRow("infinite k inside an infinite range")
+            << V{1, inf, 3} << V{1, 1, 0.5} << V{0, inf, 0.5, 0.7, 0.1} << finiteR << finiteRe
+            << finiteIm << 1;
+        QTest::newRow("NaN chi outside the range is no matter")
+            << V{1, 12, 3} << V{1, notNumber, 0.5} << finite << finiteR << finiteRe << finiteIm
+            << 0;
     }
-    QVERIFY(data.rExtent.min == r.first() && data.rExtent.max == r.last());
-    QVERIFY(near(data.chiRAbsExtent.min, absMin, 1e-12) &&
-            near(data.chiRAbsExtent.max, absMax, 1e-12));
-}
 
-// chi 2 at k 0.5 gives Re chi(R) = 2 cos(R); last values by Python.
-void TstChiTransform::accumulatedGrid_data()
-{
-    QTest::addColumn<V>("settings");
-    QTest::addColumn<int>("points");
-    QTest::addColumn<double>("lastR");
-    QTest::addColumn<double>("lastRe");
-    QTest::newRow("0 to 8 by 0.01: the 801st point is 7.999999999999874")
-        << V{0, 1, 0, 8, 0.01} << 801 << 7.999999999999874 << -0.2910000676169775;
-    QTest::newRow("0 to 999999 by 1: exactly the grid limit")
-        << V{0, 1, 0, 999999, 1} << 1000000 << 999999.0 << 0.42323991516920256;
-}
-
-void TstChiTransform::accumulatedGrid()
-{
-    QFETCH(V, settings);
-    QFETCH(int, points);
-    QFETCH(double, lastR);
-    QFETCH(double, lastRe);
-    Chi data;
-    setPoints(data, {0.5}, {2.0});
-    QSignalSpy logSpy(&data, &Chi::log);
-    transform(data, settings);
-    QCOMPARE(logSpy.count(), 0);
-    QCOMPARE(data.r.size(), points);
-    QVERIFY(data.r.first() == 0.0 && data.r.last() == lastR && data.rExtent.max == lastR);
-    QVERIFY(near(data.chiRRe.last(), lastRe, 1e-9));
-}
-
-// Each leaves an empty grid (and no trace of the previous one) and the
-// message after "::Can not transform <file> : ", if any.
-void TstChiTransform::emptyGrid_data()
-{
-    QTest::addColumn<V>("settings");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("rMax below rMin") << V{0, 10, 1, 0.999, 0.01} << QString();
-    QTest::newRow("zero step with rMax below rMin") << V{3, 20, 1, 0, 0} << QString();
-    QTest::newRow("zero R_DELTA") << V{3, 20, 0, 8, 0} << "R_DELTA = 0 is not usable";
-    QTest::newRow("negative R_DELTA") << V{3, 20, 0, 8, -0.01} << "R_DELTA = -0.01 is not usable";
-    QTest::newRow("NaN R_DELTA") << V{3, 20, 0, 8, notNumber} << "R_DELTA = nan is not usable";
-    QTest::newRow("infinite R_DELTA") << V{3, 20, 0, 8, inf} << "R_DELTA = inf is not usable";
-    QTest::newRow("NaN R_MIN") << V{3, 20, notNumber, 8, 0.01} << "R_MIN = nan is not usable";
-    QTest::newRow("infinite R_MAX") << V{3, 20, 0, inf, 0.01} << "R_MAX = inf is not usable";
-    QTest::newRow("NaN K_MIN") << V{notNumber, 20, 0, 8, 0.01} << "K_MIN = nan is not usable";
-    QTest::newRow("NaN K_MAX") << V{3, notNumber, 0, 8, 0.01} << "K_MAX = nan is not usable";
-    QTest::newRow("R_DELTA 1e-12 would exhaust memory")
-        << V{3, 20, 0, 8, 1e-12}
-        << "the R grid from 0 to 8 by 1e-12 would have more than 1000000 points";
-    QTest::newRow("one point over the grid limit")
-        << V{0, 1, 0, 1000000, 1}
-        << "the R grid from 0 to 1000000 by 1 would have more than 1000000 points";
-    // 1e17 + 1 == 1e17: the running sum never moves, though the estimate
-    // (R_MAX - R_MIN) / R_DELTA is only about 1000.
-    QTest::newRow("step lost in rounding at large R")
-        << V{3, 20, 1e17, 1.00000000000001e17, 1}
-        << "the R grid from 1e+17 to 1.00000000000001e+17 by 1 would have more than 1000000 points";
-}
-
-void TstChiTransform::emptyGrid()
-{
-    QFETCH(V, settings);
-    QFETCH(QString, message);
-    Chi data;
-    setPoints(data, {1.0}, {1.0});
-    data.transform(0.0, 10.0, 0.0, 1.0, 0.1);
-    QSignalSpy logSpy(&data, &Chi::log);
-    transform(data, settings);
-    QVERIFY(data.hasChiR);
-    QVERIFY(data.r.isEmpty() && data.chiRAbs.isEmpty() && data.chiRRe.isEmpty() &&
-            data.chiRIm.isEmpty());
-    QVERIFY(data.rExtent.min == 1e300 && data.chiRAbsExtent.max == -1e300);
-    QCOMPARE(messages(logSpy),
-             message.isEmpty()
-                 ? QStringList()
-                 : QStringList{QString("::Can not transform %1 : %2").arg(source, message)});
-}
-
-void TstChiTransform::withoutChiKKeepsChiR()
-{
-    Chi data;
-    data.transform(3.0, 20.0, 0.0, 8.0, 0.01);
-    QVERIFY(!data.hasChiR && data.r.isEmpty());
-
-    setPoints(data, {1.0, 2.0}, {1.0, -1.0});
-    data.transform(0.0, 10.0, 0.0, 1.0, 0.25);
-    const V abs = data.chiRAbs;
-    QCOMPARE(abs.size(), 5);
-    data.clearChiK();
-    data.transform(0.0, 10.0, 0.0, 2.0, 0.5);
-    QVERIFY(data.hasChiR);
-    QCOMPARE(data.r, (V{0, 0.25, 0.5, 0.75, 1}));
-    QCOMPARE(data.chiRAbs, abs);
-}
-
-void TstChiTransform::matchesDirectSums_data()
-{
-    QTest::addColumn<V>("k");
-    QTest::addColumn<V>("chi");
-    QTest::addColumn<V>("settings");
-    Chi feff;
-    feff.readChiK(QStringLiteral(CHI_TEST_DATA "/chi.dat"));
-    QVERIFY(feff.hasChiK);
-    // Unevenly spaced, unsorted, with a repeat.
-    QRandomGenerator random(42);
-    V k;
-    V chi;
-    for (int i = 0; i < 500; ++i) {
-        k << random.bounded(25.0);
-        chi << random.bounded(2.0) - 1.0;
+    void knownValues()
+    {
+        QFETCH(V, k);
+        QFETCH(V, chi);
+        QFETCH(V, settings);
+        QFETCH(V, r);
+        QFETCH(V, re);
+        QFETCH(V, im);
+        QFETCH(int, leftOut);
+        Chi data;
+        setPoints(data, k, chi);
+        QSignalSpy logSpy(&data, &Chi::log);
+        transform(data, settings);
+        const QString leftOutMessage =
+            QStringLiteral("::Left out %1 points of %2 whose k or chi is not a finite number");
+        QCOMPARE(messages(logSpy), leftOut > 0
+                                       ? QStringList{leftOutMessage.arg(leftOut).arg(source)}
+                                       : QStringList());
+        QVERIFY(data.hasChiR);
+        QCOMPARE(data.r, r); // exact: the grid is the accumulated one
+        QVERIFY(data.chiRRe.size() == r.size() && data.chiRIm.size() == r.size() &&
+                data.chiRAbs.size() == r.size());
+        double absMin = 1e300;
+        double absMax = -1e300;
+        for (int j = 0; j < r.size(); ++j) {
+            const double abs = std::hypot(re[j], im[j]);
+            QVERIFY2(near(data.chiRRe[j], re[j], 1e-12) && near(data.chiRIm[j], im[j], 1e-12) &&
+                         near(data.chiRAbs[j], abs, 1e-12),
+                     qPrintable(QStringLiteral("R = %1").arg(r[j])));
+            absMin = std::min(absMin, abs);
+            absMax = std::max(absMax, abs);
+        }
+        QVERIFY(data.rExtent.min == r.first() && data.rExtent.max == r.last());
+        QVERIFY(near(data.chiRAbsExtent.min, absMin, 1e-12) &&
+                near(data.chiRAbsExtent.max, absMax, 1e-12));
     }
-    k << k[10];
-    chi << 0.75;
-    QTest::newRow("FEFF chi.dat, default settings") << feff.k << feff.chi << V{3, 20, 0, 8, 0.01};
-    QTest::newRow("FEFF chi.dat, grid through zero")
-        << feff.k << feff.chi << V{3, 20, -2, 2, 0.013};
-    QTest::newRow("random k, R 900 to 1000") << k << chi << V{0, 25, 900, 1000, 0.07};
-    QTest::newRow("random k, 20000 grid points") << k << chi << V{1, 24, 0, 20, 0.001};
-}
 
-// The fast sums against the definition: the same grid bit for bit, every
-// value within 1e-10 of the largest |chi(R)|.
-void TstChiTransform::matchesDirectSums()
-{
-    QFETCH(V, k);
-    QFETCH(V, chi);
-    QFETCH(V, settings);
-    Chi data;
-    setPoints(data, k, chi);
-    transform(data, settings);
-    V r, re, im;
-    directSums(k, chi, settings, r, re, im);
-    QVERIFY(data.r == r);
-    double largest = 0.0;
-    for (int j = 0; j < r.size(); ++j)
-        largest = std::max(largest, std::hypot(re[j], im[j]));
-    QVERIFY(largest > 0.0);
-    const double tolerance = 1e-10 * largest;
-    for (int j = 0; j < r.size(); ++j) {
-        QVERIFY2(near(data.chiRRe[j], re[j], tolerance) && near(data.chiRIm[j], im[j], tolerance) &&
-                     near(data.chiRAbs[j], std::hypot(re[j], im[j]), tolerance),
-                 qPrintable(QStringLiteral("R = %1").arg(r[j])));
+    // chi 2 at k 0.5 gives Re chi(R) = 2 cos(R); last values by Python.
+    void accumulatedGrid_data()
+    {
+        QTest::addColumn<V>("settings");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<double>("lastR");
+        QTest::addColumn<double>("lastRe");
+        QTest::newRow("0 to 8 by 0.01: the 801st point is 7.999999999999874")
+            << V{0, 1, 0, 8, 0.01} << 801 << 7.999999999999874 << -0.2910000676169775;
+        QTest::newRow("0 to 999999 by 1: exactly the grid limit")
+            << V{0, 1, 0, 999999, 1} << 1000000 << 999999.0 << 0.42323991516920256;
     }
-}
 
-void TstChiTransform::japaneseMessages_data()
-{
-    QTest::addColumn<double>("chi");
-    QTest::addColumn<double>("rDelta");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("bad setting") << 1.0 << -1.0
-                                 << "%1 を変換できません: R_DELTA = -1 は使えない値です。";
-    QTest::newRow("grid too large")
-        << 1.0 << 1e-9
-        << "%1 を変換できません: 0 から 8 まで 1e-09 刻みの R グリッドは 1000000 点を超えます。";
-    QTest::newRow("points left out")
-        << notNumber << 0.01 << "%1 の k または chi が有限の数でない 1 点を除きました。";
-}
+    void accumulatedGrid()
+    {
+        QFETCH(V, settings);
+        QFETCH(int, points);
+        QFETCH(double, lastR);
+        QFETCH(double, lastRe);
+        Chi data;
+        setPoints(data, {0.5}, {2.0});
+        QSignalSpy logSpy(&data, &Chi::log);
+        transform(data, settings);
+        QCOMPARE(logSpy.count(), 0);
+        QCOMPARE(data.r.size(), points);
+        QVERIFY(data.r.first() == 0.0 && data.r.last() == lastR && data.rExtent.max == lastR);
+        QVERIFY(near(data.chiRRe.last(), lastRe, 1e-9));
+    }
 
-void TstChiTransform::japaneseMessages()
-{
-    QFETCH(double, chi);
-    QFETCH(double, rDelta);
-    QFETCH(QString, message);
-    QTranslator translator;
-    QVERIFY(translator.load(QStringLiteral(":Scatterdeck_ja_JP")));
-    QCoreApplication::installTranslator(&translator);
-    Chi data;
-    setPoints(data, {1.0}, {chi});
-    QSignalSpy logSpy(&data, &Chi::log);
-    data.transform(0.0, 10.0, 0.0, 8.0, rDelta);
-    QCoreApplication::removeTranslator(&translator);
-    QCOMPARE(messages(logSpy), QStringList{message.arg(source)});
-}
+    // Each leaves an empty grid (and no trace of the previous one) and the
+    // message after "::Can not transform <file> : ", if any.
+    void emptyGrid_data()
+    {
+        QTest::addColumn<V>("settings");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("rMax below rMin") << V{0, 10, 1, 0.999, 0.01} << QString();
+        QTest::newRow("zero R_DELTA") << V{3, 20, 0, 8, 0} << "R_DELTA = 0 is not usable";
+        QTest::newRow("negative R_DELTA")
+            << V{3, 20, 0, 8, -0.01} << "R_DELTA = -0.01 is not usable";
+        QTest::newRow("NaN R_DELTA") << V{3, 20, 0, 8, notNumber} << "R_DELTA = nan is not usable";
+        QTest::newRow("infinite R_DELTA") << V{3, 20, 0, 8, inf} << "R_DELTA = inf is not usable";
+        QTest::newRow("NaN R_MIN") << V{3, 20, notNumber, 8, 0.01} << "R_MIN = nan is not usable";
+        QTest::newRow("infinite R_MAX") << V{3, 20, 0, inf, 0.01} << "R_MAX = inf is not usable";
+        QTest::newRow("NaN K_MIN") << V{notNumber, 20, 0, 8, 0.01} << "K_MIN = nan is not usable";
+        QTest::newRow("NaN K_MAX") << V{3, notNumber, 0, 8, 0.01} << "K_MAX = nan is not usable";
+        QTest::newRow("R_DELTA 1e-12 would exhaust memory")
+            << V{3, 20, 0, 8, 1e-12}
+            << "the R grid from 0 to 8 by 1e-12 would have more than 1000000 points";
+        QTest::newRow("one point over the grid limit")
+            << V{0, 1, 0, 1000000, 1}
+            << "the R grid from 0 to 1000000 by 1 would have more than 1000000 points";
+        // 1e17 + 1 == 1e17: the running sum never moves, though the estimate
+        // (R_MAX - R_MIN) / R_DELTA is only about 1000.
+        QTest::newRow("step lost in rounding at large R")
+            << V{3, 20, 1e17, 1.00000000000001e17, 1}
+            << "the R grid from 1e+17 to 1.00000000000001e+17 by 1 would have more than 1000000 "
+               "points";
+    }
+
+    void emptyGrid()
+    {
+        QFETCH(V, settings);
+        QFETCH(QString, message);
+        Chi data;
+        setPoints(data, {1.0}, {1.0});
+        data.transform(0.0, 10.0, 0.0, 1.0, 0.1);
+        QSignalSpy logSpy(&data, &Chi::log);
+        transform(data, settings);
+        QVERIFY(data.hasChiR);
+        QVERIFY(data.r.isEmpty() && data.chiRAbs.isEmpty() && data.chiRRe.isEmpty() &&
+                data.chiRIm.isEmpty());
+        QVERIFY(data.rExtent.min == 1e300 && data.chiRAbsExtent.max == -1e300);
+        QCOMPARE(messages(logSpy),
+                 message.isEmpty()
+                     ? QStringList()
+                     : QStringList{QString("::Can not transform %1 : %2").arg(source, message)});
+    }
+
+    // Without chi(k) a transform leaves the last chi(R) as it was.
+    void withoutChiKKeepsChiR()
+    {
+        Chi data;
+        setPoints(data, {1.0, 2.0}, {1.0, -1.0});
+        data.transform(0.0, 10.0, 0.0, 1.0, 0.25);
+        const V abs = data.chiRAbs;
+        data.clearChiK();
+        data.transform(0.0, 10.0, 0.0, 2.0, 0.5);
+        QVERIFY(data.hasChiR && data.chiRAbs == abs && data.r == V({0, 0.25, 0.5, 0.75, 1}));
+    }
+
+    void matchesDirectSums_data()
+    {
+        QTest::addColumn<V>("k");
+        QTest::addColumn<V>("chi");
+        QTest::addColumn<V>("settings");
+        Chi feff;
+        feff.readChiK(QStringLiteral(CHI_TEST_DATA "/chi.dat"));
+        QVERIFY(feff.hasChiK);
+        // Unevenly spaced, unsorted, with a repeat.
+        QRandomGenerator random(42);
+        V k;
+        V chi;
+        for (int i = 0; i < 500; ++i) {
+            k << random.bounded(25.0);
+            chi << random.bounded(2.0) - 1.0;
+        }
+        k << k[10];
+        chi << 0.75;
+        QTest::newRow("FEFF chi.dat, default settings")
+            << feff.k << feff.chi << V{3, 20, 0, 8, 0.01};
+        QTest::newRow("random k, R 900 to 1000") << k << chi << V{0, 25, 900, 1000, 0.07};
+    }
+
+    // The fast sums against the definition: the same grid bit for bit, every
+    // value within 1e-10 of the largest |chi(R)|.
+    void matchesDirectSums()
+    {
+        QFETCH(V, k);
+        QFETCH(V, chi);
+        QFETCH(V, settings);
+        Chi data;
+        setPoints(data, k, chi);
+        transform(data, settings);
+        V r, re, im;
+        directSums(k, chi, settings, r, re, im);
+        QVERIFY(data.r == r);
+        double largest = 0.0;
+        for (int j = 0; j < r.size(); ++j)
+            largest = std::max(largest, std::hypot(re[j], im[j]));
+        QVERIFY(largest > 0.0);
+        const double tolerance = 1e-10 * largest;
+        for (int j = 0; j < r.size(); ++j) {
+            QVERIFY2(near(data.chiRRe[j], re[j], tolerance) &&
+                         near(data.chiRIm[j], im[j], tolerance) &&
+                         near(data.chiRAbs[j], std::hypot(re[j], im[j]), tolerance),
+                     qPrintable(QStringLiteral("R = %1").arg(r[j])));
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TstChiTransform)
 #include "tst_chitransform.moc"

@@ -6,23 +6,6 @@
 
 using V = QVector<double>;
 
-// The chi(R) file and its number formatting, byte for byte.
-class TstChiWriter : public QObject
-{
-    Q_OBJECT
-private slots:
-    void formatting_data();
-    void formatting();
-    void exactBytes();
-    void emptyGrid();
-    void pathWithBlanksAndJapanese();
-    void nothingWithoutChiR();
-    void unwritablePath();
-
-private:
-    QTemporaryDir dir;
-};
-
 namespace {
 
 const QByteArray columnHeader = "# r[A]    \t|chi(R)|  \tRe{chi(R)}\tIm{chi(R)}\n";
@@ -55,92 +38,101 @@ void setGrid(Chi &chi, const V &r, const V &abs, const V &re, const V &im)
 
 } // namespace
 
-// The cases the files below do not show.
-void TstChiWriter::formatting_data()
+// The chi(R) file and its number formatting, byte for byte.
+class TstChiWriter : public QObject
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("minus infinity padded") << formatSci(-HUGE_VAL, 10) << "-inf      ";
-    QTest::newRow("wide field") << formatSci(2.0, 16) << " 2.000000e+00   ";
-    QTest::newRow("no width: never cut") << formatSci(2.0, 0) << " 2.000000e+00";
-    QTest::newRow("pad short, right") << padText("ab", 5, true) << "   ab";
-    QTest::newRow("cut long, left keeps the start") << padText("abcdefg", 5, false) << "abcde";
-    QTest::newRow("cut long, right keeps the end") << padText("abcdefg", 5, true) << "cdefg";
-    QTest::newRow("pad to zero width") << padText("abc", 0, true) << "";
-    QTest::newRow("pad to negative width") << padText("abc", -2, false) << "";
-}
+    Q_OBJECT
+private slots:
+    // The cases the files below do not show.
+    void formatting_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("minus infinity padded") << formatSci(-HUGE_VAL, 10) << "-inf      ";
+        QTest::newRow("wide field") << formatSci(2.0, 16) << " 2.000000e+00   ";
+        QTest::newRow("no width: never cut") << formatSci(2.0, 0) << " 2.000000e+00";
+        QTest::newRow("pad short, right") << padText("ab", 5, true) << "   ab";
+        QTest::newRow("cut long, left keeps the start") << padText("abcdefg", 5, false) << "abcde";
+        QTest::newRow("cut long, right keeps the end") << padText("abcdefg", 5, true) << "cdefg";
+        QTest::newRow("pad to negative width") << padText("abc", -2, false) << "";
+    }
 
-void TstChiWriter::formatting()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(text, expected);
-}
+    void formatting()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(text, expected);
+    }
 
-// Written over a longer file, which must not shine through.
-void TstChiWriter::exactBytes()
-{
-    const QString path = dir.filePath(QStringLiteral("exact.dat"));
-    QVERIFY(writeAll(path, QByteArray(5000, 'x')));
-    Chi chi;
-    setGrid(chi, {0.0, 0.01, 12.5}, {1.5, 2e-120, double(HUGE_VAL)}, {-1.5, -3e-5, std::nan("")},
-            {0.0, 1.25e100, -7.0});
-    chi.writeChiR(path, {QStringLiteral("first comment"), QStringLiteral("second\tcomment")});
-    QCOMPARE(readAll(path), header(path) +
-                                "# first comment\n# second\tcomment\n# ---- Data ----\n" +
-                                columnHeader +
-                                " 0.000000e+00\t 1.500000e+00\t-1.500000e+00\t 0.000000e+00\n"
-                                " 1.000000e-02\t 2.000000e-120\t-3.000000e-05\t 1.250000e+100\n"
-                                " 1.250000e+01\t inf      \t nan      \t-7.000000e+00\n");
-}
+    // Written over a longer file, which must not shine through.
+    void exactBytes()
+    {
+        const QString path = dir.filePath(QStringLiteral("exact.dat"));
+        QVERIFY(writeAll(path, QByteArray(5000, 'x')));
+        Chi chi;
+        setGrid(chi, {0.0, 0.01, 12.5}, {1.5, 2e-120, double(HUGE_VAL)},
+                {-1.5, -3e-5, std::nan("")}, {0.0, 1.25e100, -7.0});
+        chi.writeChiR(path, {QStringLiteral("first comment"), QStringLiteral("second\tcomment")});
+        QCOMPARE(readAll(path), header(path) +
+                                    "# first comment\n# second\tcomment\n# ---- Data ----\n" +
+                                    columnHeader +
+                                    " 0.000000e+00\t 1.500000e+00\t-1.500000e+00\t 0.000000e+00\n"
+                                    " 1.000000e-02\t 2.000000e-120\t-3.000000e-05\t 1.250000e+100\n"
+                                    " 1.250000e+01\t inf      \t nan      \t-7.000000e+00\n");
+    }
 
-// As after a transform with rMax < rMin: the five header lines only.
-void TstChiWriter::emptyGrid()
-{
-    const QString path = dir.filePath(QStringLiteral("empty.dat"));
-    Chi chi;
-    setGrid(chi, {}, {}, {}, {});
-    chi.writeChiR(path, {});
-    QCOMPARE(readAll(path), header(path) + "# ---- Data ----\n" + columnHeader);
-}
+    // As after a transform with rMax < rMin: the five header lines only.
+    void emptyGrid()
+    {
+        const QString path = dir.filePath(QStringLiteral("empty.dat"));
+        Chi chi;
+        setGrid(chi, {}, {}, {}, {});
+        chi.writeChiR(path, {});
+        QCOMPARE(readAll(path), header(path) + "# ---- Data ----\n" + columnHeader);
+    }
 
-// Names stay UTF-8 on disk; the text inside is Shift-JIS like every file.
-void TstChiWriter::pathWithBlanksAndJapanese()
-{
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("ファイル フォルダ")));
-    const QString path = dir.filePath(QStringLiteral("ファイル フォルダ/chi R.dat"));
-    Chi chi;
-    setGrid(chi, {1.0}, {2.0}, {2.0}, {0.0});
-    chi.writeChiR(path, {QStringLiteral("データ")});
-    const QList<QByteArray> lines = readAll(path).split('\n');
-    QVERIFY(lines.size() > 4);
-    // Shift-JIS of the two texts, by Python's "shift_jis" codec.
-    const QByteArray folder = "\x83t\x83@\x83"
-                              "C\x83\x8b \x83t\x83H\x83\x8b\x83_";
-    QCOMPARE(lines[2], "#    " + dir.path().toUtf8() + '/' + folder + "/chi R.dat");
-    QCOMPARE(lines[3], QByteArray("# \x83"
-                                  "f\x81[\x83^"));
-}
+    // Names stay UTF-8 on disk; the text inside is Shift-JIS like every file.
+    void pathWithBlanksAndJapanese()
+    {
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("ファイル フォルダ")));
+        const QString path = dir.filePath(QStringLiteral("ファイル フォルダ/chi R.dat"));
+        Chi chi;
+        setGrid(chi, {1.0}, {2.0}, {2.0}, {0.0});
+        chi.writeChiR(path, {QStringLiteral("データ")});
+        const QList<QByteArray> lines = readAll(path).split('\n');
+        QVERIFY(lines.size() > 4);
+        // Shift-JIS of the two texts, by Python's "shift_jis" codec.
+        const QByteArray folder = "\x83t\x83@\x83"
+                                  "C\x83\x8b \x83t\x83H\x83\x8b\x83_";
+        QCOMPARE(lines[2], "#    " + dir.path().toUtf8() + '/' + folder + "/chi R.dat");
+        QCOMPARE(lines[3], QByteArray("# \x83"
+                                      "f\x81[\x83^"));
+    }
 
-void TstChiWriter::nothingWithoutChiR()
-{
-    const QString path = dir.filePath(QStringLiteral("kept.dat"));
-    QVERIFY(writeAll(path, "old contents\n"));
-    Chi chi;
-    chi.writeChiR(path, {});
-    QCOMPARE(readAll(path), QByteArray("old contents\n"));
-}
+    void nothingWithoutChiR()
+    {
+        const QString path = dir.filePath(QStringLiteral("kept.dat"));
+        QVERIFY(writeAll(path, "old contents\n"));
+        Chi chi;
+        chi.writeChiR(path, {});
+        QCOMPARE(readAll(path), QByteArray("old contents\n"));
+    }
 
-void TstChiWriter::unwritablePath()
-{
-    Chi chi;
-    setGrid(chi, {0.0}, {1.0}, {1.0}, {0.0});
-    const QString path = dir.filePath(QStringLiteral("missing dir/chiR.dat"));
-    QTest::ignoreMessage(
-        QtDebugMsg, qPrintable(QStringLiteral("Can not open chi(R) data file:  \"%1\"").arg(path)));
-    chi.writeChiR(path, {});
-    QVERIFY(!QFileInfo::exists(path));
-}
+    void unwritablePath()
+    {
+        Chi chi;
+        setGrid(chi, {0.0}, {1.0}, {1.0}, {0.0});
+        const QString path = dir.filePath(QStringLiteral("missing dir/chiR.dat"));
+        QTest::ignoreMessage(
+            QtDebugMsg,
+            qPrintable(QStringLiteral("Can not open chi(R) data file:  \"%1\"").arg(path)));
+        chi.writeChiR(path, {});
+        QVERIFY(!QFileInfo::exists(path));
+    }
+
+private:
+    QTemporaryDir dir;
+};
 
 QTEST_GUILESS_MAIN(TstChiWriter)
 #include "tst_chiwriter.moc"

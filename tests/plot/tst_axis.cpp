@@ -28,7 +28,6 @@ private slots:
         QTest::addColumn<Ticks>("values"); // empty: no ticks at all
         QTest::newRow("0 to 20") << 0.0 << 20.0 << 2.0
                                  << Ticks{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20};
-        QTest::newRow("0 to 8") << 0.0 << 8.0 << 2.0 << Ticks{0, 2, 4, 6, 8};
         QTest::newRow("0 to 1") << 0.0 << 1.0 << 0.2
                                 << Ticks{0, 0.2, 0.4, 0.6000000000000001, 0.8, 1};
         QTest::newRow("-1.5 to 1.5") << -1.5 << 1.5 << 0.5 << Ticks{-1.5, -1, -0.5, 0, 0.5, 1, 1.5};
@@ -79,9 +78,7 @@ private slots:
         QTest::newRow("-12") << -12.0 << 5 << "-12.0";
         QTest::newRow("1e-25 is zero") << 1e-25 << 5 << "0";
         QTest::newRow("9.99") << 9.99 << 5 << "9.99";
-        QTest::newRow("99.4") << 99.4 << 5 << "99.4";
         QTest::newRow("1234.5") << 1234.5 << 5 << "1234.50";
-        QTest::newRow("-3.25") << -3.25 << 5 << "-3.25";
         QTest::newRow("exponent form, width 8") << 0.00012345 << 8 << "1.23e-04";
         QTest::newRow("negative exponent form, width 10") << -0.00012345 << 10 << "-1.2345e-04";
         QTest::newRow("general form, width 3") << 5.0 << 3 << "5";

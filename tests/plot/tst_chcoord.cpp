@@ -146,11 +146,9 @@ private slots:
         QTest::newRow("top-left to bottom-right") << tl << br << right << 0 << zoomed;
         QTest::newRow("bottom-right to top-left") << br << tl << right << 0 << zoomed;
         QTest::newRow("other diagonal keeps y order") << bl << tr << right << 0 << zoomed;
-        QTest::newRow("other diagonal back") << tr << bl << right << 0 << zoomed;
         QTest::newRow("shift held") << tl << br << right << int(Qt::ShiftModifier) << unchanged;
         QTest::newRow("middle button") << tl << br << int(Qt::MiddleButton) << 0 << unchanged;
         QTest::newRow("click without movement") << tl << tl << right << 0 << unchanged;
-        QTest::newRow("horizontal drag") << tl << tr << right << 0 << unchanged;
         QTest::newRow("vertical drag") << tl << bl << right << 0 << unchanged;
         QTest::newRow("two pixels high") << tl << QPoint(366, 56) << right << 0 << unchanged;
         // Three pixels are enough: x 111..366, y 54..57.

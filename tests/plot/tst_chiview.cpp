@@ -9,6 +9,8 @@ using Counts = QVector<int>;
 
 namespace {
 
+constexpr int clear = -1000;
+
 Flags checked(const ChiView &v)
 {
     Flags s;
@@ -32,7 +34,8 @@ private slots:
         QCOMPARE(Flags({on("SelAbs"), on("SelReal"), on("SelImag")}), Flags({true, false, false}));
     }
 
-    // After the first call the user checks the last box offered.
+    // calls: setChips(n), or clear for a click on "Clr."; after the first
+    // call the user checks the last box offered.
     void setChips_data()
     {
         QTest::addColumn<Counts>("calls");
@@ -41,6 +44,8 @@ private slots:
         QTest::addColumn<bool>("rowShown");
         QTest::newRow("3: the first box starts checked")
             << Counts{3} << Flags{1, 1, 1} << Flags{1, 0, 1} << true;
+        QTest::newRow("3, Clr.: all but the first unchecked")
+            << Counts{3, clear} << Flags{1, 1, 1} << Flags{1, 0, 0} << true;
         QTest::newRow("3, 2: the third is hidden")
             << Counts{3, 2} << Flags{1, 1, 0} << Flags{1, 0, 1} << true;
         QTest::newRow("3, 2, 3: the third is back as it was")
@@ -51,6 +56,8 @@ private slots:
             << Counts{2, 0} << Flags{1, 1} << Flags{1, 1} << false;
         QTest::newRow("2, -1: row hidden") << Counts{2, -1} << Flags{1, 1} << Flags{1, 1} << false;
         QTest::newRow("2, 0, 1: row back") << Counts{2, 0, 1} << Flags{1, 0} << Flags{1, 1} << true;
+        QTest::newRow("3, 2, Clr., 3: hidden boxes cleared too")
+            << Counts{3, 2, clear, 3} << Flags{1, 1, 1} << Flags{1, 0, 0} << true;
     }
     void setChips()
     {
@@ -60,7 +67,11 @@ private slots:
         QFETCH(bool, rowShown);
         ChiView v;
         for (int i = 0; i < calls.size(); ++i) {
-            v.setChips(calls[i]);
+            if (calls[i] == clear)
+                QTest::mouseClick(v.findChild<QPushButton *>(QStringLiteral("ClrAllPaths")),
+                                  Qt::LeftButton);
+            else
+                v.setChips(calls[i]);
             if (i == 0)
                 v.pathBoxes().last()->setChecked(true);
         }
@@ -72,55 +83,6 @@ private slots:
             QCOMPARE(!v.pathLabels()[j]->isHidden(), shown[j]);
             QCOMPARE(!v.pathBoxes()[j]->isHidden(), shown[j]);
         }
-    }
-
-    void clearKeepsFirstPath_data()
-    {
-        QTest::addColumn<Flags>("before");
-        QTest::addColumn<Flags>("after");
-        QTest::newRow("three checked") << Flags{1, 1, 1} << Flags{1, 0, 0};
-        QTest::newRow("first unchecked stays") << Flags{0, 1, 1} << Flags{0, 0, 0};
-        QTest::newRow("only one box") << Flags{1} << Flags{1};
-        QTest::newRow("no boxes") << Flags{} << Flags{};
-    }
-    void clearKeepsFirstPath()
-    {
-        QFETCH(Flags, before);
-        QFETCH(Flags, after);
-        ChiView v;
-        v.setChips(before.size());
-        for (int j = 0; j < before.size(); ++j)
-            v.pathBoxes()[j]->setChecked(before[j]);
-        QTest::mouseClick(v.findChild<QPushButton *>(QStringLiteral("ClrAllPaths")),
-                          Qt::LeftButton);
-        QCOMPARE(checked(v), after);
-    }
-
-    // Each control repaints the plot; only "Reset Scale" asks for a rescale.
-    void controlsRepaint_data()
-    {
-        QTest::addColumn<QString>("control");
-        for (const char *n : {"kW0", "kW3", "SelReal", "SelImag", "SelAbs", "ResetScale", "path"})
-            QTest::newRow(n) << QString(n);
-    }
-    void controlsRepaint()
-    {
-        QFETCH(QString, control);
-        ChiView v;
-        v.setChips(2);
-        v.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&v));
-        int draws = 0;
-        connect(&v, &ChiView::draw, this, [&](QPainter *) { ++draws; });
-        QCoreApplication::processEvents();
-        draws = 0;
-        v.rescale = false;
-        QAbstractButton *b = control == QLatin1String("path")
-                                 ? v.pathBoxes()[1]
-                                 : v.findChild<QAbstractButton *>(control);
-        QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, b->rect().center());
-        QTRY_VERIFY(draws > 0);
-        QCOMPARE(v.rescale, control == QLatin1String("ResetScale"));
     }
 };
 

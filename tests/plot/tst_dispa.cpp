@@ -93,28 +93,6 @@ private slots:
             QTRY_VERIFY(paints > 0);
         }
     }
-
-    void wheelSteps_data()
-    {
-        QTest::addColumn<QPoint>("angle");
-        QTest::addColumn<int>("step");
-        QTest::newRow("one notch") << QPoint(0, 120) << 1;
-        QTest::newRow("two notches") << QPoint(0, 240) << 2;
-        QTest::newRow("half notch") << QPoint(0, 60) << 0;
-        QTest::newRow("horizontal wheel only") << QPoint(-120, 0) << -1;
-    }
-    void wheelSteps()
-    {
-        QFETCH(QPoint, angle);
-        QFETCH(int, step);
-        MouseC m;
-        QSignalSpy spy(&m, &MouseC::wheelMoved);
-        QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-        m.mouseWheel(&e);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toInt(), step);
-    }
 };
 
 QTEST_MAIN(TstDispA)
