@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <utility>
 
 Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
@@ -152,6 +153,15 @@ void Body::createDemeter(const QFileInfo &file, int stage)
     connect(job, &Demeter::log, this, &Body::log);
     connect(job, &Demeter::procStarted, this, &Body::procStarted);
     connect(job, &Demeter::procStopped, this, &Body::procStopped);
+    // A job deleted while it waits leaves the queue with its destruction.
+    connect(job, &QObject::destroyed, this, [this](QObject *gone) {
+        queue.erase(std::remove_if(queue.begin(), queue.end(),
+                                   [gone](const QPointer<Demeter> &q) {
+                                       return q.isNull() ||
+                                              static_cast<QObject *>(q.data()) == gone;
+                                   }),
+                    queue.end());
+    });
     job->loadInput(); // after log is connected, so its failure is reported
     if (batch) {
         batchJobs.append(job);
@@ -178,14 +188,32 @@ void Body::scanInputDirs()
         createDemeter(file, Demeter::FeffWaiting);
 }
 
-void Body::droppedCifFiles(QString path, QString, QString, QString)
+bool Body::acceptDropped(const QString &path, const QString &url, const QString &scheme,
+                         const QString &host)
 {
-    createDemeter(QFileInfo(path), Demeter::AtomsWaiting);
+    const bool local = scheme.compare(QLatin1String("file"), Qt::CaseInsensitive) == 0 &&
+                       (host.isEmpty() || host == QLatin1String("localhost"));
+    if (!local) {
+        emit log(tr("Not a file of this computer, not taken: %1").arg(url));
+        return false;
+    }
+    if (QFileInfo(path).isDir()) {
+        emit log(tr("%1 is a folder, not taken: drop the files in it.").arg(path));
+        return false;
+    }
+    return true;
 }
 
-void Body::droppedFeffFiles(QString path, QString, QString, QString)
+void Body::droppedCifFiles(QString path, QString url, QString scheme, QString host)
 {
-    createDemeter(QFileInfo(path), Demeter::FeffWaiting);
+    if (acceptDropped(path, url, scheme, host))
+        createDemeter(QFileInfo(path), Demeter::AtomsWaiting);
+}
+
+void Body::droppedFeffFiles(QString path, QString url, QString scheme, QString host)
+{
+    if (acceptDropped(path, url, scheme, host))
+        createDemeter(QFileInfo(path), Demeter::FeffWaiting);
 }
 
 QString Body::configFileName(const ParamTable &args)

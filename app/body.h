@@ -59,6 +59,11 @@ public:
     // One job per input file present at start-up: the CIF folder's *.cif and
     // *.inp (Atoms first), then the FEFF input folder's *.inp, each by name.
     void scanInputDirs();
+    // A dropped file becomes a job only when it is a local file or a path
+    // that may still appear; URLs of other machines and folders are refused
+    // with a log line.
+    bool acceptDropped(const QString &path, const QString &url, const QString &scheme,
+                       const QString &host);
 
 signals:
     void finishing();

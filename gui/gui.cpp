@@ -1,22 +1,49 @@
 #include "gui/gui.h"
 
 #include "jobs/demeter.h"
+#include "plot/chiviewctrl.h"
 
 #include <QCloseEvent>
 #include <QDebug>
 #include <QScrollBar>
 
-Gui::Gui(QWidget *parent) : QMainWindow(parent)
+Gui::Gui(QWidget *parent) : QMainWindow(parent), plots(new ChiViewCtrl(nullptr))
 {
     setupUi(this);
+    plots->showChiK();
+    plots->showChiR();
+
+    connect(plots, &ChiViewCtrl::log, this, &Gui::log);
+    connect(DeleteAll, &QPushButton::clicked, this, &Gui::deleteAll);
+    connect(ShowChiK, &QPushButton::clicked, plots, &ChiViewCtrl::showChiK);
+    connect(ShowChiR, &QPushButton::clicked, plots, &ChiViewCtrl::showChiR);
+    connect(DropCif, &DropArea::dropped, this, &Gui::droppedCifFiles);
+    connect(DropFeff, &DropArea::dropped, this, &Gui::droppedFeffFiles);
+    jobGroup.setExclusive(true);
 }
 
 void Gui::addDemeter(Demeter *job)
 {
+    // Both boxes start checked; joining the exclusive group leaves the new
+    // job's "Res. F." as the only checked box, closing every other pane.
+    jobGroup.addButton(job->ui.ShowResAtoms);
+    jobGroup.addButton(job->ui.ShowResFeff);
     ScrollA1->verticalScrollBar()->setValue(ScrollA1->verticalScrollBar()->maximum());
+    plots->addDemeter(job);
     ProcList->addWidget(job);
     jobs.append(job);
+    connect(job, &Demeter::show2BToggled, this, &Gui::controlShow2Bs);
     connect(job, &Demeter::deleteMe, this, &Gui::deleteANoticedDemeter);
+}
+
+void Gui::controlShow2Bs(bool f)
+{
+    if (!f)
+        return;
+    for (Demeter *job : qAsConst(jobs)) {
+        if (job != sender() && job->ui.Show2->isChecked())
+            job->ui.Show2->setChecked(false);
+    }
 }
 
 void Gui::deleteANoticedDemeter()
@@ -29,6 +56,7 @@ void Gui::deleteANoticedDemeter()
 void Gui::deleteADemeter(int idx)
 {
     Demeter *job = jobs.takeAt(idx);
+    plots->removeDemeter(job);
     // Deleted later because the request may come from the job's own button.
     // Retired now, so that neither the queue nor the job's own end of Atoms
     // launches anything in between.

@@ -3,24 +3,28 @@
 
 #include "ui_gui.h"
 
+#include <QButtonGroup>
 #include <QList>
 #include <QMainWindow>
 
+class ChiViewCtrl;
 class Demeter;
 class QCloseEvent;
 
-// The main window. Created by Body without a parent; lives until the
-// process ends.
+// The main window: two drop areas, the process list with one panel per job,
+// the log pane and the buttons that delete jobs and bring up the plots.
+// Created by Body without a parent; lives until the process ends.
 class Gui : public QMainWindow, private Ui_Gui
 {
     Q_OBJECT
 public:
     explicit Gui(QWidget *parent = nullptr);
 
-    // Puts a new job's panel into the process list; the list's content
-    // widget becomes its parent.
+    // Puts a new job's panel into the process list (whose content widget
+    // becomes its parent), opens its FEFF pane and hands it to the plots.
     void addDemeter(Demeter *job);
     const QList<Demeter *> &demeters() const { return jobs; }
+    ChiViewCtrl *plotController() const { return plots; }
 
 signals:
     void finishing();
@@ -28,6 +32,7 @@ signals:
     void droppedFeffFiles(QString path, QString url, QString scheme, QString host);
 
 private slots:
+    void controlShow2Bs(bool f);
     void deleteANoticedDemeter();
     void deleteADemeter(int idx);
     void deleteAll();
@@ -39,7 +44,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The "Res. A." and "Res. F." boxes of every job: exactly one output
+    // pane is open in the whole list.
+    QButtonGroup jobGroup;
     QList<Demeter *> jobs; // in the order they were added
+    // No parent and never deleted: the plot windows live as long as the
+    // application.
+    ChiViewCtrl *plots;
 };
 
 #endif

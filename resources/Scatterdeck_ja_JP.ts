@@ -26,6 +26,14 @@
         <source>Can not find the FEFF program : %1</source>
         <translation>FEFF のプログラム %1 が見つかりません</translation>
     </message>
+    <message>
+        <source>Not a file of this computer, not taken: %1</source>
+        <translation>このコンピュータのファイルではないため取り込みません: %1</translation>
+    </message>
+    <message>
+        <source>%1 is a folder, not taken: drop the files in it.</source>
+        <translation>%1 はフォルダのため取り込みません。中のファイルをドロップして下さい。</translation>
+    </message>
 </context>
 <context>
     <name>Chi</name>
@@ -173,6 +181,10 @@
     <message>
         <source>Can not open feff input file : %1 to read.</source>
         <translation>FeFF の入力ファイル %1 が開けません。</translation>
+    </message>
+    <message>
+        <source>The input file %1 no longer exists; the job is not started.</source>
+        <translation>入力ファイル %1 が見つからないため、ジョブを開始しません。</translation>
     </message>
     <message>
         <source>Can not open feff.inp for %1</source>

@@ -147,12 +147,8 @@ void TstBody::derivedValues_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QVariant>("expected");
     QTest::newRow("lower-case k_min") << QByteArray("k_min 2.5") << "kMin" << QVariant(2.5);
-    QTest::newRow("first K_MIN wins") << QByteArray("K_MIN 1\nK_MIN 2") << "kMin" << QVariant(1.0);
     QTest::newRow("K_MIN alone is 0") << QByteArray("K_MIN") << "kMin" << QVariant(0.0);
     QTest::newRow("K_MAX not a number") << QByteArray("K_MAX abc") << "kMax" << QVariant(0.0);
-    QTest::newRow("R_DELTA exponent") << QByteArray("R_DELTA 5e-3") << "rDelta" << QVariant(0.005);
-    QTest::newRow("MAX_PROC comment")
-        << QByteArray("MAX_PROC 3 # three") << "maxProc" << QVariant(3);
     QTest::newRow("MAX_PROC hash after key")
         << QByteArray("MAX_PROC# 3") << "maxProc" << QVariant(0);
     QTest::newRow("MAX_PROC word") << QByteArray("max_proc many") << "maxProc" << QVariant(0);
@@ -163,8 +159,6 @@ void TstBody::derivedValues_data()
         << QByteArray("CLEAR_CHI_DAT true") << "clearChi" << QVariant(false);
     QTest::newRow("CLEAR_CHI_DAT 01")
         << QByteArray("clear_chi_dat 01") << "clearChi" << QVariant(true);
-    QTest::newRow("CLEAR_FEFF_DAT 2")
-        << QByteArray("CLEAR_FEFF_DAT 2") << "clearFeff" << QVariant(false);
     QTest::newRow("ATOMS_ARG unquoted")
         << QByteArray("ATOMS_ARG -S datoms") << "atomsArgs" << QVariant(QStringList{"-S"});
     QTest::newRow("ATOMS_ARG quoted") << QByteArray("ATOMS_ARG \"  -S    datoms \"") << "atomsArgs"

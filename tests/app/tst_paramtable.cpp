@@ -67,8 +67,6 @@ void TstParamTable::commandLine_data()
                                           << "stray" << false << "";
     QTest::newRow("upper-case -C is another key") << "prog -C my.cfg"
                                                   << "-c" << false << "";
-    QTest::newRow("program path ignored") << "prog -noGui"
-                                          << "prog" << false << "";
     QTest::newRow("first occurrence wins") << "prog -c a.cfg -c b.cfg"
                                            << "-c" << true << "a.cfg";
     QTest::newRow("option at the end") << "prog -config"
@@ -114,9 +112,6 @@ void TstParamTable::fileLines_data()
         << QByteArray("ATOMS_ARG \"-S   datoms\"\n") << "ATOMS_ARG"
         << "-S   datoms"
         << " \"-S   datoms\"";
-    QTest::newRow("hash inside quotes cuts") << QByteArray("X \"a#b\"\n") << "X"
-                                             << "a"
-                                             << " \"a";
     QTest::newRow("CRLF line ends") << QByteArray("R_MAX 6.5\r\nK_MIN 2\r\n") << "K_MIN"
                                     << "2"
                                     << " 2";
@@ -124,9 +119,6 @@ void TstParamTable::fileLines_data()
         << QByteArray("\n   \n# K_MIN 9\n\tK_MIN 2.5\n") << "K_MIN"
         << "2.5"
         << " 2.5";
-    QTest::newRow("no final line feed") << QByteArray("R_DELTA 0.02") << "R_DELTA"
-                                        << "0.02"
-                                        << " 0.02";
 }
 
 void TstParamTable::fileLines()

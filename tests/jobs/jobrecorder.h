@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QTest>
 
 // Records what a job shows and reports, in order: every status text as
 // "text/stage/colour", "+" for procStarted(), "-" for procStopped(),
@@ -22,6 +23,19 @@ public:
         connect(job, &Demeter::log, this, [this](const QString &msg) { logs << msg; });
     }
 
+    // A FEFF run from start to results.
+    static QStringList feffRun()
+    {
+        return {"F. Starting/8/yellow", "+",     "F. Running/9/green", "-",
+                "F. Finished/0/blue",   "newChi"};
+    }
+
+    // "text/colour" of a status field.
+    static QString status(const QLineEdit *field)
+    {
+        return field->text() + QLatin1Char('/') + colourName(field->styleSheet());
+    }
+
     static QString colourName(const QString &style)
     {
         if (style == QLatin1String("background-color: rgb(255, 255, 128);"))
@@ -30,9 +44,16 @@ public:
             return QStringLiteral("green");
         if (style == QLatin1String("background-color: rgb(213, 230, 255);"))
             return QStringLiteral("blue");
-        if (style == QLatin1String("background-color: rgb(255, 255, 224);"))
-            return QStringLiteral("read-only");
         return style;
+    }
+
+    // The events once they equal expected (or at the timeout), taken a
+    // moment later so that anything wrongly following them shows too.
+    QStringList settled(const QStringList &expected, int timeoutMs = 20000)
+    {
+        if (QTest::qWaitFor([&] { return events == expected; }, timeoutMs))
+            QTest::qWait(100);
+        return events;
     }
 
     QStringList events;

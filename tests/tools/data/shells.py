@@ -95,7 +95,7 @@ def shells(cellp, group, sites, centre, rmax, n=4):
 def show(name, result):
     rows, n = result
     print('%s (%d atoms in the cell):' % (name, n))
-    print('    ' + ', '.join('{"%s", %d, %.4f}' % (el, k, r) for (r, el), k in rows))
+    print('    "%s"' % ', '.join('%d %s %.4f' % (k, el, r) for (r, el), k in rows))
 
 
 ZNO = close(['x-y, x, z+1/2', '-y, -x, z'])
@@ -105,7 +105,6 @@ P21C = close(['-x, y+1/2, -z+1/2', '-x, -y, -z'])
 zno = ((3.24982, 3.24982, 5.20661, 90, 90, 120),
        [('Zn', (0.333333, 0.666667, 0.0)), ('O', (0.333333, 0.666667, 0.3819))])
 show('ZnO, Zn absorbing', shells(*zno[:1], ZNO, zno[1], (0.333333, 0.666667, 0.0), 3.3))
-show('ZnO, O absorbing', shells(*zno[:1], ZNO, zno[1], (0.333333, 0.666667, 0.3819), 3.3))
 
 corundum = ((4.7589, 4.7589, 12.991, 90, 90, 120),
             [('Al', (0.0, 0.0, 0.35216)), ('O', (0.30624, 0.0, 0.25))])

@@ -1,0 +1,54 @@
+#ifndef CHIVIEW_H
+#define CHIVIEW_H
+
+#include "ui_chiview.h"
+
+#include <QButtonGroup>
+#include <QFrame>
+#include <QPainter> // complete type: connecting to draw() needs it
+#include <QVector>
+
+class QCheckBox;
+class QLabel;
+
+// One chi plot window: the drawing surface, the cursor read-out and the
+// controls that choose what is drawn. It draws nothing itself: every paint
+// of its surface goes out as draw(), and ChiViewCtrl, which reads the form's
+// widgets, does the drawing.
+class ChiView : public QFrame, private Ui_ChiView
+{
+    Q_OBJECT
+    friend class ChiViewCtrl;
+
+public:
+    explicit ChiView(QWidget *parent = nullptr);
+
+    // Path box j stands for path j + 1 of a job; boxes are never deleted,
+    // only hidden, so their check states outlive the job that showed them.
+    const QVector<QCheckBox *> &pathBoxes() const { return boxes; }
+    const QVector<QLabel *> &pathLabels() const { return labels; }
+
+    // Set when the next drawing is to take its scale from the data again;
+    // the drawing clears it.
+    bool rescale = true;
+
+signals:
+    void log(QString msg);
+    void draw(QPainter *p);
+
+private slots:
+    void resetScale();
+    void clearAllPathSelections();
+
+public slots:
+    void setChips(int i);
+
+private:
+    void addPathBox(int j);
+
+    QButtonGroup kWeightGroup; // no parent: a member of the window
+    QVector<QLabel *> labels;
+    QVector<QCheckBox *> boxes;
+};
+
+#endif

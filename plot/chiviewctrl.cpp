@@ -1,0 +1,293 @@
+#include "plot/chiviewctrl.h"
+
+#include "chi/chi.h"
+#include "jobs/demeter.h"
+#include "plot/axis.h"
+#include "plot/chiview.h"
+#include "plot/dataline.h"
+#include "plot/drawtext.h"
+
+#include <QApplication>
+
+#include <cmath>
+
+namespace {
+
+constexpr double maxLabelPointSize = 15;
+
+QPen curvePen(const QColor &color, const QVector<qreal> &dashes = {})
+{
+    QPen pen(color, 1, Qt::SolidLine);
+    if (!dashes.isEmpty())
+        pen.setDashPattern(dashes); // in pen widths, here pixels
+    return pen;
+}
+
+const QVector<qreal> realDashes = {2, 2};
+const QVector<qreal> imagDashes = {6, 2, 3, 2};
+
+} // namespace
+
+ChiViewCtrl::ChiViewCtrl(QObject *parent)
+    : QObject(parent), palette(40), kView(new ChiView), rView(new ChiView)
+{
+    kView->AxName->setText(tr("k"));
+    kView->setWindowTitle(tr("chi k View"));
+    kView->ComplexLineSelect->hide();
+    kView->setChips(0);
+    rView->AxName->setText(tr("R"));
+    rView->setWindowTitle(tr("chi R View"));
+    rView->ComplexLineSelect->show();
+    rView->setChips(0);
+    connect(kView, &ChiView::draw, this, &ChiViewCtrl::drawChiK);
+    connect(rView, &ChiView::draw, this, &ChiViewCtrl::drawChiR);
+    connect(kView, &ChiView::log, this, &ChiViewCtrl::log);
+    connect(rView, &ChiView::log, this, &ChiViewCtrl::log);
+}
+
+// The colour follows the list length at the moment of adding, so after a
+// removal a new job can share a colour with one still listed.
+void ChiViewCtrl::addDemeter(Demeter *job)
+{
+    const QColor c = palette.colors[jobs.size() % palette.colors.size()];
+    job->color = c;
+    job->ui.ColorDisp->background = c;
+    job->ui.ColorDisp->update();
+    jobs.append(job);
+    for (ChiView *v : {kView, rView}) {
+        connect(job, &Demeter::newChi, v, qOverload<>(&QWidget::update));
+        connect(job, &Demeter::showChanged, v, qOverload<>(&QWidget::update));
+    }
+    connect(job, &Demeter::show2BToggled, this, &ChiViewCtrl::changedShow2B);
+}
+
+void ChiViewCtrl::removeDemeter(Demeter *job)
+{
+    jobs.removeOne(job);
+}
+
+void ChiViewCtrl::changedShow2B(bool f)
+{
+    const auto *job = qobject_cast<const Demeter *>(sender());
+    if (!f || !job)
+        return;
+    kView->setChips(job->chips.size());
+    rView->setChips(job->chips.size());
+}
+
+void ChiViewCtrl::showChiK()
+{
+    kView->show();
+}
+
+void ChiViewCtrl::showChiR()
+{
+    rView->show();
+}
+
+void ChiViewCtrl::drawChiK(QPainter *p)
+{
+    ChCoord &c = kView->DispChi->coord;
+    c.calcPlotArea();
+    // A range made unusable elsewhere (clearScale) is replaced like a
+    // requested rescale, so the chart never divides by an empty range.
+    if ((kView->rescale || !c.hasUsableRange()) && !autoRangeK())
+        return;
+    if (!c.isUsable()) // no plot area: the surface is too small
+        return;
+    const int w = kWeight();
+    for (const Demeter *job : qAsConst(jobs)) {
+        if (!job->ui.Show->isChecked())
+            continue;
+        p->setPen(curvePen(job->color));
+        drawDataLine(p, c, job->chi.k, job->chi.chi, w);
+        if (!job->ui.Show2->isChecked())
+            continue;
+        for (int j = 0; j < job->chips.size(); ++j)
+            if (pathShown(kView, j) && job->chips[j])
+                drawDataLine(p, c, job->chips[j]->k, job->chips[j]->chi, w);
+    }
+    drawGrid(p, c);
+    drawFrame(p, c);
+    showCursor(kView);
+}
+
+void ChiViewCtrl::drawChiR(QPainter *p)
+{
+    ChCoord &c = rView->DispChi->coord;
+    c.calcPlotArea();
+    if ((rView->rescale || !c.hasUsableRange()) && !autoRangeR())
+        return;
+    if (!c.isUsable())
+        return;
+    const bool abs = rView->SelAbs->isChecked();
+    const bool re = rView->SelReal->isChecked();
+    const bool im = rView->SelImag->isChecked();
+    for (const Demeter *job : qAsConst(jobs))
+        if (job->ui.Show->isChecked())
+            drawJobR(p, job, abs, re, im);
+    drawGrid(p, c);
+    drawFrame(p, c);
+    showCursor(rView);
+}
+
+// Without Show2 a job always shows its magnitude; with it, the component
+// boxes choose, for the total and for each checked path.
+void ChiViewCtrl::drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, bool im)
+{
+    const ChCoord &c = rView->DispChi->coord;
+    const bool details = job->ui.Show2->isChecked();
+    const Chi &t = job->chi;
+    if (abs || !details) {
+        p->setPen(curvePen(job->color));
+        drawDataLine(p, c, t.r, t.chiRAbs, 0);
+    }
+    if (!details)
+        return;
+    if (re) {
+        p->setPen(curvePen(job->color, realDashes));
+        drawDataLine(p, c, t.r, t.chiRRe, 0);
+    }
+    if (im) {
+        p->setPen(curvePen(job->color, imagDashes));
+        drawDataLine(p, c, t.r, t.chiRIm, 0);
+    }
+    for (int j = 0; j < job->chips.size(); ++j) {
+        const Chi *path = job->chips[j];
+        if (!pathShown(rView, j) || !path)
+            continue;
+        p->setPen(curvePen(job->color));
+        if (abs)
+            drawDataLine(p, c, path->r, path->chiRAbs, 0);
+        if (re) {
+            p->setPen(curvePen(job->color, realDashes));
+            drawDataLine(p, c, path->r, path->chiRRe, 0);
+        }
+        if (im) {
+            p->setPen(curvePen(job->color, imagDashes));
+            drawDataLine(p, c, path->r, path->chiRIm, 0);
+        }
+    }
+}
+
+bool ChiViewCtrl::pathShown(const ChiView *view, int j) const
+{
+    return j < view->pathBoxes().size() && view->pathBoxes()[j]->isChecked();
+}
+
+// The y range comes from the unweighted chi(k) whatever the k weight, and is
+// made symmetric about zero.
+bool ChiViewCtrl::autoRangeK()
+{
+    if (jobs.isEmpty())
+        return false;
+    double xLo = 1e300, xHi = -1e300, yLo = 1e300, yHi = -1e300;
+    bool anyShown = false;
+    for (const Demeter *job : qAsConst(jobs)) {
+        if (!job->ui.Show->isChecked())
+            continue;
+        anyShown = true;
+        widen(xLo, xHi, job->chi.hasChiK, job->chi.kExtent, 0, 20);
+        widen(yLo, yHi, job->chi.hasChiK, job->chi.chiExtent, -1, 1);
+    }
+    if (!anyShown)
+        return false;
+    if (std::fabs(yLo) > yHi)
+        yHi = -yLo;
+    else
+        yLo = -yHi;
+    ChCoord::makeUsable(xLo, xHi, 0, 20);
+    ChCoord::makeUsable(yLo, yHi, -1, 1);
+    kView->DispChi->coord.setRange(xLo, yLo, xHi, yHi);
+    kView->rescale = false;
+    return true;
+}
+
+bool ChiViewCtrl::autoRangeR()
+{
+    if (jobs.isEmpty())
+        return false;
+    double xLo = 1e300, xHi = -1e300, yLo = 1e300, yHi = -1e300;
+    bool anyShown = false;
+    for (const Demeter *job : qAsConst(jobs)) {
+        if (!job->ui.Show->isChecked())
+            continue;
+        anyShown = true;
+        widen(xLo, xHi, job->chi.hasChiR, job->chi.rExtent, 0, 8);
+        widen(yLo, yHi, job->chi.hasChiR, job->chi.chiRAbsExtent, 0, 1);
+    }
+    if (!anyShown)
+        return false;
+    ChCoord::makeUsable(xLo, xHi, 0, 8);
+    ChCoord::makeUsable(yLo, yHi, 0, 1);
+    rView->DispChi->coord.setRange(xLo, yLo, xHi, yHi);
+    rView->rescale = false;
+    return true;
+}
+
+// A missing curve contributes the default bounds. So does a bound that is no
+// finite number: an extent left empty by NaN-only data, or reaching infinity.
+void ChiViewCtrl::widen(double &lo, double &hi, bool has, const Extent &e, double defLo,
+                        double defHi)
+{
+    const bool valid = has && e.min <= e.max;
+    lo = std::min(lo, valid && std::isfinite(e.min) ? e.min : defLo);
+    hi = std::max(hi, valid && std::isfinite(e.max) ? e.max : defHi);
+}
+
+int ChiViewCtrl::kWeight() const
+{
+    const QRadioButton *buttons[] = {kView->kW0, kView->kW1, kView->kW2, kView->kW3};
+    for (int w = 0; w < 4; ++w)
+        if (buttons[w]->isChecked())
+            return w;
+    return 0;
+}
+
+// Grid lines and tick labels in light grey over the curves. Label rows are
+// negative pixel heights (the y axis points up).
+void ChiViewCtrl::drawGrid(QPainter *p, const ChCoord &c)
+{
+    p->setPen(QPen(QColor(200, 200, 200), 1, Qt::SolidLine));
+    const double rowH = std::trunc((c.plotTop - c.plotBottom) / c.labelRows);
+    const double textH = std::fabs(std::trunc(rowH * c.textRatio));
+    const double marginW = std::fabs(std::trunc((c.frameRight - c.frameLeft) * c.marginLeft));
+    const QFont font = QApplication::font();
+    DrawText text;
+    double step, first, last;
+    axisTicks(c.xMin, c.xMax, step, first, last);
+    for (double x : axisTickValues(c.xMin, c.xMax)) {
+        const double px = c.xToPixel(x);
+        p->drawLine(QLineF(std::trunc(px), std::trunc(c.plotBottom), std::trunc(px),
+                           std::trunc(c.plotTop)));
+        QRectF r = DrawText::centeredRect(px, c.plotBottom + std::fabs(rowH) - textH / 2,
+                                          c.xLenToPixel(step), textH);
+        text.fitText(p, r, font, Qt::AlignHCenter | Qt::AlignVCenter, DrawText::Fit,
+                     QString::number(x, 'g', 6), maxLabelPointSize);
+    }
+    for (double y : axisTickValues(c.yMin, c.yMax)) {
+        const double py = c.yToPixel(y);
+        p->drawLine(QLineF(std::trunc(c.plotLeft), std::trunc(py), std::trunc(c.plotRight),
+                           std::trunc(py)));
+        QRectF r = DrawText::centeredRect(marginW * 0.5, py, marginW * 0.9, textH);
+        text.fitText(p, r, font, Qt::AlignRight | Qt::AlignVCenter, DrawText::Fit, axisNumber(y, 5),
+                     maxLabelPointSize);
+    }
+}
+
+void ChiViewCtrl::drawFrame(QPainter *p, const ChCoord &c)
+{
+    p->setPen(QPen(QColor(180, 180, 180), 2, Qt::SolidLine));
+    const double left = std::trunc(c.plotLeft);
+    const double bottom = std::trunc(c.plotBottom);
+    const QPointF far(left + std::trunc(c.plotRight - c.plotLeft) - 1,
+                      bottom + std::trunc(c.plotTop - c.plotBottom) - 1);
+    p->drawRect(QRectF(QPointF(left, bottom), far).normalized());
+}
+
+void ChiViewCtrl::showCursor(ChiView *view)
+{
+    const DispA *d = view->DispChi;
+    view->PosX->setText(QString::number(d->coord.pixelToX(d->mouse.curPos.x()), 'g', 6));
+    view->PosY->setText(QString::number(d->coord.pixelToY(d->mouse.curPos.y()), 'g', 6));
+}

@@ -1,0 +1,60 @@
+#ifndef CHIVIEWCTRL_H
+#define CHIVIEWCTRL_H
+
+#include "plot/ccolors.h"
+
+#include <QObject>
+#include <QPainter>
+#include <QVector>
+
+class ChCoord;
+class ChiView;
+class Demeter;
+struct Extent;
+
+// Owns the chi(k) and chi(R) windows, gives every job its curve colour and
+// draws both charts into the windows' surfaces. The windows have no parent
+// and are never deleted: they live until the application ends. Jobs are not
+// owned.
+class ChiViewCtrl : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ChiViewCtrl(QObject *parent = nullptr);
+
+    void addDemeter(Demeter *job);
+    void removeDemeter(Demeter *job);
+
+    ChiView *chiKView() const { return kView; }
+    ChiView *chiRView() const { return rView; }
+
+    CColors palette;
+
+signals:
+    void log(QString msg);
+
+public slots:
+    void drawChiK(QPainter *p);
+    void drawChiR(QPainter *p);
+    void changedShow2B(bool f);
+    void showChiK();
+    void showChiR();
+
+private:
+    bool autoRangeK();
+    bool autoRangeR();
+    int kWeight() const;
+    bool pathShown(const ChiView *view, int j) const;
+    void drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, bool im);
+    static void drawGrid(QPainter *p, const ChCoord &c);
+    static void drawFrame(QPainter *p, const ChCoord &c);
+    static void showCursor(ChiView *view);
+    static void widen(double &lo, double &hi, bool has, const Extent &e, double defLo,
+                      double defHi);
+
+    ChiView *kView;
+    ChiView *rView;
+    QVector<Demeter *> jobs;
+};
+
+#endif

@@ -1,0 +1,147 @@
+#include "plot/dataline.h"
+
+#include "plot/chcoord.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr double clipLimit = 1e5;    // pixels from the surface origin
+constexpr double breakLimit = 1e150; // beyond this a point counts as missing
+
+double weighted(double x, double y, int power)
+{
+    switch (power) {
+    case 1:
+        return x * y;
+    case 2:
+        return x * x * y;
+    case 3:
+        return x * x * x * y;
+    default:
+        return y;
+    }
+}
+
+bool inside(const QPointF &p)
+{
+    return std::fabs(p.x()) <= clipLimit && std::fabs(p.y()) <= clipLimit;
+}
+
+// Liang-Barsky: cuts the segment a-b to the square of half-width clipLimit.
+// False when no part of it lies inside.
+bool clipSegment(QPointF &a, QPointF &b)
+{
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    double t0 = 0;
+    double t1 = 1;
+    auto edge = [&](double p, double q) {
+        if (p == 0)
+            return q >= 0;
+        const double r = q / p;
+        if (p < 0) {
+            if (r > t1)
+                return false;
+            t0 = std::max(t0, r);
+        } else {
+            if (r < t0)
+                return false;
+            t1 = std::min(t1, r);
+        }
+        return true;
+    };
+    if (!edge(-dx, a.x() + clipLimit) || !edge(dx, clipLimit - a.x()) ||
+        !edge(-dy, a.y() + clipLimit) || !edge(dy, clipLimit - a.y()))
+        return false;
+    b = QPointF(a.x() + t1 * dx, a.y() + t1 * dy);
+    a = QPointF(a.x() + t0 * dx, a.y() + t0 * dy);
+    return true;
+}
+
+// xToPixel and yToPixel with their scale factors worked out once per curve,
+// evaluated in the same order, so the results are the same to the bit.
+struct PixelMap
+{
+    explicit PixelMap(const ChCoord &c)
+        : left(c.plotLeft), xMin(c.xMin), fx((c.plotRight - c.plotLeft) / (c.xMax - c.xMin)),
+          bottom(c.plotBottom), yMin(c.yMin), fy((c.plotTop - c.plotBottom) / (c.yMax - c.yMin))
+    {}
+    double x(double v) const { return left + fx * (v - xMin); }
+    double y(double v) const { return bottom + fy * (v - yMin); }
+
+    double left, xMin, fx, bottom, yMin, fy;
+};
+
+class LineBuilder
+{
+public:
+    explicit LineBuilder(QPainter *p, int size) : painter(p) { run.reserve(size_t(size)); }
+    ~LineBuilder() { flush(); }
+
+    void add(double px, double py)
+    {
+        if (!(std::fabs(px) <= breakLimit && std::fabs(py) <= breakLimit)) {
+            flush();
+            havePrev = false;
+            return;
+        }
+        const QPointF pt(px, py);
+        if (!havePrev) {
+            if (inside(pt))
+                run.push_back(pt);
+        } else if (inside(prev) && inside(pt)) {
+            run.push_back(pt);
+        } else {
+            addClipped(pt);
+        }
+        prev = pt;
+        havePrev = true;
+    }
+
+private:
+    void addClipped(const QPointF &pt)
+    {
+        QPointF a = prev;
+        QPointF b = pt;
+        if (!clipSegment(a, b)) {
+            flush();
+            return;
+        }
+        if (!inside(prev)) {
+            flush();
+            run.push_back(a);
+        }
+        run.push_back(b);
+        if (!inside(pt))
+            flush();
+    }
+
+    void flush()
+    {
+        if (!run.empty())
+            painter->drawPolyline(run.data(), int(run.size()));
+        run.clear();
+    }
+
+    QPainter *painter;
+    std::vector<QPointF> run;
+    QPointF prev;
+    bool havePrev = false;
+};
+
+} // namespace
+
+void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
+                  const QVector<double> &y, int power)
+{
+    const int n = std::min(x.size(), y.size());
+    const PixelMap map(coord);
+    LineBuilder line(p, n);
+    for (int i = 0; i < n; ++i)
+        line.add(std::trunc(map.x(x[i])), std::trunc(map.y(weighted(x[i], y[i], power))));
+}

@@ -1,0 +1,20 @@
+#ifndef DATALINE_H
+#define DATALINE_H
+
+#include <QVector>
+
+class ChCoord;
+class QPainter;
+
+// Draws the polyline through the points (x[i], x[i]^power * y[i]), power 0
+// to 3, with the painter's pen. Each point is converted by coord and snapped
+// to whole pixels toward zero. Points whose pixel position is not a finite
+// number (NaN or infinite data, or beyond 1e150 pixels) break the line;
+// segments reaching beyond 100000 pixels are cut at that distance, exactly
+// along their own direction, so huge values after a deep zoom neither
+// overflow the rasteriser nor bend the visible part. Arrays of unequal
+// length are drawn up to the shorter one.
+void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
+                  const QVector<double> &y, int power);
+
+#endif

@@ -1,0 +1,408 @@
+#include "app/settings.h"
+#include "chi/chi.h"
+#include "jobs/demeter.h"
+#include "plot/chiview.h"
+#include "plot/chiviewctrl.h"
+#include "plot/dispa.h"
+
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <limits>
+
+using Values = QVector<double>;
+using Range = QVector<double>; // xMin, xMax, yMin, yMax; empty: nothing drawn
+using Flags = QVector<bool>;
+
+namespace {
+
+constexpr double qnan = std::numeric_limits<double>::quiet_NaN();
+constexpr double infinity = std::numeric_limits<double>::infinity();
+const QColor white(255, 255, 255), black(0, 0, 0), red(255, 0, 0);
+const QColor gridGrey(200, 200, 200), frameGrey(180, 180, 180);
+
+// chi(k), or with r set |chi(R)|, over x; no x: no data.
+void setData(Chi &c, const Values &x, const Values &y, bool r = false)
+{
+    Extent &xe = r ? c.rExtent : c.kExtent;
+    Extent &ye = r ? c.chiRAbsExtent : c.chiExtent;
+    (r ? c.r : c.k) = x;
+    (r ? c.chiRAbs : c.chi) = y;
+    for (double v : x)
+        Chi::updateExtent(v, xe.min, xe.max);
+    for (double v : y)
+        Chi::updateExtent(v, ye.min, ye.max);
+    (r ? c.hasChiR : c.hasChiK) = !x.isEmpty();
+}
+
+// Level chi(R) lines over R 0..8, every 0.05.
+void setLevels(Chi &c, double abs, double re, double im)
+{
+    Values r;
+    for (int i = 0; i <= 160; ++i)
+        r << i * 0.05;
+    setData(c, r, Values(r.size(), abs), true);
+    c.chiRRe = Values(r.size(), re);
+    c.chiRIm = Values(r.size(), im);
+}
+
+int count(const QImage &img, const QColor &c, QRect area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += img.pixelColor(x, y) == c;
+    return n;
+}
+
+bool allWhite(const QImage &img, QRect area)
+{
+    return count(img, white, area) == area.width() * area.height();
+}
+
+// True when the colour appears within the square of the given half-size.
+bool near(const QImage &img, QPoint p, const QColor &c, int half = 1)
+{
+    return count(img, c, QRect(p, p).adjusted(-half, -half, half, half)) > 0;
+}
+
+// The row from column 285 to 345: '#' where colour c is, '.' elsewhere.
+QString trace(const QImage &img, int row, const QColor &c)
+{
+    QString t;
+    for (int x = 285; x <= 345; ++x)
+        t += img.pixelColor(x, row) == c ? '#' : '.';
+    return t;
+}
+
+// Whether the trace is cut from an endless line with this period.
+bool follows(const QString &trace, const QString &period)
+{
+    return period.repeated(2 + trace.size() / period.size()).contains(trace);
+}
+
+} // namespace
+
+// Surfaces are 600 x 400: plot area 60..570 by 360..20. Most tests show
+// x -15..20 and y -20..20, which puts grid lines on multiples of 5: columns
+// 278 (x = 0) and 351 (x = 5), rows 190 (y = 0), 147, 105, 62 and 232, 275,
+// 317; the data levels 3, 8, 13 land on rows 164, 122, 79 and -3, -8, -13 on
+// rows 215, 258, 300.
+class TstChiViewCtrl : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(dir->isValid());
+        ctrl = new ChiViewCtrl;
+    }
+    void cleanup()
+    {
+        qDeleteAll(jobs);
+        jobs.clear();
+        // The application never deletes the windows; the tests do.
+        delete ctrl->chiKView();
+        delete ctrl->chiRView();
+        delete ctrl;
+    }
+
+    void windowsAreSetUp()
+    {
+        for (ChiView *v : {ctrl->chiKView(), ctrl->chiRView()}) {
+            const QString axis = v == ctrl->chiRView() ? "R" : "k";
+            QCOMPARE(v->windowTitle(), "chi " + axis + " View");
+            QCOMPARE(v->findChild<QLabel *>(QStringLiteral("AxName"))->text(), axis);
+            QCOMPARE(v->findChild<QFrame *>("ComplexLineSelect")->isHidden(), axis == "k");
+        }
+    }
+
+    void coloursFollowListLength()
+    {
+        Demeter *a = addJob();
+        Demeter *b = addJob();
+        QCOMPARE(a->color, black);
+        QCOMPARE(b->color, red);
+        ctrl->removeDemeter(a);
+        Demeter *c = addJob();
+        QCOMPARE(c->color, red);         // list length 1 again
+        c->ui.ColorDisp->resize(30, 20); // the swatch shows it
+        QImage img(30, 20, QImage::Format_RGB32);
+        c->ui.ColorDisp->render(&img);
+        QCOMPARE(img.pixelColor(15, 10), red);
+    }
+
+    // The first paint with a shown job takes the range from the data: y
+    // symmetric about 0 in chi(k), as found in chi(R).
+    void automaticRange_data()
+    {
+        QTest::addColumn<bool>("chiR");
+        QTest::addColumn<int>("show"); // 0: no job, 1: a job not shown, 2: a shown job
+        QTest::addColumn<Values>("x");
+        QTest::addColumn<Values>("y");
+        QTest::addColumn<Range>("range");
+        const Values k{1, 2, 3};
+        QTest::newRow("no job") << false << 0 << k << Values{0.1, 0, 0} << Range{};
+        QTest::newRow("job not shown") << false << 1 << k << Values{0.1, 0, 0} << Range{};
+        QTest::newRow("R: no job") << true << 0 << k << Values{0.1, 0, 0} << Range{};
+        QTest::newRow("no chi(k) yet") << false << 2 << Values{} << Values{} << Range{0, 20, -1, 1};
+        QTest::newRow("more negative")
+            << false << 2 << k << Values{-0.4, 0.3, 0} << Range{1, 3, -0.4, 0.4};
+        QTest::newRow("more positive")
+            << false << 2 << k << Values{-0.2, 0.5, 0} << Range{1, 3, -0.5, 0.5};
+        QTest::newRow("all zero") << false << 2 << k << Values{0, 0, 0} << Range{1, 3, -1, 1};
+        QTest::newRow("one point")
+            << false << 2 << Values{5} << Values{0.2} << Range{4.5, 5.5, -0.2, 0.2};
+        QTest::newRow("only nan") << false << 2 << Values{qnan, qnan} << Values{qnan, qnan}
+                                  << Range{0, 20, -1, 1};
+        QTest::newRow("infinity counts as missing bound")
+            << false << 2 << k << Values{-0.3, infinity, 0.1} << Range{1, 3, -1, 1};
+        QTest::newRow("nan among data")
+            << false << 2 << k << Values{-0.3, qnan, 0.1} << Range{1, 3, -0.3, 0.3};
+        QTest::newRow("R: no chi(R) yet") << true << 2 << Values{} << Values{} << Range{0, 8, 0, 1};
+        QTest::newRow("R: not symmetric")
+            << true << 2 << Values{0, 8} << Values{0.2, 0.7} << Range{0, 8, 0.2, 0.7};
+    }
+    void automaticRange()
+    {
+        QFETCH(bool, chiR);
+        QFETCH(int, show);
+        QFETCH(Values, x);
+        QFETCH(Values, y);
+        QFETCH(Range, range);
+        if (show > 0) {
+            Demeter *job = addJob();
+            setData(job->chi, x, y, chiR);
+            job->ui.Show->setChecked(show > 1);
+        }
+        ChiView *v = chiR ? ctrl->chiRView() : ctrl->chiKView();
+        const QImage img = render(v);
+        QCOMPARE(v->rescale, range.isEmpty()); // pending until a job is shown
+        if (range.isEmpty()) {
+            QVERIFY(allWhite(img, img.rect()));
+            return;
+        }
+        QVERIFY(count(img, frameGrey, img.rect()) > 0);
+        const Range got = rangeOf(v);
+        for (int i = 0; i < 4; ++i)
+            QVERIFY2(qAbs(got[i] - range[i]) < 1e-12, qPrintable(QString::number(got[i])));
+    }
+
+    // k^3 chi = 4 at k = 1, 2, 3; unweighted the middle point (column 307)
+    // is 0.5 (row 185). A black job with the same data is shown first: the
+    // red one paints over it.
+    void curveInJobColourWithKWeight_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("onRow");
+        QTest::addColumn<int>("offRow");
+        QTest::newRow("no button: weight 0") << "" << 185 << 156;
+        QTest::newRow("kW3") << "kW3" << 156 << 185;
+    }
+    void curveInJobColourWithKWeight()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, onRow);
+        QFETCH(int, offRow);
+        for (int i = 0; i < 2; ++i) {
+            Demeter *job = addJob();
+            setData(job->chi, {1, 2, 3}, {4, 0.5, 4.0 / 27});
+            job->ui.Show->setChecked(true);
+        }
+        ChiView *v = ctrl->chiKView();
+        if (!button.isEmpty())
+            v->findChild<QRadioButton *>(button)->setChecked(true);
+        const QImage img = render(v, true);
+        QVERIFY(near(img, QPoint(307, onRow), red));
+        QVERIFY(!near(img, QPoint(307, offRow), red, 2));
+        QCOMPARE(count(img, black, QRect(60, 20, 510, 340)), 0);
+        if (button == QLatin1String("kW3")) // level from k = 1 (col 293) to 3 (col 322)
+            QCOMPARE(trace(img, 156, red), QString(8, '.') + QString(30, '#') + QString(23, '.'));
+    }
+
+    void gridLabelsFrameAndReadOut_data()
+    {
+        QTest::addColumn<bool>("chiR");
+        QTest::newRow("chi(k)") << false;
+        QTest::newRow("chi(R)") << true;
+    }
+    void gridLabelsFrameAndReadOut()
+    {
+        QFETCH(bool, chiR);
+        addJob()->ui.Show->setChecked(true);
+        ChiView *v = chiR ? ctrl->chiRView() : ctrl->chiKView();
+        QMouseEvent move(QEvent::MouseMove, QPointF(315, 190), QPointF(315, 190), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(surface(v), &move);
+        const QImage img = render(v, true);
+        // 315 is -15 + 35 * 255 / 510 = 2.5; row 190 is y = 0.
+        QCOMPARE(v->findChild<QLineEdit *>(QStringLiteral("PosX"))->text(), QStringLiteral("2.5"));
+        QCOMPARE(v->findChild<QLineEdit *>(QStringLiteral("PosY"))->text(), QStringLiteral("0"));
+        QCOMPARE(img.pixelColor(278, 100), gridGrey);
+        QCOMPARE(img.pixelColor(400, 190), gridGrey);
+        QCOMPARE(img.pixelColor(400, 100), white);
+        // Frame of width 2 around 60..569 by 19..360.
+        for (QPoint p : {QPoint(60, 250), QPoint(569, 250), QPoint(300, 19), QPoint(300, 360)})
+            QVERIFY2(near(img, p, frameGrey), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+        QVERIFY(!near(img, QPoint(40, 250), frameGrey, 3));
+        // Labels: x in the band 363..377 under the plot, y right-aligned in
+        // the column 3..57; nothing beyond them.
+        QVERIFY(!allWhite(img, QRect(60, 363, 510, 15)));
+        QVERIFY(allWhite(img, QRect(0, 380, 600, 20)));
+        QVERIFY(!allWhite(img, QRect(3, 20, 55, 340)));
+        QVERIFY(allWhite(img, QRect(0, 0, 3, 400)));
+        QVERIFY(allWhite(img, QRect(575, 0, 25, 360)));
+    }
+
+    void pathCurvesOnlyForCheckedBoxes()
+    {
+        Demeter *job = addJob();
+        setData(job->chi, {-10, 10}, {-17, -17});
+        for (double level : {3.0, 8.0, 13.0}) {
+            job->chips << new Chi;
+            setData(*job->chips.last(), {-10, 10}, {level, level});
+        }
+        job->ui.Show->setChecked(true);
+        ChiView *v = ctrl->chiKView();
+        auto drawn = [&] {
+            const QImage img = render(v, true);
+            Flags paths;
+            for (int row : {164, 122, 79})
+                paths << (img.pixelColor(200, row) == black);
+            return paths;
+        };
+        QCOMPARE(drawn(), Flags({false, false, false})); // Show2 off
+        job->ui.Show2->setChecked(true);
+        v->setChips(2); // fewer boxes than paths: path 3 can never show
+        QCOMPARE(drawn(), Flags({true, false, false}));
+        v->pathBoxes()[1]->setChecked(true);
+        QCOMPARE(drawn(), Flags({true, true, false}));
+        v->pathBoxes()[0]->setChecked(false);
+        QCOMPARE(drawn(), Flags({false, true, false}));
+    }
+
+    // A red job with levels |chi| 3, Re 8, Im 13 and one checked path at
+    // -3, -8, -13: magnitude solid, real part dashed 2 on 2 off, imaginary
+    // part 6 on, 2 off, 3 on, 2 off.
+    void chiRComponentsAndDashes_data()
+    {
+        QTest::addColumn<bool>("show2");
+        QTest::addColumn<QStringList>("checked");
+        QTest::addColumn<Flags>("drawn"); // Abs., Real, Imag.; paths too with Show2
+        QTest::newRow("Show2 off: magnitude whatever is checked")
+            << false << QStringList{"SelReal", "SelImag"} << Flags{true, false, false};
+        QTest::newRow("Show2 off, default")
+            << false << QStringList{"SelAbs"} << Flags{true, false, false};
+        QTest::newRow("Show2 on, all three")
+            << true << QStringList{"SelAbs", "SelReal", "SelImag"} << Flags{true, true, true};
+        QTest::newRow("Show2 on, imaginary only")
+            << true << QStringList{"SelImag"} << Flags{false, false, true};
+        QTest::newRow("Show2 on, nothing checked: not even the path")
+            << true << QStringList{} << Flags{false, false, false};
+    }
+    void chiRComponentsAndDashes()
+    {
+        QFETCH(bool, show2);
+        QFETCH(QStringList, checked);
+        QFETCH(Flags, drawn);
+        addJob();
+        Demeter *job = addJob();
+        setLevels(job->chi, 3, 8, 13);
+        job->chips << new Chi;
+        setLevels(*job->chips[0], -3, -8, -13);
+        job->ui.Show->setChecked(true);
+        job->ui.Show2->setChecked(show2);
+        ChiView *v = ctrl->chiRView(); // Show2 offers the job's one path, checked
+        QCOMPARE(v->pathBoxes().size(), int(show2));
+        for (const char *n : {"SelAbs", "SelReal", "SelImag"})
+            v->findChild<QCheckBox *>(n)->setChecked(checked.contains(QLatin1String(n)));
+        const QImage img = render(v, true);
+        const QStringList periods = {"#", "##..", "######..###.."};
+        const int rows[] = {164, 122, 79, 215, 258, 300}; // the job's, then the path's
+        for (int i = 0; i < 6; ++i) {
+            const QString t = trace(img, rows[i], red);
+            const bool on = drawn[i % 3] && (i < 3 || show2);
+            QVERIFY2(on ? follows(t, periods[i % 3]) : !t.contains('#'), qPrintable(t));
+        }
+    }
+
+    // The range set from the data survives degenerate surfaces, a zoom
+    // survives repaints; "Reset Scale" and an emptied range bring the data
+    // range back.
+    void scaleThroughTinySurfacesAndReset()
+    {
+        Demeter *job = addJob();
+        setData(job->chi, {1, 3}, {-0.4, 0.3});
+        job->ui.Show->setChecked(true);
+        ChiView *v = ctrl->chiKView();
+        DispA *d = surface(v);
+        const Range data{1, 3, -0.4, 0.4};
+        for (QSize size : {QSize(0, 0), QSize(1, 1), QSize(3, 200)}) {
+            d->resize(size);
+            QImage img(qMax(size.width(), 1), qMax(size.height(), 1), QImage::Format_RGB32);
+            d->render(&img);
+        }
+        render(v);
+        QCOMPARE(rangeOf(v), data);
+        d->coord.setRange(1.5, -0.1, 2, 0.1);
+        render(v);
+        QCOMPARE(rangeOf(v), Range({1.5, 2, -0.1, 0.1}));
+        QTest::mouseClick(v->findChild<QPushButton *>(QStringLiteral("ResetScale")),
+                          Qt::LeftButton);
+        render(v);
+        QCOMPARE(rangeOf(v), data);
+        d->coord.clearScale();
+        const QImage img = render(v);
+        QCOMPARE(rangeOf(v), data);
+        QVERIFY(count(img, frameGrey, img.rect()) > 0);
+    }
+
+private:
+    Demeter *addJob()
+    {
+        Settings s; // the job reads its input file only when asked to
+        s.resDir = dir->filePath(QStringLiteral("res"));
+        const QString input = dir->filePath(QStringLiteral("job%1.inp").arg(jobs.size()));
+        jobs << new Demeter(s, QFileInfo(input), Demeter::FeffWaiting);
+        ctrl->addDemeter(jobs.last());
+        return jobs.last();
+    }
+    static DispA *surface(ChiView *v) { return v->findChild<DispA *>(QStringLiteral("DispChi")); }
+    static Range rangeOf(ChiView *v)
+    {
+        const ChCoord &c = surface(v)->coord;
+        return {c.xMin, c.xMax, c.yMin, c.yMax};
+    }
+    // Paints the window's surface at 600 x 400, with fixedRange in the range
+    // x -15..20, y -20..20 instead of an automatic one.
+    static QImage render(ChiView *v, bool fixedRange = false)
+    {
+        if (fixedRange) {
+            v->rescale = false;
+            surface(v)->coord.setRange(-15, -20, 20, 20);
+        }
+        // Let the layout size the surface first, then set the size assumed.
+        v->ensurePolished();
+        v->layout()->activate();
+        DispA *d = surface(v);
+        d->resize(600, 400);
+        QImage img(d->size(), QImage::Format_RGB32);
+        img.fill(Qt::green);
+        d->render(&img);
+        return img;
+    }
+
+    QScopedPointer<QTemporaryDir> dir;
+    ChiViewCtrl *ctrl = nullptr;
+    QVector<Demeter *> jobs;
+};
+
+QTEST_MAIN(TstChiViewCtrl)
+#include "tst_chiviewctrl.moc"
