@@ -90,13 +90,11 @@ private:
     QScopedPointer<QTemporaryDir> root;
     QString work;
     QString res;
-    QString savedCwd;
     QScopedPointer<QProcess> child;
 };
 
 void TstBatch::init()
 {
-    savedCwd = QDir::currentPath();
     root.reset(new QTemporaryDir);
     QVERIFY(root->isValid());
     work = root->filePath(QStringLiteral("Stapel ö 一括"));
@@ -107,12 +105,13 @@ void TstBatch::init()
 
 void TstBatch::cleanup()
 {
+    // A run left behind by a failed check stops its own programs on SIGTERM.
     if (child && child->state() != QProcess::NotRunning) {
-        child->kill();
-        child->waitForFinished();
+        child->terminate();
+        if (!child->waitForFinished(10000))
+            child->kill();
     }
     child.reset();
-    QDir::setCurrent(savedCwd);
 }
 
 QProcess *TstBatch::start(const QStringList &args)
