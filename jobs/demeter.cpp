@@ -377,13 +377,13 @@ void Demeter::readResults()
 
     qDeleteAll(chips);
     chips.clear();
-    const QStringList names =
-        QDir(jobDir).entryList(QStringList{QStringLiteral("chip*.dat")}, QDir::Files);
+    const QDir dir(jobDir);
+    const QStringList filters{QStringLiteral("chip*.dat")};
     // Only the plots show the paths: a batch run just counts FEFF's files.
     if (s.batchRun) {
-        paths = names.size();
+        paths = dir.entryList(filters, QDir::Files, QDir::NoSort).size();
     } else {
-        for (const QString &name : names)
+        for (const QString &name : dir.entryList(filters, QDir::Files))
             readPath(joinPath(jobDir, name));
         paths = chips.size();
     }
