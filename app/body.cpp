@@ -1,31 +1,124 @@
 #include "app/body.h"
 
+#include "app/batchrun.h"
 #include "app/textfuncs.h"
 #include "gui/gui.h"
 #include "jobs/demeter.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QStandardPaths>
+
+#include <utility>
 
 #include <algorithm>
 
 Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
 {
-    gui = new Gui(nullptr);
-    connect(gui, &Gui::finishing, this, &Body::finishing);
-    connect(this, &Body::log, gui, &Gui::log);
-    connect(gui, &Gui::droppedCifFiles, this, &Body::droppedCifFiles);
-    connect(gui, &Gui::droppedFeffFiles, this, &Body::droppedFeffFiles);
+    if (args.hasKey(QStringLiteral("-batch"))) {
+        // Before anything can log or end: the report takes both.
+        batch = new BatchRun(this);
+        connect(this, &Body::log, batch, &BatchRun::log);
+    } else {
+        gui = new Gui(nullptr);
+        connect(gui, &Gui::finishing, this, &Body::finishing);
+        connect(this, &Body::log, gui, &Gui::log);
+        connect(gui, &Gui::droppedCifFiles, this, &Body::droppedCifFiles);
+        connect(gui, &Gui::droppedFeffFiles, this, &Body::droppedFeffFiles);
 
-    if (!args.hasKey(QStringLiteral("-noGui")))
-        gui->show();
+        if (!args.hasKey(QStringLiteral("-noGui")))
+            gui->show();
+    }
 
-    params.readFile(configFileName(args));
+    const QString configName = configFileName(args);
+    // A batch run does not fall back to the defaults (Windows paths) when
+    // its configuration file is missing, and then makes no folders either.
+    if (batch && !configReadable(configName)) {
+        batch->refuse();
+        return;
+    }
+    params.readFile(configName);
     maxProc = params.value(QStringLiteral("MAX_PROC"), QStringLiteral("6")).toInt(nullptr, 10);
     applySettings();
+    if (batch && !batchUsable()) {
+        batch->refuse();
+        return;
+    }
     scanInputDirs();
 }
 
-Body::~Body() = default;
+Body::~Body()
+{
+    deleteBatchJobs();
+}
+
+namespace {
+
+// Whether QProcess will find the program: a path must name an executable
+// file; a bare name is looked for on our PATH and on the one the programs get.
+bool programExists(const QString &program, const QProcessEnvironment &env)
+{
+    if (program.isEmpty())
+        return false;
+    if (program.contains(QLatin1Char('/'))) {
+        const QFileInfo info(program);
+        return info.isFile() && info.isExecutable();
+    }
+    const QStringList programPath =
+        env.value(QStringLiteral("PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    return !QStandardPaths::findExecutable(program).isEmpty() ||
+           !QStandardPaths::findExecutable(program, programPath).isEmpty();
+}
+
+} // namespace
+
+bool Body::configReadable(const QString &configName)
+{
+    const QFileInfo config(configName);
+    if (!configName.isEmpty() && config.isFile() && config.isReadable())
+        return true;
+    emit log(tr("Can not read the configuration file : %1")
+                 .arg(configName.isEmpty() ? configName : config.absoluteFilePath()));
+    return false;
+}
+
+bool Body::batchUsable()
+{
+    // A batch run must be able to end, so the queue must admit jobs, and
+    // every job needs FEFF. Atoms is needed by CIF jobs only; those report it
+    // when it does not start. The time limit has been reported already.
+    bool usable = timeLimitUsable;
+    if (maxProc < 1) {
+        emit log(tr("MAX_PROC %1 lets no job start")
+                     .arg(params.value(QStringLiteral("MAX_PROC"), QString())));
+        usable = false;
+    }
+    if (!programExists(nativePath(settings.feffExe), settings.environment)) {
+        emit log(tr("Can not find the FEFF program : %1").arg(settings.feffExe));
+        usable = false;
+    }
+    return usable;
+}
+
+void Body::stopAllJobs()
+{
+    queue.clear();
+    for (Demeter *job : qAsConst(batchJobs))
+        job->terminatePrograms();
+    const QDeadlineTimer deadline(JobProcess::graceMs);
+    for (Demeter *job : qAsConst(batchJobs))
+        job->waitPrograms(int(deadline.remainingTime()));
+    deleteBatchJobs(); // kills what is left
+}
+
+void Body::deleteBatchJobs()
+{
+    queue.clear();
+    qDeleteAll(std::exchange(batchJobs, {}));
+    // Ended jobs whose deferred deletion the event loop did not reach.
+    for (const QPointer<Demeter> &job : std::exchange(endedJobs, {}))
+        delete job.data();
+}
 
 void Body::procStarted()
 {
@@ -72,7 +165,19 @@ void Body::createDemeter(const QFileInfo &file, int stage)
                     queue.end());
     });
     job->loadInput(); // after log is connected, so its failure is reported
-    gui->addDemeter(job);
+    if (batch) {
+        batchJobs.append(job);
+        batch->watch(job);
+        // An ended job is reported (watch() comes first) and nothing more
+        // can happen to it: freed at once, a batch of thousands stays small.
+        connect(job, &Demeter::ended, this, [this, job] {
+            batchJobs.removeOne(job);
+            endedJobs.append(job);
+            job->deleteLater();
+        });
+    } else {
+        gui->addDemeter(job);
+    }
     queue.append(job);
     checkDemQue();
 }
@@ -214,4 +319,24 @@ void Body::applySettings()
 
     settings.clearFeffDat = isFlagOn(any("CLEAR_FEFF_DAT", QStringLiteral("1")));
     settings.clearChiDat = isFlagOn(any("CLEAR_CHI_DAT", QStringLiteral("1")));
+
+    applyTimeLimit(any("PROC_TIMEOUT", QStringLiteral("0")));
+    settings.batchRun = batch != nullptr;
+}
+
+void Body::applyTimeLimit(const QString &value)
+{
+    // Seconds, fractions allowed; 0 is no limit.
+    bool ok = false;
+    const double seconds = value.toDouble(&ok);
+    timeLimitUsable = ok && seconds >= 0.0 && seconds <= maxTimeLimit;
+    if (!timeLimitUsable) {
+        emit log(tr("PROC_TIMEOUT %1 is not a number of seconds from 0 to %2: no time limit")
+                     .arg(value)
+                     .arg(maxTimeLimit));
+        settings.procTimeout = 0;
+        return;
+    }
+    // A positive limit stays positive however small.
+    settings.procTimeout = seconds > 0.0 ? qMax(1, qRound(seconds * 1000.0)) : 0;
 }

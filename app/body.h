@@ -5,17 +5,23 @@
 #include "app/settings.h"
 
 #include <QFileInfo>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QVector>
 
+class BatchRun;
 class Demeter;
 class Gui;
 
 // The application's spine: reads the configuration, derives the settings,
 // owns the process queue and relays the jobs' messages to the main window.
 // Exactly one lives on main()'s stack for the whole run.
+//
+// With "-batch" there is no main window: Body keeps the jobs itself (without
+// parents; deleted once ended, the rest with Body) and a BatchRun reports them
+// and ends the run.
 class Body : public QObject
 {
     Q_OBJECT
@@ -35,7 +41,15 @@ public:
     int maxProcesses() const { return maxProc; }
     int runningPrograms() const { return running; }
     int queuedJobs() const { return queue.size(); }
-    Gui *mainWindow() const { return gui; }
+    Gui *mainWindow() const { return gui; } // null in a batch run
+    bool isBatch() const { return batch != nullptr; }
+
+    // Batch runs: empties the queue, stops every running program (SIGTERM,
+    // then SIGKILL after JobProcess::graceMs) and deletes all jobs.
+    void stopAllJobs();
+
+    // Longest PROC_TIMEOUT accepted, in seconds (the timer counts in int ms).
+    static constexpr int maxTimeLimit = 2000000;
 
     // Creates, wires, shows and queues one job; stage is Demeter::AtomsWaiting
     // or Demeter::FeffWaiting.
@@ -67,7 +81,16 @@ public slots:
     void droppedFeffFiles(QString path, QString url, QString scheme, QString host);
 
 private:
-    Gui *gui = nullptr; // no parent, never deleted: lives until the process ends
+    void applyTimeLimit(const QString &value);
+    bool configReadable(const QString &configName);
+    bool batchUsable();
+    void deleteBatchJobs();
+
+    Gui *gui = nullptr;                 // no parent, never deleted: lives until the process ends
+    BatchRun *batch = nullptr;          // child; only in a batch run
+    QList<Demeter *> batchJobs;         // owned, not yet ended; only in a batch run
+    QList<QPointer<Demeter>> endedJobs; // ended, deleted later
+    bool timeLimitUsable = true;
     ParamTable params;
     Settings settings;
     int maxProc = 0;

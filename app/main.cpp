@@ -2,12 +2,20 @@
 #include "app/paramtable.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QTextCodec>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     auto *args = new ParamTable(argc, argv);
+    if (args->hasKey(QStringLiteral("-batch"))) {
+        // The jobs are widgets, but a batch run shows none: the offscreen
+        // platform needs no display. Debug chatter would bury the log lines on
+        // standard error (QT_LOGGING_RULES="default.debug=true" brings it back).
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    }
     QApplication::setStyle(QStringLiteral("Fusion"));
     auto *app = new QApplication(argc, argv);
     auto *translator = new QTranslator;

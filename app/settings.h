@@ -32,6 +32,11 @@ struct Settings
     double rDelta = 0.0;
     bool clearFeffDat = false;
     bool clearChiDat = false;
+    int procTimeout = 0; // ms a program run may take; 0 = no limit
+    // A batch run: no panel or plot ever shows a job, so jobs leave out the
+    // status colours, the FEFF console pane and the per-path chi(R); their
+    // programs get process groups of their own, which the run stops itself.
+    bool batchRun = false;
 
     // Stores the four directories and builds the programs' environment:
     // DEMETER_BASE, IFEFFIT_DIR and PATH extended by the three bin

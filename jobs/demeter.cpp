@@ -2,6 +2,7 @@
 
 #include "app/textfuncs.h"
 
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -52,7 +53,7 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
 
     // Both process objects are children of the job, but the destructor stops
     // them itself before Qt deletes them.
-    atomsProc = new QProcess(this);
+    atomsProc = new JobProcess(this);
     showAtomsState(atomsProc->state());
     if (stage == AtomsWaiting)
         configureAtoms();
@@ -60,7 +61,7 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
     // connected log.
     inputLoaded = stage != FeffWaiting;
 
-    feffProc = new QProcess(this);
+    feffProc = new JobProcess(this);
     showFeffState(feffProc->state());
     configureFeff();
 
@@ -96,6 +97,7 @@ void Demeter::configureAtoms()
     connect(atomsProc, &QProcess::readyReadStandardOutput, this, &Demeter::msgFromAtoms);
     connect(atomsProc, &QProcess::readyReadStandardError, this, &Demeter::msgFromAtoms);
     connect(atomsProc, &QProcess::stateChanged, this, &Demeter::showAtomsState);
+    configureLimits(atomsProc, QStringLiteral("Atoms"));
 }
 
 void Demeter::configureFeff()
@@ -109,6 +111,18 @@ void Demeter::configureFeff()
     connect(feffProc, &QProcess::readyReadStandardOutput, this, &Demeter::msgFromFeff);
     connect(feffProc, &QProcess::readyReadStandardError, this, &Demeter::msgFromFeff);
     connect(feffProc, &QProcess::stateChanged, this, &Demeter::showFeffState);
+    configureLimits(feffProc, QStringLiteral("FEFF"));
+}
+
+void Demeter::configureLimits(JobProcess *proc, const QString &name)
+{
+    proc->setOwnGroup(settings.batchRun);
+    proc->setTimeLimit(settings.procTimeout);
+    connect(proc, &JobProcess::timedOut, this, [this, name] {
+        const QString seconds = QString::number(settings.procTimeout / 1000.0);
+        emit log(tr("%1 reached the time limit of %2 s and was stopped: %3")
+                     .arg(name, seconds, inputFile.absoluteFilePath()));
+    });
 }
 
 void Demeter::loadInput()
@@ -124,6 +138,26 @@ void Demeter::retire()
     retired = true;
 }
 
+void Demeter::terminatePrograms()
+{
+    retired = true;
+    atomsProc->terminateProgram();
+    feffProc->terminateProgram();
+}
+
+void Demeter::waitPrograms(int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    for (JobProcess *proc : {atomsProc, feffProc})
+        proc->waitForEnd(int(deadline.remainingTime()));
+}
+
+void Demeter::endJob(Outcome outcome)
+{
+    if (!retired)
+        emit ended(outcome);
+}
+
 void Demeter::launch(QProcess *proc)
 {
     proc->start(QIODevice::ReadWrite);
@@ -134,22 +168,21 @@ void Demeter::launch(QProcess *proc)
     proc->waitForStarted();
 }
 
-void Demeter::stopProcess(QProcess *proc, bool counted)
+void Demeter::stopProcess(JobProcess *proc, bool counted)
 {
     // Disconnected first: the kill's state reports must not reach a job that
     // is being destroyed. The count is settled here instead.
     disconnect(proc, nullptr, this, nullptr);
-    if (proc->state() != QProcess::NotRunning) {
-        proc->kill();
-        proc->waitForFinished();
-    }
+    proc->killProgram();
     if (counted)
         emit procStopped();
 }
 
 void Demeter::setStatus(QLineEdit *field, const QString &text, const char *style)
 {
-    field->setStyleSheet(QString::fromLatin1(style));
+    // A style sheet costs a style recomputation, worth it only on screen.
+    if (!settings.batchRun)
+        field->setStyleSheet(QString::fromLatin1(style));
     field->setText(text);
     // The field is narrow: show the start, which names the program.
     field->setCursorPosition(0);
@@ -178,7 +211,11 @@ void Demeter::msgFromAtoms()
 
 void Demeter::msgFromFeff()
 {
-    appendOutput(feffProc, ui.ResFeff);
+    // ResAtoms is the source of feff.inp; ResFeff only shows the output.
+    if (settings.batchRun)
+        feffProc->readAll();
+    else
+        appendOutput(feffProc, ui.ResFeff);
 }
 
 void Demeter::showAtomsState(QProcess::ProcessState stat)
@@ -195,7 +232,13 @@ void Demeter::showAtomsState(QProcess::ProcessState stat)
         setStatus(ui.AtomsStat, tr("A. Running"), runningStyle);
         break;
     case QProcess::NotRunning:
-        if (atomsRan) {
+        if (atomsRan && atomsProc->hasTimedOut()) {
+            // The output of a cut-off run is no FEFF input to go on with.
+            emit procStopped();
+            stage = Done;
+            setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+            endJob(AtomsTimedOut);
+        } else if (atomsRan) {
             // The queue may admit another job here, before this job's FEFF
             // run raises the count again.
             emit procStopped();
@@ -204,6 +247,8 @@ void Demeter::showAtomsState(QProcess::ProcessState stat)
             setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
         } else {
             setStatus(ui.AtomsStat, tr("A. Not Running"), idleStyle);
+            if (stage == AtomsStarting)
+                endJob(AtomsNotStarted);
         }
         break;
     }
@@ -227,12 +272,29 @@ void Demeter::showFeffState(QProcess::ProcessState stat)
             emit procStopped();
             stage = Done;
             setStatus(ui.FeffStat, tr("F. Finished"), idleStyle);
-            readResults();
+            finishFeff();
         } else {
             setStatus(ui.FeffStat, tr("F. Not Running"), idleStyle);
+            if (stage == FeffStarting)
+                endJob(FeffNotStarted);
         }
         break;
     }
+}
+
+void Demeter::finishFeff()
+{
+    // A job on its way out reads nothing more; the results of a run cut off
+    // at the time limit are not worth reading.
+    if (retired)
+        return;
+    if (feffProc->hasTimedOut()) {
+        endJob(FeffTimedOut);
+        return;
+    }
+    const bool chiFile = QFileInfo::exists(joinPath(jobDir, QStringLiteral("chi.dat")));
+    readResults();
+    endJob(chi.hasChiK ? ChiRead : chiFile ? NoChiData : NoChiFile);
 }
 
 void Demeter::prepareFeffInpFile()
@@ -326,7 +388,9 @@ void Demeter::readResults()
             continue;
         }
         chips.append(path);
-        path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
+        // Only the plots show a path's chi(R).
+        if (!s.batchRun)
+            path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
     }
 
     if (chi.hasChiK)

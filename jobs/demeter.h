@@ -3,6 +3,7 @@
 
 #include "app/settings.h"
 #include "chi/chi.h"
+#include "jobs/jobprocess.h"
 
 #include "ui_demeter.h"
 
@@ -23,6 +24,10 @@
 // neither. start() returns only after the running state (or the failure to
 // start) has been reported, so a caller that counts programs sees the count
 // raised when start() returns.
+//
+// ended() reports once per FEFF phase how the job came out: after the result
+// reading, or when a program failed to start or ran past the time limit. A
+// job retired for deletion reports nothing more.
 class Demeter : public QFrame
 {
     Q_OBJECT
@@ -40,6 +45,18 @@ public:
         FeffRunning = 9,
     };
 
+    enum Outcome : int
+    {
+        ChiRead,         // chi.dat gave chi(k) data
+        NoChiFile,       // FEFF left no chi.dat
+        NoChiData,       // chi.dat holds no chi(k) data
+        AtomsNotStarted, // the Atoms program could not be started
+        FeffNotStarted,  // the FEFF program could not be started
+        AtomsTimedOut,   // Atoms was stopped at the time limit; FEFF never ran
+        FeffTimedOut,    // FEFF was stopped at the time limit; nothing was read
+    };
+    Q_ENUM(Outcome)
+
     // stage is AtomsWaiting for a CIF file, FeffWaiting for a FEFF input file.
     Demeter(const Settings &settings, const QFileInfo &input, int stage, QWidget *parent = nullptr);
     // Stops a program that still runs (reporting procStopped() for it) so
@@ -55,6 +72,10 @@ public:
     // The job is about to be deleted: start() and reStartFeff() do nothing
     // from now on, so a queued or just-finished job launches nothing more.
     void retire();
+    // Retires the job and sends SIGTERM to its running programs;
+    // waitPrograms() gives them time to end; the destructor kills the rest.
+    void terminatePrograms();
+    void waitPrograms(int ms);
 
     // Removes old result files of jobDir as the settings ask.
     void clearResultFiles();
@@ -66,6 +87,12 @@ public:
 
     int currentStage() const { return stage; }
     QString directory() const { return jobDir; }
+    const QFileInfo &input() const { return inputFile; }
+    const Settings &jobSettings() const { return settings; }
+    // The program runs, for their exit status; a program that never ran
+    // reads as a normal exit with code 0.
+    const QProcess &atomsRun() const { return *atomsProc; }
+    const QProcess &feffRun() const { return *feffProc; }
 
 signals:
     void log(QString msg);
@@ -75,6 +102,7 @@ signals:
     void showChanged();
     void show2BToggled(bool f);
     void deleteMe();
+    void ended(Demeter::Outcome outcome);
 
 private slots:
     void showResAtoms(bool f);
@@ -96,7 +124,10 @@ private:
     void configureAtoms();
     void configureFeff();
     void launch(QProcess *proc);
-    void stopProcess(QProcess *proc, bool counted);
+    void stopProcess(JobProcess *proc, bool counted);
+    void configureLimits(JobProcess *proc, const QString &name);
+    void endJob(Outcome outcome);
+    void finishFeff();
     void setStatus(QLineEdit *field, const QString &text, const char *style);
     static void appendOutput(QProcess *proc, QTextEdit *pane);
 
@@ -104,8 +135,8 @@ private:
     QFileInfo inputFile;
     QString baseName;
     QString jobDir;
-    QProcess *atomsProc = nullptr;
-    QProcess *feffProc = nullptr;
+    JobProcess *atomsProc = nullptr;
+    JobProcess *feffProc = nullptr;
     bool atomsRan = false;
     bool feffRan = false;
     int stage = AtomsWaiting;

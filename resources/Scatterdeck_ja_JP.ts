@@ -2,7 +2,30 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>BatchRun</name>
+    <message>
+        <source>Stopped by %1: ending %2 running programs</source>
+        <translation>%1 により中断: 実行中の %2 個のプログラムを終了します</translation>
+    </message>
+</context>
+<context>
     <name>Body</name>
+    <message>
+        <source>PROC_TIMEOUT %1 is not a number of seconds from 0 to %2: no time limit</source>
+        <translation>PROC_TIMEOUT %1 は 0 から %2 までの秒数ではありません: 制限時間なしで実行します</translation>
+    </message>
+    <message>
+        <source>Can not read the configuration file : %1</source>
+        <translation>設定ファイル %1 が読めません</translation>
+    </message>
+    <message>
+        <source>MAX_PROC %1 lets no job start</source>
+        <translation>MAX_PROC が %1 のため、ジョブを開始できません</translation>
+    </message>
+    <message>
+        <source>Can not find the FEFF program : %1</source>
+        <translation>FEFF のプログラム %1 が見つかりません</translation>
+    </message>
     <message>
         <source>Not a file of this computer, not taken: %1</source>
         <translation>このコンピュータのファイルではないため取り込みません: %1</translation>
@@ -166,6 +189,10 @@
     <message>
         <source>Can not open feff.inp for %1</source>
         <translation>%1 の feff.inp ファイルが開けません</translation>
+    </message>
+    <message>
+        <source>%1 reached the time limit of %2 s and was stopped: %3</source>
+        <translation>%1 が制限時間 %2 秒に達したため停止しました: %3</translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,11 @@
 #include "app/body.h"
 #include "app/textfuncs.h"
+#include "gui/gui.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <QTextEdit>
 #include <QTranslator>
 #include <QtTest>
 
@@ -49,6 +51,8 @@ private slots:
     void environment_data();
     void environment();
     void nonAsciiShiftJisDirectory();
+    void unusableTimeLimit_data();
+    void unusableTimeLimit();
     void japaneseTranslationEmbedded_data();
     void japaneseTranslationEmbedded();
 
@@ -174,6 +178,16 @@ void TstBody::derivedValues_data()
         << QVariant("C:/DemeterPerl/c/bin/feff6.exe");
     QTest::newRow("ATOMS_EXE empty value")
         << QByteArray("ATOMS_EXE \"\"") << "atomsExe" << QVariant("");
+    QTest::newRow("no time limit by default") << QByteArray() << "procTimeout" << QVariant(0);
+    QTest::newRow("proc_timeout any case")
+        << QByteArray("proc_timeout 90") << "procTimeout" << QVariant(90000);
+    QTest::newRow("PROC_TIMEOUT fraction")
+        << QByteArray("PROC_TIMEOUT 2.5 # s") << "procTimeout" << QVariant(2500);
+    QTest::newRow("PROC_TIMEOUT below a millisecond")
+        << QByteArray("PROC_TIMEOUT 0.0001") << "procTimeout" << QVariant(1);
+    QTest::newRow("PROC_TIMEOUT largest")
+        << QByteArray("PROC_TIMEOUT 2000000") << "procTimeout" << QVariant(2000000000);
+    QTest::newRow("not a batch run") << QByteArray() << "batchRun" << QVariant(false);
 }
 
 void TstBody::derivedValues()
@@ -192,7 +206,9 @@ void TstBody::derivedValues()
                                          {"atomsArgs", s.atomsArgs},
                                          {"feffArgs", s.feffArgs},
                                          {"atomsExe", s.atomsExe},
-                                         {"feffExe", s.feffExe}};
+                                         {"feffExe", s.feffExe},
+                                         {"procTimeout", s.procTimeout},
+                                         {"batchRun", s.batchRun}};
     QVERIFY(actual.contains(field));
     QCOMPARE(actual.value(field), expected);
 }
@@ -276,6 +292,35 @@ void TstBody::nonAsciiShiftJisDirectory()
     QVERIFY(existsOnDisk(s.resDir));
 }
 
+void TstBody::unusableTimeLimit_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("word") << QByteArray("soon");
+    QTest::newRow("negative") << QByteArray("-1");
+    QTest::newRow("above the largest") << QByteArray("2000000.5");
+    QTest::newRow("not a number") << QByteArray("nan");
+    QTest::newRow("infinite") << QByteArray("inf");
+    QTest::newRow("no value") << QByteArray();
+}
+
+void TstBody::unusableTimeLimit()
+{
+    QFETCH(QByteArray, value);
+    QFile f(QDir(work).filePath("test.cfg"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("PROC_TIMEOUT " + value + "\n");
+    f.close();
+    Body body(commandLine({"scatterdeck", "-noGui", "-e", "-c", "test.cfg"}));
+    QCOMPARE(body.currentSettings().procTimeout, 0);
+    // The message reaches the main window's log pane.
+    auto *pane = body.mainWindow()->findChild<QTextEdit *>("LogMsg");
+    QVERIFY(pane);
+    QCOMPARE(pane->toPlainText(),
+             "PROC_TIMEOUT " + QString::fromLatin1(value) +
+                 " is not a number of seconds from 0 to 2000000: no time limit\n");
+    delete body.mainWindow();
+}
+
 void TstBody::japaneseTranslationEmbedded_data()
 {
     QTest::addColumn<QString>("context");
@@ -296,6 +341,16 @@ void TstBody::japaneseTranslationEmbedded_data()
     QTest::newRow("plot control") << "ChiView"
                                   << "Reset Scale"
                                   << "スケールリセット";
+    QTest::newRow("time limit") << "Demeter"
+                                << "%1 reached the time limit of %2 s and was stopped: %3"
+                                << "%1 が制限時間 %2 秒に達したため停止しました: %3";
+    QTest::newRow("time limit value")
+        << "Body"
+        << "PROC_TIMEOUT %1 is not a number of seconds from 0 to %2: no time limit"
+        << "PROC_TIMEOUT %1 は 0 から %2 までの秒数ではありません: 制限時間なしで実行します";
+    QTest::newRow("batch stopped") << "BatchRun"
+                                   << "Stopped by %1: ending %2 running programs"
+                                   << "%1 により中断: 実行中の %2 個のプログラムを終了します";
 }
 
 void TstBody::japaneseTranslationEmbedded()

@@ -10,10 +10,13 @@
 //   sleep=MS       sleep
 //   chi=N          write chi.dat and chip0001.dat .. chipNNNN.dat
 //   nochi          write chip9999.dat with a header but no data
+//   emptychi       write chi.dat with a header but no data
 //   abort          crash
+//   ignoreterm     ignore SIGTERM from here on
 //   exit=N         end with exit code N
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -122,6 +125,10 @@ int main(int argc, char **argv)
             writeResults(std::atoi(value.c_str()));
         } else if (key == "nochi") {
             writeChi("chip9999.dat", 1.0, false);
+        } else if (key == "emptychi") {
+            writeChi("chi.dat", 1.0, false);
+        } else if (key == "ignoreterm") {
+            std::signal(SIGTERM, SIG_IGN);
         } else if (key == "abort") {
             std::cout.flush();
             std::abort();

@@ -50,4 +50,18 @@ inline bool processGone(qint64 pid)
     return pid > 0 && ::kill(pid_t(pid), 0) == -1 && errno == ESRCH;
 }
 
+// True when the process no longer runs: gone, or dead and waiting to be
+// reaped. An orphan is reaped by init, which may take its time.
+inline bool processEnded(qint64 pid)
+{
+    if (processGone(pid))
+        return true;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return processGone(pid);
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')'); // the name in brackets may hold anything
+    return close >= 0 && text.mid(close + 2, 1) == "Z";
+}
+
 #endif

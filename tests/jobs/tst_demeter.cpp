@@ -33,6 +33,8 @@ private slots:
     void restart_data();
     void restart();
     void retiredJobLaunchesNoFeff();
+    void outcome_data();
+    void outcome();
 
 private:
     Settings settingsFor(const QString &atomsArgs, const QString &feffArgs) const;
@@ -49,6 +51,7 @@ const QByteArray copyHeader = " * This file was copied by Scatterdeck\n";
 
 void TstDemeter::init()
 {
+    qRegisterMetaType<Demeter::Outcome>(); // for QSignalSpy
     savedCwd = QDir::currentPath();
     root.reset(new QTemporaryDir);
     QVERIFY(root->isValid());
@@ -391,6 +394,114 @@ void TstDemeter::retiredJobLaunchesNoFeff()
     const QStringList events{"A. Starting/3/yellow", "+", "A. Running/4/green", "-",
                              "A. Finished/6/blue"};
     QCOMPARE(rec.settled(events), events);
+}
+
+void TstDemeter::outcome_data()
+{
+    QTest::addColumn<int>("stage");
+    QTest::addColumn<QString>("atomsArgs");
+    QTest::addColumn<QString>("feffArgs");
+    QTest::addColumn<QString>("missing");
+    QTest::addColumn<int>("limitMs");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("timedOut"); // program named by the time-limit message
+
+    const QStringList feffRun{"F. Starting/8/yellow", "+", "F. Running/9/green", "-",
+                              "F. Finished/0/blue"};
+    const QStringList atomsRun{"A. Starting/3/yellow", "+", "A. Running/4/green", "-"};
+
+    QTest::newRow("chi(k) read") << 6 << ""
+                                 << "feff chi=2"
+                                 << "" << 0 << feffRun + QStringList{"newChi"}
+                                 << int(Demeter::ChiRead) << "";
+    QTest::newRow("CIF job") << 1 << "atoms cat"
+                             << "feff chi=1"
+                             << "" << 0 << atomsRun + QStringList{"F. Starting/8/yellow",
+                                                                  "+",
+                                                                  "F. Running/9/green",
+                                                                  "A. Finished/9/blue",
+                                                                  "-",
+                                                                  "F. Finished/0/blue",
+                                                                  "newChi"}
+                             << int(Demeter::ChiRead) << "";
+    QTest::newRow("no chi.dat") << 6 << ""
+                                << "feff"
+                                << "" << 0 << feffRun << int(Demeter::NoChiFile) << "";
+    QTest::newRow("chi.dat without data") << 6 << ""
+                                          << "feff emptychi"
+                                          << "" << 0 << feffRun << int(Demeter::NoChiData) << "";
+    QTest::newRow("Atoms missing")
+        << 1 << "atoms"
+        << "feff chi=1"
+        << "atoms" << 0 << QStringList{"A. Starting/3/yellow", "A. Not Running/3/blue"}
+        << int(Demeter::AtomsNotStarted) << "";
+    QTest::newRow("FEFF missing") << 6 << ""
+                                  << "feff"
+                                  << "feff" << 0
+                                  << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue"}
+                                  << int(Demeter::FeffNotStarted) << "";
+    QTest::newRow("ends within the time limit")
+        << 6 << ""
+        << "feff sleep=100 chi=1"
+        << "" << 20000 << feffRun + QStringList{"newChi"} << int(Demeter::ChiRead) << "";
+    // FEFF is never launched on the output of a cut-off Atoms run.
+    QTest::newRow("Atoms past the time limit")
+        << 1 << "atoms cat pidfile sleep=600000"
+        << "feff chi=1"
+        << "" << 300 << atomsRun + QStringList{"A. Finished/0/blue"} << int(Demeter::AtomsTimedOut)
+        << "Atoms";
+    // Results written before the stop are not read.
+    QTest::newRow("FEFF past the time limit")
+        << 6 << ""
+        << "feff chi=1 pidfile sleep=600000"
+        << "" << 300 << feffRun << int(Demeter::FeffTimedOut) << "FEFF";
+}
+
+void TstDemeter::outcome()
+{
+    QFETCH(int, stage);
+    QFETCH(QString, atomsArgs);
+    QFETCH(QString, feffArgs);
+    QFETCH(QString, missing);
+    QFETCH(int, limitMs);
+    QFETCH(QStringList, events);
+    QFETCH(int, outcome);
+    QFETCH(QString, timedOut);
+
+    const QString input = inputPath(stage == 1 ? "Zeit ö 時間.cif" : "Zeit ö 時間.inp");
+    QVERIFY(writeFile(input, " * This is the input\nEND\n"));
+    Settings s = settingsFor(atomsArgs, feffArgs);
+    s.procTimeout = limitMs;
+    if (missing == "atoms")
+        s.atomsExe = work + "/no such atoms";
+    if (missing == "feff")
+        s.feffExe = work + "/no such feff";
+    Demeter job(s, QFileInfo(input), stage);
+    JobRecorder rec(&job);
+    QSignalSpy ended(&job, &Demeter::ended);
+    job.loadInput();
+    job.start();
+
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 20000);
+    QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
+    QCOMPARE(rec.events, events);
+    QTest::qWait(100); // nothing may follow
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(rec.events, events);
+    QCOMPARE(job.currentStage() == Demeter::Done,
+             outcome == Demeter::ChiRead || outcome == Demeter::NoChiFile ||
+                 outcome == Demeter::NoChiData || !timedOut.isEmpty());
+    if (timedOut.isEmpty()) {
+        QVERIFY(rec.logs.filter("time limit").isEmpty());
+        return;
+    }
+    QCOMPARE(rec.logs,
+             QStringList{timedOut + " reached the time limit of 0.3 s and was stopped: " + input});
+    const qint64 pid = readFile(job.directory() + "/fake.pid").trimmed().toLongLong();
+    QVERIFY(processGone(pid));
+    QVERIFY(job.chips.isEmpty());
+    QVERIFY(!existsOnDisk(job.directory() + "/chiR.dat"));
 }
 
 QTEST_MAIN(TstDemeter)

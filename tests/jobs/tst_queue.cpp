@@ -50,6 +50,7 @@ private slots:
     void deletedRunningJobFreesItsSlot();
     void missingFeffInputLoggedOnce();
     void relativeProgramAfterDirectoryChange();
+    void timedOutJobFreesItsSlot();
 
 private:
     void startBody(const QString &maxProc, const QString &atomsArgs, const QString &feffArgs,
@@ -392,6 +393,31 @@ void TstQueue::relativeProgramAfterDirectoryChange()
     emit body->mainWindow()->droppedCifFiles(work + "/late.cif", "", "file", "");
     QTRY_VERIFY_WITH_TIMEOUT(allDone(jobs()), 20000);
     QCOMPARE(startedJobDirs(), QStringList({resDir() + "/first", resDir() + "/late"}));
+}
+
+void TstQueue::timedOutJobFreesItsSlot()
+{
+    // Only the second job finds its gate; the first FEFF waits until the
+    // time limit stops it, and then the queue goes on with one slot.
+    for (const char *name : {"hang.inp", "quick.inp"})
+        QVERIFY(writeFile(work + "/00-Inp/" + name, "END\n"));
+    const QString res = work + "/Ergebnis ö 結果";
+    QVERIFY(QDir().mkpath(res + "/quick"));
+    QVERIFY(writeFile(res + "/quick/fgate", ""));
+    startBody("1", "atoms", "feff log wait=fgate chi=1", "PROC_TIMEOUT 0.5\n");
+    QCOMPARE(body->currentSettings().procTimeout, 500);
+    Demeter *hang = jobs().at(0);
+    Demeter *quick = jobs().at(1);
+    QCOMPARE(body->runningPrograms(), 1);
+    QCOMPARE(quick->currentStage(), int(Demeter::FeffWaiting));
+
+    QTRY_COMPARE_WITH_TIMEOUT(quick->currentStage(), int(Demeter::Done), 20000);
+    QCOMPARE(hang->currentStage(), int(Demeter::Done));
+    QVERIFY(!hang->chi.hasChiK);
+    QVERIFY(quick->chi.hasChiK);
+    QCOMPARE(body->runningPrograms(), 0);
+    QCOMPARE(body->queuedJobs(), 0);
+    QCOMPARE(startedJobDirs(), QStringList({res + "/hang", res + "/quick"}));
 }
 
 QTEST_MAIN(TstQueue)

@@ -1,0 +1,468 @@
+#include "app/body.h"
+
+#include "tests/jobs/testfiles.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMainWindow>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <signal.h>
+
+// Runs the built scatterdeck with "-batch" the way a script or a cluster job
+// does: no display and no QT_QPA_PLATFORM in its environment, in a working
+// folder whose name holds a blank, an accented and Japanese letters. The
+// stand-in program FAKEPROG plays Atoms and FEFF where a test needs control
+// over timing; it writes its process id into fake.pid of its job folder and,
+// with "log", one line "<role> <job folder>" into FAKE_LOG.
+
+namespace {
+
+const char feff6[] = "/usr/bin/feff6";
+
+struct Run
+{
+    int exitCode = -1;
+    bool crashed = true;
+    QStringList out; // standard output, line by line
+    QString err;
+};
+
+QStringList splitLines(const QByteArray &bytes)
+{
+    QStringList lines = QString::fromLocal8Bit(bytes).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+qint64 pidIn(const QString &jobDir)
+{
+    return readFile(jobDir + "/fake.pid").trimmed().toLongLong();
+}
+
+int dataLines(const QByteArray &text)
+{
+    int count = 0;
+    for (const QByteArray &line : text.split('\n')) {
+        if (!line.isEmpty() && !line.startsWith('#'))
+            ++count;
+    }
+    return count;
+}
+
+// "summary" and its key=value fields.
+QMap<QString, QString> summaryFields(const QString &line)
+{
+    QMap<QString, QString> fields;
+    const QStringList parts = line.split(QLatin1Char('\t'));
+    if (parts.value(0) != QLatin1String("summary"))
+        return fields;
+    for (const QString &part : parts.mid(1))
+        fields.insert(part.section(QLatin1Char('='), 0, 0), part.section(QLatin1Char('='), 1));
+    return fields;
+}
+
+} // namespace
+
+class TstBatch : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void realPrograms();
+    void resultLine_data();
+    void resultLine();
+    void stopSignal_data();
+    void stopSignal();
+    void unusableConfiguration_data();
+    void unusableConfiguration();
+    void nothingToDo_data();
+    void nothingToDo();
+    void noWindow();
+
+private:
+    QProcess *start(const QStringList &args);
+    Run finish(QProcess *proc);
+    Run runBatch(const QStringList &args) { return finish(start(args)); }
+    void writeConfig(const QByteArray &lines);
+    QStringList programRuns() const;
+
+    QScopedPointer<QTemporaryDir> root;
+    QString work;
+    QString res;
+    QString savedCwd;
+    QScopedPointer<QProcess> child;
+};
+
+void TstBatch::init()
+{
+    savedCwd = QDir::currentPath();
+    root.reset(new QTemporaryDir);
+    QVERIFY(root->isValid());
+    work = root->filePath(QStringLiteral("Stapel ö 一括"));
+    res = work + QStringLiteral("/Ergebnis ö 結果");
+    QVERIFY(QDir().mkpath(work + "/00-Cif"));
+    QVERIFY(QDir().mkpath(work + "/00-Inp"));
+}
+
+void TstBatch::cleanup()
+{
+    if (child && child->state() != QProcess::NotRunning) {
+        child->kill();
+        child->waitForFinished();
+    }
+    child.reset();
+    QDir::setCurrent(savedCwd);
+}
+
+QProcess *TstBatch::start(const QStringList &args)
+{
+    child.reset(new QProcess);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("FAKE_LOG"), work + "/run.log");
+    child->setProcessEnvironment(env);
+    child->setWorkingDirectory(work);
+    child->start(QStringLiteral(SCATTERDECK_EXE), QStringList{"-batch"} + args);
+    return child.get();
+}
+
+Run TstBatch::finish(QProcess *proc)
+{
+    Run r;
+    if (!proc->waitForFinished(60000))
+        return r;
+    r.crashed = proc->exitStatus() != QProcess::NormalExit;
+    r.exitCode = proc->exitCode();
+    r.out = splitLines(proc->readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(proc->readAllStandardError());
+    return r;
+}
+
+void TstBatch::writeConfig(const QByteArray &lines)
+{
+    // UTF-8 with a mark, so that the non-ASCII names survive; the first
+    // entry of a key wins, so lines given first override the rest.
+    const QByteArray config = "\xEF\xBB\xBF" + lines + "RES_FILES \"Ergebnis ö 結果\"\n";
+    QVERIFY(writeFile(work + "/batch.cfg", config));
+}
+
+QStringList TstBatch::programRuns() const
+{
+    const QString log = work + "/run.log";
+    return QFileInfo::exists(log) ? splitLines(readFile(log)) : QStringList();
+}
+
+void TstBatch::realPrograms()
+{
+    if (!QFileInfo(QString::fromLatin1(feff6)).isExecutable())
+        QSKIP("feff6 is not installed (Debian package ifeffit, see scripts/setup.sh)");
+    const QString examples = QStringLiteral(EXAMPLES_DIR);
+    for (const char *name : {"Cu.cif", "NaCl.cif"})
+        QVERIFY(QFile::copy(examples + "/00-Cif/" + name, work + "/00-Cif/" + name));
+    QVERIFY(QFile::copy(examples + "/00-Inp/Cu-metal.inp", work + "/00-Inp/Cu-metal.inp"));
+    QVERIFY(writeFile(work + "/00-Cif/kaputt.cif", "data_broken\n_cell_length_a abc\n"));
+    writeConfig("MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
+                QByteArray(feff6) + "\nFEFF_ARG \"\"\nfeff_inp PRINT 1 0 0 3\n");
+
+    const Run r = runBatch({"-e", "-c", "batch.cfg"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.out.size(), 5);
+
+    // One line per job in the order the jobs ended, then the summary.
+    QMap<QString, QStringList> byInput;
+    for (const QString &line : r.out.mid(0, 4)) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        QCOMPARE(fields.size(), 4);
+        byInput.insert(fields.at(1), fields);
+    }
+    const QStringList inputs{work + "/00-Cif/Cu.cif", work + "/00-Cif/NaCl.cif",
+                             work + "/00-Cif/kaputt.cif", work + "/00-Inp/Cu-metal.inp"};
+    QCOMPARE(byInput.keys(), inputs);
+    const QStringList dirs{res + "/Cu", res + "/NaCl", res + "/kaputt", res + "/Cu-metal"};
+    for (int i = 0; i < 4; ++i) {
+        const QStringList fields = byInput.value(inputs.at(i));
+        QCOMPARE(fields.at(2), dirs.at(i));
+        if (inputs.at(i).endsWith("kaputt.cif")) {
+            QCOMPARE(fields.at(0), QString("no-chi"));
+            QCOMPARE(fields.at(3), QString("FEFF left no chi.dat (Atoms ended with exit code 1)"));
+            QVERIFY(!QFileInfo::exists(dirs.at(i) + "/chiR.dat"));
+            continue;
+        }
+        // The path count is the number of path files FEFF left.
+        const int paths = QDir(dirs.at(i)).entryList({"chip*.dat"}, QDir::Files).size();
+        QVERIFY(paths > 1);
+        QCOMPARE(fields.at(0), QString("ok"));
+        QCOMPARE(fields.at(3), QString("chi(k) read with %1 paths, chiR.dat written").arg(paths));
+        // R from 0 to 8 by 0.01: 801 rows.
+        QCOMPARE(dataLines(readFile(dirs.at(i) + "/chiR.dat")), 801);
+    }
+
+    const QMap<QString, QString> summary = summaryFields(r.out.last());
+    QCOMPARE(summary.value("done"), QString("3"));
+    QCOMPARE(summary.value("failed"), QString("1"));
+    QCOMPARE(summary.value("unfinished"), QString("0"));
+    QVERIFY(QRegularExpression("^\\d+\\.\\d{3}$").match(summary.value("wall")).hasMatch());
+
+    // The log goes to standard error; the debug channel stays quiet.
+    QVERIFY2(r.err.contains("::Can not read chi(k) file : " + res + "/kaputt/chi.dat\n"),
+             qPrintable(r.err));
+    QVERIFY2(!r.err.contains("demetr :: Start"), qPrintable(r.err));
+    QVERIFY2(!r.err.contains("display", Qt::CaseInsensitive), qPrintable(r.err));
+}
+
+void TstBatch::resultLine_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QByteArray>("atomsArgs");
+    QTest::addColumn<QByteArray>("feffArgs");
+    QTest::addColumn<QByteArray>("limit");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("line");    // outcome and description
+    QTest::addColumn<QString>("message"); // on standard error, %1 the input file
+    QTest::addColumn<QStringList>("roles");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("Atoms never ends")
+        << "00-Cif/ewig.cif" << QByteArray("atoms log pidfile sleep=600000")
+        << QByteArray("feff log chi=1") << QByteArray("0.5") << true
+        << "atoms-timeout\tAtoms stopped at the time limit of 0.5 s"
+        << "Atoms reached the time limit of 0.5 s and was stopped: %1" << QStringList{"atoms"} << 1;
+    QTest::newRow("FEFF never ends, Japanese log")
+        << "00-Inp/ewig.inp" << QByteArray("atoms") << QByteArray("feff log pidfile sleep=600000")
+        << QByteArray("0.5") << false << "feff-timeout\tFEFF stopped at the time limit of 0.5 s"
+        << "FEFF が制限時間 0.5 秒に達したため停止しました: %1" << QStringList{"feff"} << 1;
+    QTest::newRow("FEFF crashes") << "00-Inp/kaputt.inp" << QByteArray("atoms")
+                                  << QByteArray("feff log abort") << QByteArray("0") << true
+                                  << "no-chi\tFEFF left no chi.dat (FEFF crashed)"
+                                  << "" << QStringList{"feff"} << 1;
+    QTest::newRow("Atoms fails, FEFF finds no data")
+        << "00-Cif/leer.cif" << QByteArray("atoms log cat exit=3")
+        << QByteArray("feff log emptychi") << QByteArray("0") << true
+        << "no-data\tchi.dat holds no chi(k) data (Atoms ended with exit code 3)"
+        << "" << QStringList{"atoms", "feff"} << 1;
+    QTest::newRow("FEFF ends in time")
+        << "00-Inp/kurz.inp" << QByteArray("atoms") << QByteArray("feff log sleep=100 chi=2")
+        << QByteArray("20") << true << "ok\tchi(k) read with 2 paths, chiR.dat written"
+        << "" << QStringList{"feff"} << 0;
+}
+
+void TstBatch::resultLine()
+{
+    QFETCH(QString, input);
+    QFETCH(QByteArray, atomsArgs);
+    QFETCH(QByteArray, feffArgs);
+    QFETCH(QByteArray, limit);
+    QFETCH(bool, english);
+    QFETCH(QString, line);
+    QFETCH(QString, message);
+    QFETCH(QStringList, roles);
+    QFETCH(int, exitCode);
+
+    QVERIFY(writeFile(work + "/" + input, " * This input\nEND\n"));
+    writeConfig("MAX_PROC 1\nATOMS_EXE \"" FAKEPROG "\"\nATOMS_ARG \"" + atomsArgs +
+                "\"\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"" + feffArgs + "\"\nproc_timeout " +
+                limit + "\n");
+    const Run r =
+        runBatch(english ? QStringList{"-e", "-c", "batch.cfg"} : QStringList{"-c", "batch.cfg"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.out.size(), 2);
+    const QString jobDir = res + "/" + QFileInfo(input).completeBaseName();
+    const QStringList fields = r.out.at(0).split(QLatin1Char('\t'));
+    QCOMPARE(fields.size(), 4);
+    QCOMPARE(fields.at(0) + "\t" + fields.at(3), line);
+    QCOMPARE(fields.at(1), work + "/" + input);
+    QCOMPARE(fields.at(2), jobDir);
+    if (!message.isEmpty()) {
+        QVERIFY2(r.err.contains(message.arg(work + "/" + input) + "\n"), qPrintable(r.err));
+        QVERIFY(processGone(pidIn(jobDir)));
+    }
+    // After an Atoms time-out FEFF never runs.
+    QStringList ran;
+    for (const QString &run : programRuns())
+        ran << run.section(QLatin1Char(' '), 0, 0);
+    QCOMPARE(ran, roles);
+}
+
+void TstBatch::stopSignal_data()
+{
+    QTest::addColumn<int>("signo");
+    QTest::addColumn<bool>("wrapped");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << false << "SIGTERM";
+    QTest::newRow("SIGINT") << int(SIGINT) << false << "SIGINT";
+    // The script starts the program without exec: stopping the script alone
+    // would leave the program running.
+    QTest::newRow("SIGTERM, FEFF behind a script") << int(SIGTERM) << true << "SIGTERM";
+    QTest::newRow("SIGINT, FEFF behind a script") << int(SIGINT) << true << "SIGINT";
+}
+
+void TstBatch::stopSignal()
+{
+    QFETCH(int, signo);
+    QFETCH(bool, wrapped);
+    QFETCH(QString, name);
+    for (const char *job : {"j1", "j2", "j3"})
+        QVERIFY(writeFile(work + "/00-Inp/" + job + ".inp", "END\n"));
+    const QByteArray feffArgs = "feff log pidfile sleep=600000";
+    QByteArray feff = "FEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"" + feffArgs + "\"\n";
+    if (wrapped) {
+        const QString script = work + "/feff wrapper.sh";
+        QVERIFY(writeFile(script, "#!/bin/sh\n\"" FAKEPROG "\" " + feffArgs + "\necho after\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner));
+        feff = "FEFF_EXE \"" + script.toUtf8() + "\"\n";
+    }
+    writeConfig("MAX_PROC 2\n" + feff);
+
+    QProcess *proc = start({"-e", "-c", "batch.cfg"});
+    QVERIFY(proc->waitForStarted());
+    for (const char *job : {"/j1", "/j2"})
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(res + job + "/fake.pid").endsWith('\n'), 20000);
+    const qint64 pid1 = pidIn(res + "/j1");
+    const qint64 pid2 = pidIn(res + "/j2");
+    QVERIFY(::kill(pid_t(proc->processId()), signo) == 0);
+    const Run r = finish(proc);
+
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 128 + signo);
+    QVERIFY2(r.err.contains("Stopped by " + name + ": ending 2 running programs\n"),
+             qPrintable(r.err));
+    QCOMPARE(r.out.size(), 1);
+    const QMap<QString, QString> summary = summaryFields(r.out.at(0));
+    QCOMPARE(summary.value("done"), QString("0"));
+    QCOMPARE(summary.value("failed"), QString("0"));
+    QCOMPARE(summary.value("unfinished"), QString("3"));
+    // A program behind a script is an orphan once the script has gone, and
+    // is reaped by init rather than by us.
+    QVERIFY(processEnded(pid1));
+    QVERIFY(processEnded(pid2));
+    QStringList runs = programRuns(); // both start at once: either may log first
+    runs.sort();
+    QCOMPARE(runs, QStringList({"feff " + res + "/j1", "feff " + res + "/j2"}));
+}
+
+void TstBatch::unusableConfiguration_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QStringList>("messages"); // %1 the working folder
+
+    const QStringList named{"-e", "-c", "batch.cfg"};
+    QTest::newRow("named file missing")
+        << QStringList{"-e", "-c", "fehlt ö.cfg"} << QByteArray()
+        << QStringList{"Can not read the configuration file : %1/fehlt ö.cfg"};
+    QTest::newRow("no config.cfg")
+        << QStringList{"-e"} << QByteArray()
+        << QStringList{"Can not read the configuration file : %1/config.cfg"};
+    QTest::newRow("MAX_PROC 0") << named << QByteArray("MAX_PROC 0\n")
+                                << QStringList{"MAX_PROC 0 lets no job start"};
+    QTest::newRow("MAX_PROC word") << named << QByteArray("max_proc viele\n")
+                                   << QStringList{"MAX_PROC viele lets no job start"};
+    QTest::newRow("FEFF missing") << named << QByteArray("FEFF_EXE \"/no/such/feff 6\"\n")
+                                  << QStringList{"Can not find the FEFF program : /no/such/feff 6"};
+    QTest::newRow("FEFF not on PATH")
+        << named << QByteArray("FEFF_EXE feff-nowhere\n")
+        << QStringList{"Can not find the FEFF program : feff-nowhere"};
+    QTest::newRow("FEFF is a folder") << named << QByteArray("FEFF_EXE 00-Cif/\n")
+                                      << QStringList{"Can not find the FEFF program : %1/00-Cif/"};
+    QTest::newRow("time limit not a number")
+        << named << QByteArray("PROC_TIMEOUT 1h\n")
+        << QStringList{
+               "PROC_TIMEOUT 1h is not a number of seconds from 0 to 2000000: no time limit"};
+    QTest::newRow("everything reported")
+        << named << QByteArray("MAX_PROC -1\nFEFF_EXE /no/feff\nPROC_TIMEOUT -5\n")
+        << QStringList{
+               "PROC_TIMEOUT -5 is not a number of seconds from 0 to 2000000: no time limit",
+               "MAX_PROC -1 lets no job start", "Can not find the FEFF program : /no/feff"};
+}
+
+void TstBatch::unusableConfiguration()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, config);
+    QFETCH(QStringList, messages);
+    QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
+    writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff log chi=1\"\n");
+
+    const Run r = runBatch(args);
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 2);
+    QCOMPARE(r.out, QStringList());
+    QStringList expected;
+    for (QString message : messages)
+        expected << message.replace("%1", work);
+    // Qt's own warning about a missing XDG_RUNTIME_DIR aside, only these.
+    const QStringList logged =
+        r.err.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^(?!QStandardPaths: )"));
+    QCOMPARE(logged, expected);
+    QVERIFY(programRuns().isEmpty());
+    // Without its configuration a batch run makes no working folders (the
+    // configuration files given name other result folders).
+    QVERIFY(!QFileInfo::exists(work + "/00-Res"));
+}
+
+void TstBatch::nothingToDo_data()
+{
+    QTest::addColumn<QByteArray>("feffExe");
+    QTest::newRow("FEFF by path") << QByteArray(FAKEPROG);
+    QTest::newRow("FEFF by a name on PATH") << QByteArray("sh");
+}
+
+void TstBatch::nothingToDo()
+{
+    QFETCH(QByteArray, feffExe);
+    writeConfig("FEFF_EXE \"" + feffExe + "\"\n");
+    const Run r = runBatch({"-e", "-c", "batch.cfg"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out.size(), 1);
+    const QMap<QString, QString> summary = summaryFields(r.out.at(0));
+    QCOMPARE(summary.value("done"), QString("0"));
+    QCOMPARE(summary.value("failed"), QString("0"));
+    QCOMPARE(summary.value("unfinished"), QString("0"));
+}
+
+void TstBatch::noWindow()
+{
+    // In-process: a batch Body creates no main window and shows no widget;
+    // its jobs exist without a parent and go as soon as they have ended, the
+    // rest with Body.
+    for (const char *name : {"a", "b", "c"})
+        QVERIFY(writeFile(work + "/00-Inp/" + name + ".inp", "END\n"));
+    // The gate lets only job a end.
+    QVERIFY(QDir().mkpath(res + "/a"));
+    QVERIFY(writeFile(res + "/a/gate", ""));
+    writeConfig("MAX_PROC 2\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff wait=gate chi=1\"\n");
+    QVERIFY(QDir::setCurrent(work));
+    const QByteArray config = (work + "/batch.cfg").toUtf8();
+    const char *argv[] = {"scatterdeck", "-batch", "-c", config.constData()};
+    {
+        Body body{ParamTable(4, argv)};
+        QVERIFY(body.isBatch());
+        QVERIFY(!body.mainWindow());
+        QCOMPARE(body.runningPrograms(), 2);
+        QCOMPARE(body.queuedJobs(), 1);
+        const QWidgetList panels = QApplication::topLevelWidgets();
+        QCOMPARE(panels.size(), 3);
+        for (const QWidget *w : panels) {
+            QVERIFY(!w->isVisible());
+            QVERIFY(!qobject_cast<const QMainWindow *>(w));
+        }
+        // Job a ends, job c takes its slot; a's panel is gone.
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::topLevelWidgets().size(), 2, 20000);
+        QCOMPARE(body.runningPrograms(), 2);
+        QCOMPARE(body.queuedJobs(), 0);
+    }
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+QTEST_MAIN(TstBatch)
+#include "tst_batch.moc"
