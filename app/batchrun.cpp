@@ -58,7 +58,7 @@ QString description(const Demeter &job, Demeter::Outcome outcome)
     const Settings &s = job.jobSettings();
     switch (outcome) {
     case Demeter::ChiRead: {
-        const int paths = job.chips.size();
+        const int paths = job.pathCount();
         const bool written =
             job.chi.hasChiR &&
             QFileInfo::exists(joinPath(job.directory(), QStringLiteral("chiR.dat")));

@@ -114,10 +114,9 @@ void Body::stopAllJobs()
 void Body::deleteBatchJobs()
 {
     queue.clear();
+    // Ended jobs stay until here: freed during the run, each would cost a
+    // copy-on-write fault for every page it touches after each program start.
     qDeleteAll(std::exchange(batchJobs, {}));
-    // Ended jobs whose deferred deletion the event loop did not reach.
-    for (const QPointer<Demeter> &job : std::exchange(endedJobs, {}))
-        delete job.data();
 }
 
 void Body::procStarted()
@@ -168,13 +167,6 @@ void Body::createDemeter(const QFileInfo &file, int stage)
     if (batch) {
         batchJobs.append(job);
         batch->watch(job);
-        // An ended job is reported (watch() comes first) and nothing more
-        // can happen to it: freed at once, a batch of thousands stays small.
-        connect(job, &Demeter::ended, this, [this, job] {
-            batchJobs.removeOne(job);
-            endedJobs.append(job);
-            job->deleteLater();
-        });
     } else {
         gui->addDemeter(job);
     }

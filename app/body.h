@@ -20,8 +20,7 @@ class Gui;
 // Exactly one lives on main()'s stack for the whole run.
 //
 // With "-batch" there is no main window: Body keeps the jobs itself (without
-// parents; deleted once ended, the rest with Body) and a BatchRun reports them
-// and ends the run.
+// parents, deleted with Body) and a BatchRun reports them and ends the run.
 class Body : public QObject
 {
     Q_OBJECT
@@ -86,10 +85,9 @@ private:
     bool batchUsable();
     void deleteBatchJobs();
 
-    Gui *gui = nullptr;                 // no parent, never deleted: lives until the process ends
-    BatchRun *batch = nullptr;          // child; only in a batch run
-    QList<Demeter *> batchJobs;         // owned, not yet ended; only in a batch run
-    QList<QPointer<Demeter>> endedJobs; // ended, deleted later
+    Gui *gui = nullptr;         // no parent, never deleted: lives until the process ends
+    BatchRun *batch = nullptr;  // child; only in a batch run
+    QList<Demeter *> batchJobs; // owned; only in a batch run
     bool timeLimitUsable = true;
     ParamTable params;
     Settings settings;

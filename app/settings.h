@@ -34,8 +34,9 @@ struct Settings
     bool clearChiDat = false;
     int procTimeout = 0; // ms a program run may take; 0 = no limit
     // A batch run: no panel or plot ever shows a job, so jobs leave out the
-    // status colours, the FEFF console pane and the per-path chi(R); their
-    // programs get process groups of their own, which the run stops itself.
+    // status colours, the FEFF console pane and the per-path data (they only
+    // count FEFF's path files); their programs get process groups of their
+    // own, which the run stops itself.
     bool batchRun = false;
 
     // Stores the four directories and builds the programs' environment:

@@ -11,12 +11,13 @@
 # (all its processes) is printed as well: unlike the wall time it hardly
 # depends on what else the machine is doing.
 #
-# Usage: bench/batch_throughput.sh [build dir] [jobs] [rounds]
+# Usage: bench/batch_throughput.sh [build dir] [jobs] [rounds] [FEFF input]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 jobs=${2:-100}
 rounds=${3:-3}
+input=${4:-$top/examples/00-Inp/Cu-metal.inp}
 feff=/usr/bin/feff6
 exe=$build/bin/scatterdeck
 [[ -x $exe ]] || { echo "No $exe: build first (cmake --build $build)" >&2; exit 1; }
@@ -26,7 +27,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/00-Cif" "$work/00-Inp"
 for i in $(seq -w 1 "$jobs"); do
-  cp "$top/examples/00-Inp/Cu-metal.inp" "$work/00-Inp/cu$i.inp"
+  cp "$input" "$work/00-Inp/job$i.inp"
 done
 cat >"$work/bench.cfg" <<CFG
 MAX_PROC 2
@@ -84,7 +85,7 @@ run_shell() {
 # feff6 and its libraries into the page cache, and job folders for a first
 # shell round.
 mkdir -p warm
-cp "$top/examples/00-Inp/Cu-metal.inp" warm/feff.inp
+cp "$input" warm/feff.inp
 (cd warm && "$feff" >/dev/null)
 run_batch
 
@@ -104,5 +105,5 @@ done
 
 median=$(printf '%s\n' "${ratios[@]}" | sort -n | awk '{ v[NR] = $1 } END {
   print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
-echo "jobs:  $jobs FEFF runs of the copper input, 2 at a time, $(nproc) cores"
+echo "jobs:  $jobs FEFF runs of $(basename "$input"), 2 at a time, $(nproc) cores"
 echo "ratio: $median   (median of the rounds; batch / shell; goal <= 1.1)"

@@ -379,22 +379,31 @@ void Demeter::readResults()
     chips.clear();
     const QStringList names =
         QDir(jobDir).entryList(QStringList{QStringLiteral("chip*.dat")}, QDir::Files);
-    for (const QString &name : names) {
-        auto *path = new Chi(nullptr);
-        connect(path, &Chi::log, this, &Demeter::log);
-        path->readChiK(joinPath(jobDir, name));
-        if (!path->hasChiK) {
-            delete path;
-            continue;
-        }
-        chips.append(path);
-        // Only the plots show a path's chi(R).
-        if (!s.batchRun)
-            path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
+    // Only the plots show the paths: a batch run just counts FEFF's files.
+    if (s.batchRun) {
+        paths = names.size();
+    } else {
+        for (const QString &name : names)
+            readPath(joinPath(jobDir, name));
+        paths = chips.size();
     }
 
     if (chi.hasChiK)
         emit newChi();
+}
+
+void Demeter::readPath(const QString &fileName)
+{
+    const Settings &s = settings;
+    auto *path = new Chi(nullptr);
+    connect(path, &Chi::log, this, &Demeter::log);
+    path->readChiK(fileName);
+    if (!path->hasChiK) {
+        delete path;
+        return;
+    }
+    chips.append(path);
+    path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
 }
 
 void Demeter::start()

@@ -81,6 +81,9 @@ public:
     void clearResultFiles();
     // Reads chi.dat and every chipNNNN.dat of jobDir after FEFF has finished.
     void readResults();
+    // The paths of the last result reading: those with chi(k) data, or in a
+    // batch run, where they are not read, FEFF's path files.
+    int pathCount() const { return paths; }
     // The line as it goes into feff.inp: replaced by the rewrite entry whose
     // name is the line's first word, otherwise unchanged.
     static QString applyFeffInps(const FeffInpList &entries, const QString &line);
@@ -128,6 +131,7 @@ private:
     void configureLimits(JobProcess *proc, const QString &name);
     void endJob(Outcome outcome);
     void finishFeff();
+    void readPath(const QString &fileName);
     void setStatus(QLineEdit *field, const QString &text, const char *style);
     static void appendOutput(QProcess *proc, QTextEdit *pane);
 
@@ -140,6 +144,7 @@ private:
     bool atomsRan = false;
     bool feffRan = false;
     int stage = AtomsWaiting;
+    int paths = 0;
     bool inputLoaded = false;
     bool retired = false;
 

@@ -433,17 +433,18 @@ void TstBatch::nothingToDo()
 void TstBatch::noWindow()
 {
     // In-process: a batch Body creates no main window and shows no widget;
-    // its jobs exist without a parent and go as soon as they have ended, the
-    // rest with Body.
+    // its jobs exist without a parent and go with Body, stopping what runs.
     for (const char *name : {"a", "b", "c"})
         QVERIFY(writeFile(work + "/00-Inp/" + name + ".inp", "END\n"));
     // The gate lets only job a end.
     QVERIFY(QDir().mkpath(res + "/a"));
     QVERIFY(writeFile(res + "/a/gate", ""));
-    writeConfig("MAX_PROC 2\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff wait=gate chi=1\"\n");
+    writeConfig("MAX_PROC 2\nFEFF_EXE \"" FAKEPROG
+                "\"\nFEFF_ARG \"feff pidfile wait=gate chi=1\"\n");
     QVERIFY(QDir::setCurrent(work));
     const QByteArray config = (work + "/batch.cfg").toUtf8();
     const char *argv[] = {"scatterdeck", "-batch", "-c", config.constData()};
+    qint64 pids[2] = {};
     {
         Body body{ParamTable(4, argv)};
         QVERIFY(body.isBatch());
@@ -456,12 +457,16 @@ void TstBatch::noWindow()
             QVERIFY(!w->isVisible());
             QVERIFY(!qobject_cast<const QMainWindow *>(w));
         }
-        // Job a ends, job c takes its slot; a's panel is gone.
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::topLevelWidgets().size(), 2, 20000);
+        // Job a ends and job c takes its slot.
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(res + "/c/fake.pid").endsWith('\n'), 20000);
         QCOMPARE(body.runningPrograms(), 2);
         QCOMPARE(body.queuedJobs(), 0);
+        pids[0] = pidIn(res + "/b");
+        pids[1] = pidIn(res + "/c");
     }
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    QVERIFY(processGone(pids[0]));
+    QVERIFY(processGone(pids[1]));
 }
 
 QTEST_MAIN(TstBatch)

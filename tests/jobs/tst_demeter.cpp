@@ -35,6 +35,8 @@ private slots:
     void retiredJobLaunchesNoFeff();
     void outcome_data();
     void outcome();
+    void pathCount_data();
+    void pathCount();
 
 private:
     Settings settingsFor(const QString &atomsArgs, const QString &feffArgs) const;
@@ -502,6 +504,36 @@ void TstDemeter::outcome()
     QVERIFY(processGone(pid));
     QVERIFY(job.chips.isEmpty());
     QVERIFY(!existsOnDisk(job.directory() + "/chiR.dat"));
+}
+
+void TstDemeter::pathCount_data()
+{
+    QTest::addColumn<bool>("batchRun");
+    QTest::addColumn<int>("paths");
+    QTest::addColumn<int>("loaded");
+    // Two path files with data and one without.
+    QTest::newRow("paths with data, loaded for the plots") << false << 2 << 2;
+    QTest::newRow("batch run: FEFF's path files, none loaded") << true << 3 << 0;
+}
+
+void TstDemeter::pathCount()
+{
+    QFETCH(bool, batchRun);
+    QFETCH(int, paths);
+    QFETCH(int, loaded);
+    Settings s = settingsFor("atoms", "feff");
+    s.batchRun = batchRun;
+    Demeter job(s, QFileInfo(inputPath("p.inp")), 6);
+    for (const char *name : {"chi.dat", "chip0001.dat", "chip0002.dat"})
+        QVERIFY(writeFile(job.directory() + "/" + name, chiFile(true)));
+    QVERIFY(writeFile(job.directory() + "/chip0003.dat", chiFile(false)));
+    job.readResults();
+    QCOMPARE(job.pathCount(), paths);
+    QCOMPARE(job.chips.size(), loaded);
+    // The total chi(k) and chiR.dat are the same either way.
+    QVERIFY(job.chi.hasChiK);
+    QVERIFY(job.chi.hasChiR);
+    QVERIFY(existsOnDisk(job.directory() + "/chiR.dat"));
 }
 
 QTEST_MAIN(TstDemeter)
