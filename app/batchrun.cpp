@@ -80,6 +80,8 @@ QString description(const Demeter &job, Demeter::Outcome outcome)
             .arg(seconds(s.procTimeout));
     case Demeter::FeffTimedOut:
         return QStringLiteral("FEFF stopped at the time limit of %1 s").arg(seconds(s.procTimeout));
+    case Demeter::InputMissing:
+        return QStringLiteral("the input file no longer exists");
     }
     return QString();
 }
@@ -126,6 +128,8 @@ QString BatchRun::outcomeWord(Demeter::Outcome outcome)
         return QStringLiteral("atoms-timeout");
     case Demeter::FeffTimedOut:
         return QStringLiteral("feff-timeout");
+    case Demeter::InputMissing:
+        return QStringLiteral("no-input");
     }
     return QStringLiteral("unknown");
 }

@@ -9,9 +9,8 @@
 #include <QDir>
 #include <QStandardPaths>
 
-#include <utility>
-
 #include <algorithm>
+#include <utility>
 
 Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
 {

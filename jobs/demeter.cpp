@@ -413,9 +413,11 @@ void Demeter::start()
         return;
     if (stage == AtomsWaiting) {
         // Atoms would only fail on it and FEFF would then run on nothing.
-        if (!inputFile.exists()) {
+        // Asked afresh: the QFileInfo keeps what it saw when the job was made.
+        if (!QFileInfo::exists(inputFile.absoluteFilePath())) {
             emit log(tr("The input file %1 no longer exists; the job is not started.")
                          .arg(inputFile.absoluteFilePath()));
+            endJob(InputMissing);
             return;
         }
         stage = AtomsLaunched;

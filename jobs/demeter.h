@@ -26,8 +26,8 @@
 // raised when start() returns.
 //
 // ended() reports once per FEFF phase how the job came out: after the result
-// reading, or when a program failed to start or ran past the time limit. A
-// job retired for deletion reports nothing more.
+// reading, or when a program failed to start or ran past the time limit, or
+// the input file had gone. A job retired for deletion reports nothing more.
 class Demeter : public QFrame
 {
     Q_OBJECT
@@ -54,6 +54,7 @@ public:
         FeffNotStarted,  // the FEFF program could not be started
         AtomsTimedOut,   // Atoms was stopped at the time limit; FEFF never ran
         FeffTimedOut,    // FEFF was stopped at the time limit; nothing was read
+        InputMissing,    // the CIF file was gone when the job was to start
     };
     Q_ENUM(Outcome)
 

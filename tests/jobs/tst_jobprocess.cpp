@@ -24,7 +24,6 @@ private slots:
     void stopReaches_data();
     void stopReaches();
     void limitIsPerRun();
-    void killWithoutRun();
 
 private:
     QScopedPointer<QTemporaryDir> root;
@@ -124,22 +123,6 @@ void TstJobProcess::limitIsPerRun()
     QCOMPARE(proc.exitStatus(), QProcess::NormalExit);
     QVERIFY(!proc.hasTimedOut());
     QCOMPARE(timedOut.count(), 0);
-}
-
-void TstJobProcess::killWithoutRun()
-{
-    // Nothing started, or a start that failed: stopping is a no-op.
-    JobProcess idle;
-    idle.terminateProgram();
-    idle.killProgram();
-    QCOMPARE(idle.state(), QProcess::NotRunning);
-    JobProcess failed;
-    failed.setOwnGroup(true);
-    failed.start(work + "/no such program", QStringList());
-    QVERIFY(!failed.waitForStarted());
-    failed.killProgram();
-    QCOMPARE(failed.state(), QProcess::NotRunning);
-    QVERIFY(!failed.hasTimedOut());
 }
 
 QTEST_MAIN(TstJobProcess)
