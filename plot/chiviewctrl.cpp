@@ -175,22 +175,36 @@ bool ChiViewCtrl::pathShown(const ChiView *view, int j) const
     return j < view->pathBoxes().size() && view->pathBoxes()[j]->isChecked();
 }
 
-// The y range comes from the unweighted chi(k) whatever the k weight, and is
-// made symmetric about zero.
-bool ChiViewCtrl::autoRangeK()
+// Widens the bounds over every shown job, from its chi(k) (k and chi) or its
+// chi(R) (r and |chi(R)|); a job without that data contributes the defaults.
+// False when no job is shown.
+bool ChiViewCtrl::shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi) const
 {
-    if (jobs.isEmpty())
-        return false;
-    double xLo = 1e300, xHi = -1e300, yLo = 1e300, yHi = -1e300;
+    xLo = yLo = 1e300;
+    xHi = yHi = -1e300;
     bool anyShown = false;
     for (const Demeter *job : qAsConst(jobs)) {
         if (!job->ui.Show->isChecked())
             continue;
         anyShown = true;
-        widen(xLo, xHi, job->chi.hasChiK, job->chi.kExtent, 0, 20);
-        widen(yLo, yHi, job->chi.hasChiK, job->chi.chiExtent, -1, 1);
+        const Chi &c = job->chi;
+        if (chiR) {
+            widen(xLo, xHi, c.hasChiR, c.rExtent, 0, 8);
+            widen(yLo, yHi, c.hasChiR, c.chiRAbsExtent, 0, 1);
+        } else {
+            widen(xLo, xHi, c.hasChiK, c.kExtent, 0, 20);
+            widen(yLo, yHi, c.hasChiK, c.chiExtent, -1, 1);
+        }
     }
-    if (!anyShown)
+    return anyShown;
+}
+
+// The y range comes from the unweighted chi(k) whatever the k weight, and is
+// made symmetric about zero.
+bool ChiViewCtrl::autoRangeK()
+{
+    double xLo, xHi, yLo, yHi;
+    if (!shownBounds(false, xLo, xHi, yLo, yHi))
         return false;
     if (std::fabs(yLo) > yHi)
         yHi = -yLo;
@@ -205,18 +219,8 @@ bool ChiViewCtrl::autoRangeK()
 
 bool ChiViewCtrl::autoRangeR()
 {
-    if (jobs.isEmpty())
-        return false;
-    double xLo = 1e300, xHi = -1e300, yLo = 1e300, yHi = -1e300;
-    bool anyShown = false;
-    for (const Demeter *job : qAsConst(jobs)) {
-        if (!job->ui.Show->isChecked())
-            continue;
-        anyShown = true;
-        widen(xLo, xHi, job->chi.hasChiR, job->chi.rExtent, 0, 8);
-        widen(yLo, yHi, job->chi.hasChiR, job->chi.chiRAbsExtent, 0, 1);
-    }
-    if (!anyShown)
+    double xLo, xHi, yLo, yHi;
+    if (!shownBounds(true, xLo, xHi, yLo, yHi))
         return false;
     ChCoord::makeUsable(xLo, xHi, 0, 8);
     ChCoord::makeUsable(yLo, yHi, 0, 1);

@@ -41,6 +41,7 @@ public slots:
     void showChiR();
 
 private:
+    bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi) const;
     bool autoRangeK();
     bool autoRangeR();
     int kWeight() const;
