@@ -19,6 +19,12 @@ jobs=${2:-100}
 rounds=${3:-3}
 input=${4:-$top/examples/00-Inp/Cu-metal.inp}
 feff=/usr/bin/feff6
+# The script changes into its work folder below: relative paths are made
+# absolute first.
+[[ -d $build ]] || { echo "No build folder $build" >&2; exit 1; }
+[[ -f $input ]] || { echo "No FEFF input $input" >&2; exit 1; }
+build=$(cd "$build" && pwd)
+input=$(cd "$(dirname "$input")" && pwd)/$(basename "$input")
 exe=$build/bin/scatterdeck
 [[ -x $exe ]] || { echo "No $exe: build first (cmake --build $build)" >&2; exit 1; }
 [[ -x $feff ]] || { echo "No $feff: install ifeffit (scripts/setup.sh)" >&2; exit 1; }

@@ -15,8 +15,18 @@ void DropArea::dragEnterEvent(QDragEnterEvent *event)
     event->acceptProposedAction();
 }
 
+void DropArea::takeDrop()
+{
+    if (drop == Drop::Pending)
+        drop = Drop::Taken;
+}
+
+// The file manager learns from the drop event alone whether the drop was
+// taken; accepting the drag-enter event lets the drop happen but is not
+// enough.
 void DropArea::dropEvent(QDropEvent *event)
 {
+    drop = Drop::Pending;
     const QList<QUrl> urls = event->mimeData()->urls();
     for (const QUrl &url : urls) {
         QString path = url.path(QUrl::FullyDecoded);
@@ -25,4 +35,9 @@ void DropArea::dropEvent(QDropEvent *event)
             path.remove(0, 1);
         emit dropped(path, url.url(), url.scheme(), url.host(QUrl::FullyDecoded));
     }
+    if (drop == Drop::Taken)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+    drop = Drop::None;
 }

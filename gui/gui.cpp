@@ -34,6 +34,9 @@ void Gui::addDemeter(Demeter *job)
     jobs.append(job);
     connect(job, &Demeter::show2BToggled, this, &Gui::controlShow2Bs);
     connect(job, &Demeter::deleteMe, this, &Gui::deleteANoticedDemeter);
+    // Only the area whose drop is being delivered takes this.
+    DropCif->takeDrop();
+    DropFeff->takeDrop();
 }
 
 void Gui::controlShow2Bs(bool f)

@@ -29,8 +29,9 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 }
 
 // QApplication forwards drop events only from a real drag in progress, so
-// the event goes to the widget's own dispatcher.
-void dropOn(QWidget *area, const QList<QUrl> &urls, const QString &text = QString())
+// the event goes to the widget's own dispatcher. Returns whether the drop
+// was reported as accepted.
+bool dropOn(QWidget *area, const QList<QUrl> &urls, const QString &text = QString())
 {
     QMimeData mime;
     if (!urls.isEmpty())
@@ -38,7 +39,10 @@ void dropOn(QWidget *area, const QList<QUrl> &urls, const QString &text = QStrin
     if (!text.isEmpty())
         mime.setText(text);
     QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    event.accept(); // the handler must decide either way
+    event.setDropAction(Qt::IgnoreAction);
     static_cast<QObject *>(area)->event(&event);
+    return event.isAccepted() && event.dropAction() == Qt::CopyAction;
 }
 
 } // namespace
@@ -174,8 +178,9 @@ void TstGui::dropsBecomeJobs()
     QList<QUrl> list;
     for (const QString &u : urls)
         list << QUrl(QString(u).replace("%W", work));
-    dropOn(widget<DropArea>(qPrintable(area)), list, text);
+    const bool accepted = dropOn(widget<DropArea>(qPrintable(area)), list, text);
 
+    QCOMPARE(accepted, !targets.isEmpty());
     QStringList got;
     for (Demeter *job : jobs()) {
         got << job->ui.TargetName->text();

@@ -229,11 +229,10 @@ void TestAtoms::convert_data()
                "_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
                "_atom_site_fract_z\n_atom_site_occupancy\n_atom_site_calc_flag\n"
                "Na1 Na+ 0 0 0 1 .\nCl1 Cl- 0.5 0.5 0.5 0.9(1) d\nQ1 ? 0.25 0.25 0.25 1 dum\n"
-               "O1 O ? ? ? 1 .\nVa1 Na 0.25 0.25 0.75 0 .\n",
+               "Va1 Na 0.25 0.25 0.75 0 .\n",
                {}, "6 Cl 2.8201", "0:11 1:17 2:11", {},
                {angles, "Hall symbol 'nonsense' not understood; trying the next symmetry item",
                 "site Cl1 has occupancy 0.9, taken as fully occupied", "dummy site Q1 left out",
-                "site O1 has no position and is left out",
                 "site Va1 has occupancy 0 and is left out"});
     const QString shortCluster = "the cluster reaches only 4.0000 A, less than RMAX";
     convertRow("no symmetry items", cell4 + siteLoop + "Fe1 0 0 0\n", {"--rmax", "4.5"},
@@ -247,6 +246,16 @@ void TestAtoms::convert_data()
                {"site Fe1 has occupancy 0.167, taken as fully occupied",
                 "site Fe1: symmetry images up to 0.24 A apart taken as one atom (disordered site)",
                 angles, shortCluster});
+    // One database export writes a zero coordinate as ".": KMnF3 with every
+    // site on such a position, Mn at the origin.
+    convertRow("'.' coordinates read as 0",
+               cell4 + "_space_group_IT_number 221\n" + siteLoop +
+                   "Mn1 . . .\nF1 .5 . .\nK1 .5 .5 .5\n",
+               {"--rmax", "4.5"}, "6 F 2.0000, 8 K 3.4641, 6 Mn 4.0000, 24 F 4.4721",
+               "0:25 1:9 2:19 3:25", {},
+               {angles, "site Mn1: coordinate(s) xyz given as '.', read as 0",
+                "site F1: coordinate(s) yz given as '.', read as 0",
+                "the cluster reaches only 4.4721 A, less than RMAX"});
     const QString cu1 = "12 Cu 2.5561";
     convertRow("CRLF line ends", QByteArray(cu).replace("\n", "\r\n"), {}, cu1);
     convertRow("CR line ends", QByteArray(cu).replace("\n", "\r"), {}, cu1);
@@ -348,8 +357,8 @@ void TestAtoms::badInput_data()
     badRow("binary data", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), {}, "binary data");
     badRow("unterminated text field", cell4 + ";\nnever closed\n", {}, "broken CIF syntax");
     badRow("no atom sites", cell4 + "_symmetry_space_group_name_H-M 'P 1'\n", {}, "no atom sites");
-    badRow("no site with a position", cell4 + siteLoop + "Fe1 ? ? ?\n", {},
-           "no atom site with a known position");
+    badRow("unknown coordinate", cell4 + siteLoop + "Fe1 0 0 0\nO1 0.5 ? 0\n", {},
+           "site O1: coordinate y is unknown ('?')");
     badRow("no cell", "data_x\n" + siteLoop + "Fe1 0 0 0\n", {},
            "no cell: _cell_length_a is missing");
     badRow("cell without volume",

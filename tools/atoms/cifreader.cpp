@@ -242,11 +242,22 @@ bool readSite(cif::Table::Row row, size_t index, Site &site, Crystal &crystal, s
         crystal.notes.push_back("dummy site " + site.label + " left out");
         return true;
     }
+    // "." (inapplicable) is how some database exports write a zero
+    // coordinate; "?" (unknown) leaves the site's place open, and leaving the
+    // site out would yield a complete-looking but wrong cluster.
+    static const char axes[] = "xyz";
+    std::string dotted;
     for (int i = 0; i < 3; ++i) {
         const std::string &raw = row[static_cast<size_t>(X + i)];
-        if (cif::is_null(raw)) {
-            crystal.notes.push_back("site " + site.label + " has no position and is left out");
-            return true;
+        if (raw == "?") {
+            error =
+                std::string("site ") + site.label + ": coordinate " + axes[i] + " is unknown ('?')";
+            return false;
+        }
+        if (raw == ".") {
+            site.frac[i] = 0;
+            dotted += axes[i];
+            continue;
         }
         site.frac[i] = cif::as_number(raw);
         if (std::isnan(site.frac[i])) {
@@ -254,6 +265,9 @@ bool readSite(cif::Table::Row row, size_t index, Site &site, Crystal &crystal, s
             return false;
         }
     }
+    if (!dotted.empty())
+        crystal.notes.push_back("site " + site.label + ": coordinate(s) " + dotted +
+                                " given as '.', read as 0");
     if (row.has2(Occupancy)) {
         site.occupancy = cif::as_number(row[Occupancy]);
         if (std::isnan(site.occupancy)) {
