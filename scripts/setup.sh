@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-apps x11-utils imagemagick openbox xdotool
   fonts-noto-cjk
   slurm-wlm munge time
+  clang libclang-rt-14-dev
 )
 
 missing=()
