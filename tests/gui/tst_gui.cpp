@@ -61,7 +61,6 @@ private slots:
     void dropsBecomeJobs();
     void resBoxesActLikeRadioButtons();
     void show2IsExclusive();
-    void deleteAll_data();
     void deleteAll();
     void deleteMiddleJob();
     void finishingOncePerClose();
@@ -138,11 +137,6 @@ void TstGui::dropsBecomeJobs_data()
     QTest::addColumn<int>("stage");
     QTest::addColumn<int>("logCount");
     const QString w = "%W/in put/";
-    QTest::newRow("Unix path") << "DropCif" << QStringList{"file://" + w + "a.cif"} << ""
-                               << QStringList{w + "a.cif"} << int(Demeter::AtomsWaiting) << 0;
-    QTest::newRow("blanks and non-ASCII letters")
-        << "DropCif" << QStringList{"file://" + w + "Ni ö 結晶.cif"} << ""
-        << QStringList{w + "Ni ö 結晶.cif"} << int(Demeter::AtomsWaiting) << 0;
     QTest::newRow("three files at once")
         << "DropCif"
         << QStringList{"file://" + w + "b.cif", "file://" + w + "a.cif",
@@ -240,23 +234,13 @@ void TstGui::show2IsExclusive()
     QVERIFY(!all[0]->ui.Show2->isChecked() && !all[1]->ui.Show2->isChecked());
 }
 
-void TstGui::deleteAll_data()
-{
-    QTest::addColumn<bool>("withJobs");
-    QTest::newRow("empty list") << false;
-    QTest::newRow("three jobs") << true;
-}
-
 void TstGui::deleteAll()
 {
-    QFETCH(bool, withJobs);
     startBody();
     QList<QPointer<Demeter>> watched;
-    if (withJobs) {
-        for (Demeter *job : dropThree()) {
-            job->ui.Show->setChecked(true);
-            watched << job;
-        }
+    for (Demeter *job : dropThree()) {
+        job->ui.Show->setChecked(true);
+        watched << job;
     }
     widget<QPushButton>("DeleteAll")->click();
     QVERIFY(jobs().isEmpty());

