@@ -18,8 +18,8 @@ class TstDemeter : public QObject
 private slots:
     void init();
     void cleanup();
-    void runWalk_data();
-    void runWalk();
+    void run_data();
+    void run();
     void consoleOutputDecoding();
     void feffInpBytes_data();
     void feffInpBytes();
@@ -33,8 +33,6 @@ private slots:
     void restart_data();
     void restart();
     void retiredJobLaunchesNoFeff();
-    void outcome_data();
-    void outcome();
 
 private:
     Settings settingsFor(const QString &atomsArgs, const QString &feffArgs) const;
@@ -82,55 +80,96 @@ Settings TstDemeter::settingsFor(const QString &atomsArgs, const QString &feffAr
     return s;
 }
 
-// From creation to the end of the last program: every status text with the
-// stage and colour it shows, and the signals in order.
-void TstDemeter::runWalk_data()
+// From creation to the job's end: every status text with the stage and
+// colour it shows, the signals in order, the outcome and the messages.
+void TstDemeter::run_data()
 {
     QTest::addColumn<int>("stage");
-    // Arguments of the stand-in as Atoms and as FEFF.
-    QTest::addColumn<QStringList>("programs");
+    QTest::addColumn<QStringList>("programs"); // arguments of the stand-in as Atoms and FEFF
+    QTest::addColumn<QString>("missing");      // "atoms", "feff" or "input": not there
+    QTest::addColumn<int>("limitMs");
     QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("outcome");
     QTest::addColumn<int>("paths");
-    QTest::addColumn<int>("logs");
+    QTest::addColumn<QString>("log"); // the one message, %I the input, %D the job folder
+    auto row = [](const char *name, int stage, const QStringList &programs, const char *missing,
+                  int limitMs, const QStringList &events, Demeter::Outcome outcome, int paths,
+                  const char *log) {
+        QTest::newRow(name) << stage << programs << missing << limitMs << events << int(outcome)
+                            << paths << log;
+    };
     const QStringList feffRun = JobRecorder::feffRun();
+    const QStringList feffEnd = feffRun.mid(0, 5); // no results read
+    const QStringList atomsRun{"A. Starting/3/yellow", "+", "A. Running/4/green", "-"};
     // FEFF is launched (and runs) before Atoms shows that it ended.
-    QStringList cifRun =
-        QStringList{"A. Starting/3/yellow", "+", "A. Running/4/green", "-"} + feffRun;
+    QStringList cifRun = atomsRun + feffRun;
     cifRun.insert(7, "A. Finished/9/blue");
-    QTest::newRow("CIF job") << 1 << QStringList{"atoms cat", "feff chi=3"} << cifRun << 3 << 0;
-    QTest::newRow("Atoms crash goes on to FEFF")
-        << 1 << QStringList{"atoms cat abort", "feff chi=1"} << cifRun << 1 << 0;
-    QTest::newRow("FEFF input job") << 6 << QStringList{"", "feff chi=2"} << feffRun << 2 << 0;
-    QTest::newRow("FEFF crash without results")
-        << 6 << QStringList{"", "feff abort"} << QStringList(feffRun.mid(0, 5)) << 0 << 1;
+    row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3, "");
+    row("Atoms crash goes on to FEFF", 1, {"atoms cat abort", "feff chi=1"}, "", 0, cifRun,
+        Demeter::ChiRead, 1, "");
+    row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2, "");
+    row("FEFF crash without results", 6, {"", "feff abort"}, "", 0, feffEnd, Demeter::NoChiFile, 0,
+        "::Can not read chi(k) file : %D/chi.dat");
+    row("chi.dat without data", 6, {"", "feff emptychi"}, "", 0, feffEnd, Demeter::NoChiData, 0,
+        "");
+    row("Atoms missing", 1, {"atoms", "feff chi=1"}, "atoms", 0,
+        {"A. Starting/3/yellow", "A. Not Running/3/blue"}, Demeter::AtomsNotStarted, 0, "");
+    row("FEFF missing", 6, {"", "feff"}, "feff", 0,
+        {"F. Starting/8/yellow", "F. Not Running/8/blue"}, Demeter::FeffNotStarted, 0, "");
+    row("CIF gone before the start", 1, {"atoms", "feff chi=1"}, "input", 0, {},
+        Demeter::InputMissing, 0, "The input file %I no longer exists; the job is not started.");
+    // FEFF is never launched on the output of a cut-off Atoms run, and
+    // results written before a stop are not read.
+    row("Atoms past the time limit", 1, {"atoms cat pidfile sleep=600000", "feff chi=1"}, "", 300,
+        atomsRun + QStringList{"A. Finished/0/blue"}, Demeter::AtomsTimedOut, 0,
+        "Atoms reached the time limit of 0.3 s and was stopped: %I");
+    row("FEFF past the time limit", 6, {"", "feff chi=1 pidfile sleep=600000"}, "", 300, feffEnd,
+        Demeter::FeffTimedOut, 0, "FEFF reached the time limit of 0.3 s and was stopped: %I");
 }
 
-void TstDemeter::runWalk()
+void TstDemeter::run()
 {
     QFETCH(int, stage);
     QFETCH(QStringList, programs);
+    QFETCH(QString, missing);
+    QFETCH(int, limitMs);
     QFETCH(QStringList, events);
+    QFETCH(int, outcome);
     QFETCH(int, paths);
-    QFETCH(int, logs);
+    QFETCH(QString, log);
     // Only the last suffix goes from the job directory's name.
     const QString input = inputPath(stage == 1 ? "Kupfer ö.銅.cif" : "Kupfer ö.銅.inp");
     QVERIFY(writeFile(input, "noise\n * This is the input\nEND\n"));
     Settings s = settingsFor(programs[0], programs[1]);
+    s.procTimeout = limitMs;
+    if (missing == "atoms")
+        s.atomsExe = work + "/no such atoms";
+    if (missing == "feff")
+        s.feffExe = work + "/no such feff";
     Demeter job(s, QFileInfo(input), stage);
     JobRecorder rec(&job);
+    QSignalSpy ended(&job, &Demeter::ended);
     QCOMPARE(job.currentStage(), stage);
     QCOMPARE(JobRecorder::status(job.ui.AtomsStat), QString("A. Not Running/blue"));
     QCOMPARE(JobRecorder::status(job.ui.FeffStat), QString("F. Not Running/blue"));
     QCOMPARE(job.ui.TargetName->text(), input);
     QCOMPARE(job.directory(), resDir + "/Kupfer ö.銅");
     QVERIFY(existsOnDisk(job.directory()));
+    if (missing == "input")
+        QVERIFY(QFile::remove(input));
     job.loadInput();
     job.start();
 
     QCOMPARE(rec.settled(events), events);
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
     QCOMPARE(job.chips.size(), paths);
-    QCOMPARE(rec.logs.size(), logs);
+    QCOMPARE(rec.logs, log.isEmpty()
+                           ? QStringList()
+                           : QStringList{log.replace("%I", input).replace("%D", job.directory())});
     QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), events.contains("newChi"));
+    if (limitMs > 0)
+        QVERIFY(processGone(readFile(job.directory() + "/fake.pid").trimmed().toLongLong()));
     if (events.contains("F. Running/9/green")) {
         // Atoms printed the input; the copy of a FEFF input begins with the
         // copy header; either way the text starts at the first " * This".
@@ -387,99 +426,6 @@ void TstDemeter::retiredJobLaunchesNoFeff()
     const QStringList events{"A. Starting/3/yellow", "+", "A. Running/4/green", "-",
                              "A. Finished/6/blue"};
     QCOMPARE(rec.settled(events), events);
-}
-
-void TstDemeter::outcome_data()
-{
-    QTest::addColumn<int>("stage");
-    QTest::addColumn<QString>("atomsArgs");
-    QTest::addColumn<QString>("feffArgs");
-    QTest::addColumn<QString>("missing");
-    QTest::addColumn<int>("limitMs");
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<QString>("timedOut"); // program named by the time-limit message
-
-    const QStringList feffRun{"F. Starting/8/yellow", "+", "F. Running/9/green", "-",
-                              "F. Finished/0/blue"};
-    const QStringList atomsRun{"A. Starting/3/yellow", "+", "A. Running/4/green", "-"};
-
-    QTest::newRow("no chi.dat") << 6 << ""
-                                << "feff"
-                                << "" << 0 << feffRun << int(Demeter::NoChiFile) << "";
-    QTest::newRow("chi.dat without data") << 6 << ""
-                                          << "feff emptychi"
-                                          << "" << 0 << feffRun << int(Demeter::NoChiData) << "";
-    QTest::newRow("Atoms missing")
-        << 1 << "atoms"
-        << "feff chi=1"
-        << "atoms" << 0 << QStringList{"A. Starting/3/yellow", "A. Not Running/3/blue"}
-        << int(Demeter::AtomsNotStarted) << "";
-    QTest::newRow("FEFF missing") << 6 << ""
-                                  << "feff"
-                                  << "feff" << 0
-                                  << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue"}
-                                  << int(Demeter::FeffNotStarted) << "";
-    QTest::newRow("CIF gone before the start")
-        << 1 << "atoms"
-        << "feff chi=1"
-        << "input" << 0 << QStringList() << int(Demeter::InputMissing) << "";
-    // FEFF is never launched on the output of a cut-off Atoms run.
-    QTest::newRow("Atoms past the time limit")
-        << 1 << "atoms cat pidfile sleep=600000"
-        << "feff chi=1"
-        << "" << 300 << atomsRun + QStringList{"A. Finished/0/blue"} << int(Demeter::AtomsTimedOut)
-        << "Atoms";
-    // Results written before the stop are not read.
-    QTest::newRow("FEFF past the time limit")
-        << 6 << ""
-        << "feff chi=1 pidfile sleep=600000"
-        << "" << 300 << feffRun << int(Demeter::FeffTimedOut) << "FEFF";
-}
-
-void TstDemeter::outcome()
-{
-    QFETCH(int, stage);
-    QFETCH(QString, atomsArgs);
-    QFETCH(QString, feffArgs);
-    QFETCH(QString, missing);
-    QFETCH(int, limitMs);
-    QFETCH(QStringList, events);
-    QFETCH(int, outcome);
-    QFETCH(QString, timedOut);
-
-    const QString input = inputPath(stage == 1 ? "Zeit ö 時間.cif" : "Zeit ö 時間.inp");
-    QVERIFY(writeFile(input, " * This is the input\nEND\n"));
-    Settings s = settingsFor(atomsArgs, feffArgs);
-    s.procTimeout = limitMs;
-    if (missing == "atoms")
-        s.atomsExe = work + "/no such atoms";
-    if (missing == "feff")
-        s.feffExe = work + "/no such feff";
-    Demeter job(s, QFileInfo(input), stage);
-    JobRecorder rec(&job);
-    QSignalSpy ended(&job, &Demeter::ended);
-    if (missing == "input")
-        QVERIFY(QFile::remove(input));
-    job.loadInput();
-    job.start();
-
-    QCOMPARE(rec.settled(events), events);
-    QCOMPARE(ended.count(), 1);
-    QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
-    QCOMPARE(job.currentStage() == Demeter::Done,
-             outcome == Demeter::ChiRead || outcome == Demeter::NoChiFile ||
-                 outcome == Demeter::NoChiData || !timedOut.isEmpty());
-    if (timedOut.isEmpty()) {
-        QVERIFY(rec.logs.filter("time limit").isEmpty());
-        return;
-    }
-    QCOMPARE(rec.logs,
-             QStringList{timedOut + " reached the time limit of 0.3 s and was stopped: " + input});
-    const qint64 pid = readFile(job.directory() + "/fake.pid").trimmed().toLongLong();
-    QVERIFY(processGone(pid));
-    QVERIFY(job.chips.isEmpty());
-    QVERIFY(!existsOnDisk(job.directory() + "/chiR.dat"));
 }
 
 QTEST_MAIN(TstDemeter)
