@@ -1,6 +1,7 @@
 #include "app/body.h"
 #include "app/textfuncs.h"
 #include "gui/gui.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -8,8 +9,6 @@
 #include <QTextEdit>
 #include <QTranslator>
 #include <QtTest>
-
-#include <filesystem>
 
 namespace {
 
@@ -22,12 +21,6 @@ ParamTable commandLine(const QStringList &words)
     for (const QByteArray &b : bytes)
         argv.push_back(b.constData());
     return ParamTable(int(argv.size()), argv.data());
-}
-
-bool existsOnDisk(const QString &path)
-{
-    // Asks the OS with the UTF-8 bytes, bypassing Qt's own name conversion.
-    return std::filesystem::is_directory(std::filesystem::u8path(path.toUtf8().toStdString()));
 }
 
 } // namespace
@@ -78,11 +71,8 @@ void TstBody::cleanup()
 
 Settings TstBody::runBody(const QByteArray &config, int *maxProc)
 {
-    QFile f(QDir(work).filePath("test.cfg"));
-    if (!f.open(QIODevice::WriteOnly))
+    if (!writeFile(work + "/test.cfg", config))
         qFatal("cannot write config");
-    f.write(config);
-    f.close();
     Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg"}));
     if (maxProc)
         *maxProc = body.maxProcesses();
@@ -247,10 +237,7 @@ void TstBody::unusableTimeLimit_data()
 void TstBody::unusableTimeLimit()
 {
     QFETCH(QByteArray, value);
-    QFile f(QDir(work).filePath("test.cfg"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("PROC_TIMEOUT " + value + "\n");
-    f.close();
+    QVERIFY(writeFile(work + "/test.cfg", "PROC_TIMEOUT " + value + "\n"));
     Body body(commandLine({"scatterdeck", "-noGui", "-e", "-c", "test.cfg"}));
     QCOMPARE(body.currentSettings().procTimeout, 0);
     // The message reaches the main window's log pane.

@@ -4,6 +4,7 @@
 #include "jobs/demeter.h"
 #include "plot/chiview.h"
 #include "plot/chiviewctrl.h"
+#include "tests/testfiles.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -21,12 +22,6 @@
 Q_DECLARE_METATYPE(QList<QUrl>)
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // QApplication forwards drop events only from a real drag in progress, so
 // the event goes to the widget's own dispatcher. Returns whether the drop

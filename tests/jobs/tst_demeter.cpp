@@ -2,7 +2,7 @@
 #include "jobs/demeter.h"
 
 #include "jobrecorder.h"
-#include "testfiles.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>

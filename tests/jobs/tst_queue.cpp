@@ -2,7 +2,7 @@
 #include "gui/gui.h"
 #include "jobs/demeter.h"
 
-#include "testfiles.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QPointer>

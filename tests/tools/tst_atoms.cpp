@@ -1,3 +1,5 @@
+#include "tests/testfiles.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -36,18 +38,6 @@ struct Run
 const QByteArray cell4 = "data_x\n_cell_length_a 4\n_cell_length_b 4\n_cell_length_c 4\n";
 const QByteArray siteLoop =
     "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n";
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 QByteArray data(const QString &name)
 {
