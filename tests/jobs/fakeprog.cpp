@@ -14,6 +14,7 @@
 //   abort          crash
 //   ignoreterm     ignore SIGTERM from here on
 //   exit=N         end with exit code N
+//   failon=TEXT    end at once with exit code 3 when feff.inp holds TEXT
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -21,6 +22,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -89,6 +91,13 @@ void printGarbage()
         std::exit(3);
 }
 
+bool feffInpHolds(const std::string &text)
+{
+    std::ifstream in("feff.inp");
+    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return all.find(text) != std::string::npos;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -132,6 +141,9 @@ int main(int argc, char **argv)
         } else if (key == "abort") {
             std::cout.flush();
             std::abort();
+        } else if (key == "failon") {
+            if (feffInpHolds(value))
+                return 3;
         } else if (key == "exit") {
             std::cout.flush();
             return std::atoi(value.c_str());
