@@ -1,32 +1,39 @@
 #ifndef BATCHRUN_H
 #define BATCHRUN_H
 
+#include "app/inputlist.h"
 #include "jobs/demeter.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
-class Body;
+class BatchQueue;
+class ParamTable;
 class SignalWatcher;
+struct Settings;
 
-// The reporting side of a batch run ("-batch"): one line on standard output
-// per ended job, the log on standard error, and the summary line and the exit
-// of the event loop once no job waits and no program runs. SIGINT and SIGTERM
-// stop every program and end the run.
+// A batch run ("-batch"): runs the inputs through a BatchQueue, writes one
+// line on standard output per ended job (see ResultLine), the log on
+// standard error, and the summary line and the exit of the event loop once
+// no job is left. SIGINT and SIGTERM stop every program and end the run.
 //
 // Standard output, fields separated by one tab:
 //   <outcome> <input file> <job folder> <description>
 //   summary done=<n> failed=<n> unfinished=<n> wall=<seconds>
 // Exit codes: 0 every job gave chi(k) data, 1 any did not, 2 the configuration
-// could not be used (nothing ran, nothing on standard output), 128 + the
-// signal number when stopped by a signal (130 SIGINT, 143 SIGTERM).
+// or the command line could not be used (nothing ran, nothing on standard
+// output), 128 + the signal number when stopped by a signal (130 SIGINT,
+// 143 SIGTERM).
+//
+// Option "-share K/N": only the K-th of N shares of the inputs (K from 1 to
+// N; see InputList::keepShare), for job arrays.
 class BatchRun : public QObject
 {
     Q_OBJECT
 public:
-    // Created by body's constructor before any job exists; a child of body.
-    explicit BatchRun(Body *body);
+    // Created before anything can log or end; reads its own options.
+    explicit BatchRun(const ParamTable &args, QObject *parent = nullptr);
 
     enum ExitCode : int
     {
@@ -36,37 +43,45 @@ public:
         SignalBase = 128,
     };
 
-    // Reports the job's outcome when it ends.
-    void watch(Demeter *job);
-    // The configuration cannot be used: exit with ConfigUnusable once the
-    // event loop runs.
+    // Whether the batch's own options can be used; reports what cannot.
+    bool optionsUsable();
+    // The run cannot be used: exit with ConfigUnusable once the event loop
+    // runs.
     void refuse();
+    // Runs the inputs (of them the chosen share), maxProc programs at a time.
+    void run(const Settings &settings, int maxProc, InputList inputs);
 
-    // The outcome word of a result line.
-    static QString outcomeWord(Demeter::Outcome outcome);
-    // The whole result line of an ended job, without the line feed.
-    static QString resultLine(const Demeter &job, Demeter::Outcome outcome);
+signals:
+    // A job's result line has been written. The job is deleted after the
+    // receivers have returned: they may read it now and must not keep it.
+    void jobReported(const Demeter &job, Demeter::Outcome outcome);
+    // The run ends with this exit code, after the summary line; not emitted
+    // when the run was refused.
+    void finished(int exitCode);
 
 public slots:
     // One log message as one line on standard error.
     void log(QString msg);
 
 private:
-    void jobEnded(const Demeter *job, Demeter::Outcome outcome);
-    void scheduleCheck();
-    void checkIdle();
+    void jobEnded(const Demeter &job, Demeter::Outcome outcome);
+    void drained();
     void interrupted(int signo);
     void finish(int code, bool withSummary);
 
-    Body *body;
+    BatchQueue *queue = nullptr; // child, made by run()
     SignalWatcher *watcher;
     QElapsedTimer clock;
-    int watched = 0;
+    bool shareGiven = false;
+    QString shareOption;
+    int share = 1;
+    int shares = 1;
+    int total = 0; // inputs taken in
     int done = 0;
     int failed = 0;
     bool refused = false;  // the configuration cannot be used
     bool stopping = false; // a signal is being handled
-    bool finished = false; // the exit has been requested
+    bool ended = false;    // the exit has been requested
 };
 
 #endif

@@ -1,11 +1,11 @@
 #include "app/body.h"
 
 #include "app/batchrun.h"
+#include "app/inputlist.h"
 #include "app/textfuncs.h"
 #include "gui/gui.h"
 #include "jobs/demeter.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -16,7 +16,7 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
 {
     if (args.hasKey(QStringLiteral("-batch"))) {
         // Before anything can log or end: the report takes both.
-        batch = new BatchRun(this);
+        batch = new BatchRun(args, this);
         connect(this, &Body::log, batch, &BatchRun::log);
     } else {
         gui = new Gui(nullptr);
@@ -39,16 +39,15 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
     params.readFile(configName);
     maxProc = params.value(QStringLiteral("MAX_PROC"), QStringLiteral("6")).toInt(nullptr, 10);
     applySettings();
-    if (batch && !batchUsable()) {
-        batch->refuse();
-        return;
+    if (batch) {
+        // Both asked, so that every problem is reported.
+        const bool settingsUsable = batchUsable();
+        if (!batch->optionsUsable() || !settingsUsable) {
+            batch->refuse();
+            return;
+        }
     }
     scanInputDirs();
-}
-
-Body::~Body()
-{
-    deleteBatchJobs();
 }
 
 namespace {
@@ -99,25 +98,6 @@ bool Body::batchUsable()
     return usable;
 }
 
-void Body::stopAllJobs()
-{
-    queue.clear();
-    for (Demeter *job : qAsConst(batchJobs))
-        job->terminatePrograms();
-    const QDeadlineTimer deadline(JobProcess::graceMs);
-    for (Demeter *job : qAsConst(batchJobs))
-        job->waitPrograms(int(deadline.remainingTime()));
-    deleteBatchJobs(); // kills what is left
-}
-
-void Body::deleteBatchJobs()
-{
-    queue.clear();
-    // Ended jobs stay until here: freed during the run, each would cost a
-    // copy-on-write fault for every page it touches after each program start.
-    qDeleteAll(std::exchange(batchJobs, {}));
-}
-
 void Body::procStarted()
 {
     ++running;
@@ -163,29 +143,22 @@ void Body::createDemeter(const QFileInfo &file, int stage)
                     queue.end());
     });
     job->loadInput(); // after log is connected, so its failure is reported
-    if (batch) {
-        batchJobs.append(job);
-        batch->watch(job);
-    } else {
-        gui->addDemeter(job);
-    }
+    gui->addDemeter(job);
     queue.append(job);
     checkDemQue();
 }
 
 void Body::scanInputDirs()
 {
-    // QDir's defaults: all entries but hidden ones, patterns matched and
-    // names sorted without regard to case.
-    const QFileInfoList cifs =
-        QDir(settings.cifDir)
-            .entryInfoList(QStringList{QStringLiteral("*.cif"), QStringLiteral("*.inp")});
-    for (const QFileInfo &file : cifs)
-        createDemeter(file, Demeter::AtomsWaiting);
-    const QFileInfoList inps =
-        QDir(settings.inpDir).entryInfoList(QStringList{QStringLiteral("*.inp")});
-    for (const QFileInfo &file : inps)
-        createDemeter(file, Demeter::FeffWaiting);
+    InputList inputs(settings.cifDir, settings.inpDir);
+    if (batch) {
+        batch->run(settings, maxProc, std::move(inputs));
+        return;
+    }
+    while (!inputs.isEmpty()) {
+        const InputList::Entry entry = inputs.takeFirst();
+        createDemeter(entry.file, entry.viaAtoms ? Demeter::AtomsWaiting : Demeter::FeffWaiting);
+    }
 }
 
 bool Body::acceptDropped(const QString &path, const QString &url, const QString &scheme,

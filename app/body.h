@@ -5,7 +5,6 @@
 #include "app/settings.h"
 
 #include <QFileInfo>
-#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -19,14 +18,14 @@ class Gui;
 // owns the process queue and relays the jobs' messages to the main window.
 // Exactly one lives on main()'s stack for the whole run.
 //
-// With "-batch" there is no main window: Body keeps the jobs itself (without
-// parents, deleted with Body) and a BatchRun reports them and ends the run.
+// With "-batch" there is no main window: Body hands the configuration and
+// the start-up scan's inputs to a BatchRun, which makes, runs and reports
+// the jobs and ends the run.
 class Body : public QObject
 {
     Q_OBJECT
 public:
     explicit Body(const ParamTable &args, QObject *parent = nullptr);
-    ~Body() override;
 
     // Derives settings from params; creates the three working directories.
     void applySettings();
@@ -43,10 +42,6 @@ public:
     Gui *mainWindow() const { return gui; } // null in a batch run
     bool isBatch() const { return batch != nullptr; }
 
-    // Batch runs: empties the queue, stops every running program (SIGTERM,
-    // then SIGKILL after JobProcess::graceMs) and deletes all jobs.
-    void stopAllJobs();
-
     // Longest PROC_TIMEOUT accepted, in seconds (the timer counts in int ms).
     static constexpr int maxTimeLimit = 2000000;
 
@@ -58,6 +53,7 @@ public:
     void startNextDemeter();
     // One job per input file present at start-up: the CIF folder's *.cif and
     // *.inp (Atoms first), then the FEFF input folder's *.inp, each by name.
+    // A batch run gets the list of names and makes the jobs as they start.
     void scanInputDirs();
     // A dropped file becomes a job only when it is a local file or a path
     // that may still appear; URLs of other machines and folders are refused
@@ -83,11 +79,9 @@ private:
     void applyTimeLimit(const QString &value);
     bool configReadable(const QString &configName);
     bool batchUsable();
-    void deleteBatchJobs();
 
-    Gui *gui = nullptr;         // no parent, never deleted: lives until the process ends
-    BatchRun *batch = nullptr;  // child; only in a batch run
-    QList<Demeter *> batchJobs; // owned; only in a batch run
+    Gui *gui = nullptr;        // no parent, never deleted: lives until the process ends
+    BatchRun *batch = nullptr; // child; only in a batch run
     bool timeLimitUsable = true;
     ParamTable params;
     Settings settings;

@@ -192,10 +192,14 @@ void Demeter::setStatus(QLineEdit *field, const QString &text, const char *style
     field->setCursorPosition(0);
 }
 
-void Demeter::appendOutput(QProcess *proc, QTextEdit *pane)
+void Demeter::appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice)
 {
-    while (!proc->atEnd())
-        pane->insertPlainText(decodeOutput(proc->readLine()));
+    while (!proc->atEnd()) {
+        const QByteArray line = proc->readLine();
+        if (notice)
+            notice->feed(line);
+        pane->insertPlainText(decodeOutput(line));
+    }
 }
 
 void Demeter::showResAtoms(bool f)
@@ -210,16 +214,16 @@ void Demeter::showResFeff(bool f)
 
 void Demeter::msgFromAtoms()
 {
-    appendOutput(atomsProc, ui.ResAtoms);
+    appendOutput(atomsProc, ui.ResAtoms, settings.batchRun ? &atomsNotice : nullptr);
 }
 
 void Demeter::msgFromFeff()
 {
     // ResAtoms is the source of feff.inp; ResFeff only shows the output.
     if (settings.batchRun)
-        feffProc->readAll();
+        feffNotice.feed(feffProc->readAll());
     else
-        appendOutput(feffProc, ui.ResFeff);
+        appendOutput(feffProc, ui.ResFeff, nullptr);
 }
 
 void Demeter::showAtomsState(QProcess::ProcessState stat)
@@ -242,6 +246,11 @@ void Demeter::showAtomsState(QProcess::ProcessState stat)
             stage = Done;
             setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
             endJob(AtomsTimedOut);
+        } else if (atomsRan && atomsNotice.cancelled()) {
+            emit procStopped();
+            stage = Done;
+            setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+            endJob(AtomsCancelled);
         } else if (atomsRan) {
             // The queue may admit another job here, before this job's FEFF
             // run raises the count again.
@@ -294,6 +303,11 @@ void Demeter::finishFeff()
         return;
     if (feffProc->hasTimedOut()) {
         endJob(FeffTimedOut);
+        return;
+    }
+    // QProcess has read all output before it reports NotRunning.
+    if (feffNotice.cancelled()) {
+        endJob(FeffCancelled);
         return;
     }
     const bool chiFile = QFileInfo::exists(joinPath(jobDir, QStringLiteral("chi.dat")));
@@ -439,6 +453,7 @@ void Demeter::start()
     // A run that never reaches Running must not be taken for a finished one:
     // no procStopped() without procStarted(), no re-reading of old results.
     feffRan = false;
+    feffNotice.clear();
     launch(feffProc);
 }
 

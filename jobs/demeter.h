@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "chi/chi.h"
 #include "jobs/jobprocess.h"
+#include "jobs/slurmnotice.h"
 
 #include "ui_demeter.h"
 
@@ -55,6 +56,8 @@ public:
         AtomsTimedOut,   // Atoms was stopped at the time limit; FEFF never ran
         FeffTimedOut,    // FEFF was stopped at the time limit; nothing was read
         InputMissing,    // the CIF file was gone when the job was to start
+        AtomsCancelled,  // Slurm cancelled the Atoms step (batch runs only)
+        FeffCancelled,   // Slurm cancelled the FEFF step; nothing was read (batch runs only)
     };
     Q_ENUM(Outcome)
 
@@ -97,6 +100,10 @@ public:
     // reads as a normal exit with code 0.
     const QProcess &atomsRun() const { return *atomsProc; }
     const QProcess &feffRun() const { return *feffProc; }
+    // Slurm's cancellation notice from the program's output (batch runs
+    // only), e.g. "STEP 12.3 ON node7 CANCELLED AT ... DUE TO TIME LIMIT".
+    QString atomsCancellation() const { return atomsNotice.cancellation(); }
+    QString feffCancellation() const { return feffNotice.cancellation(); }
 
 signals:
     void log(QString msg);
@@ -134,7 +141,7 @@ private:
     void finishFeff();
     void readPath(const QString &fileName);
     void setStatus(QLineEdit *field, const QString &text, const char *style);
-    static void appendOutput(QProcess *proc, QTextEdit *pane);
+    static void appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice);
 
     Settings settings;
     QFileInfo inputFile;
@@ -148,6 +155,8 @@ private:
     int paths = 0;
     bool inputLoaded = false;
     bool retired = false;
+    SlurmNotice atomsNotice; // batch runs only
+    SlurmNotice feffNotice;  // batch runs only
 
 public:
     Chi chi;

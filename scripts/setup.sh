@@ -10,6 +10,7 @@ packages=(
   ifeffit
   xvfb xauth x11-apps x11-utils imagemagick openbox xdotool
   fonts-noto-cjk
+  slurm-wlm munge time
 )
 
 missing=()

@@ -79,6 +79,11 @@ private slots:
     void unusableConfiguration();
     void nothingToDo_data();
     void nothingToDo();
+    void emptyProgramName();
+    void share_data();
+    void share();
+    void mergeResults_data();
+    void mergeResults();
 
 private:
     QProcess *start(const QStringList &args);
@@ -242,6 +247,13 @@ void TstBatch::resultLine_data()
         << QByteArray("feff log emptychi") << QByteArray("0") << true
         << "no-data\tchi.dat holds no chi(k) data (Atoms ended with exit code 3)"
         << "" << QStringList{"atoms", "feff"} << 1;
+    // The notice comes through srun; a cancelled step's results are not read.
+    QTest::newRow("FEFF step cancelled by Slurm")
+        << "00-Inp/abgebrochen.inp" << QByteArray("atoms")
+        << QByteArray("feff log chi=1 cancelled exit=143") << QByteArray("0") << true
+        << "feff-cancelled\tFEFF cancelled by Slurm: STEP 7.3 ON vm CANCELLED AT "
+           "2026-12-06T14:34:34 DUE TO TIME LIMIT"
+        << "" << QStringList{"feff"} << 1;
     QTest::newRow("FEFF ends in time")
         << "00-Inp/kurz.inp" << QByteArray("atoms") << QByteArray("feff log sleep=100 chi=2")
         << QByteArray("20") << true << "ok\tchi(k) read with 2 paths, chiR.dat written"
@@ -369,11 +381,22 @@ void TstBatch::unusableConfiguration_data()
         << named << QByteArray("PROC_TIMEOUT 1h\n")
         << QStringList{
                "PROC_TIMEOUT 1h is not a number of seconds from 0 to 2000000: no time limit"};
+    QTest::newRow("share beyond the last")
+        << QStringList{"-e", "-share", "4/3", "-c", "batch.cfg"} << QByteArray()
+        << QStringList{"-share 4/3 is not a share K/N with K from 1 to N"};
+    QTest::newRow("share 0") << QStringList{"-e", "-share", "0/3", "-c", "batch.cfg"}
+                             << QByteArray()
+                             << QStringList{"-share 0/3 is not a share K/N with K from 1 to N"};
+    QTest::newRow("share without a value")
+        << QStringList{"-e", "-c", "batch.cfg", "-share"} << QByteArray()
+        << QStringList{"-share  is not a share K/N with K from 1 to N"};
     QTest::newRow("everything reported")
-        << named << QByteArray("MAX_PROC -1\nFEFF_EXE /no/feff\nPROC_TIMEOUT -5\n")
+        << QStringList{"-e", "-c", "batch.cfg", "-share", "2"}
+        << QByteArray("MAX_PROC -1\nFEFF_EXE /no/feff\nPROC_TIMEOUT -5\n")
         << QStringList{
                "PROC_TIMEOUT -5 is not a number of seconds from 0 to 2000000: no time limit",
-               "MAX_PROC -1 lets no job start", "Can not find the FEFF program : /no/feff"};
+               "MAX_PROC -1 lets no job start", "Can not find the FEFF program : /no/feff",
+               "-share 2 is not a share K/N with K from 1 to N"};
 }
 
 void TstBatch::unusableConfiguration()
@@ -420,6 +443,115 @@ void TstBatch::nothingToDo()
     QCOMPARE(summary.value("done"), QString("0"));
     QCOMPARE(summary.value("failed"), QString("0"));
     QCOMPARE(summary.value("unfinished"), QString("0"));
+}
+
+void TstBatch::emptyProgramName()
+{
+    // QProcess refuses an empty program without reporting any state.
+    QVERIFY(writeFile(work + "/00-Cif/a.cif", "data_a\n"));
+    writeConfig("MAX_PROC 1\nATOMS_EXE \"\"\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff chi=1\"\n");
+    const Run r = runBatch({"-e", "-c", "batch.cfg"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.out.size(), 2);
+    QCOMPARE(r.out.at(0), "atoms-not-started\t" + work + "/00-Cif/a.cif\t" + res +
+                              "/a\tAtoms could not start: ");
+    QCOMPARE(summaryFields(r.out.at(1)).value("failed"), QString("1"));
+}
+
+void TstBatch::share_data()
+{
+    QTest::addColumn<QString>("share");
+    QTest::addColumn<QStringList>("inputs"); // sorted
+    // The scan's order: the CIF folder by name without regard to case, then
+    // the FEFF input folder.
+    QTest::newRow("first of three")
+        << "1/3" << QStringList{"00-Cif/a.cif", "00-Inp/d.inp", "00-Inp/g.inp"};
+    QTest::newRow("second of three") << "2/3" << QStringList{"00-Cif/B.INP", "00-Inp/e.inp"};
+    QTest::newRow("last of three") << "3/3" << QStringList{"00-Cif/c.cif", "00-Inp/f.inp"};
+    QTest::newRow("one share") << "1/1"
+                               << QStringList{"00-Cif/B.INP", "00-Cif/a.cif", "00-Cif/c.cif",
+                                              "00-Inp/d.inp", "00-Inp/e.inp", "00-Inp/f.inp",
+                                              "00-Inp/g.inp"};
+}
+
+void TstBatch::share()
+{
+    QFETCH(QString, share);
+    QFETCH(QStringList, inputs);
+    for (const char *name : {"00-Cif/c.cif", "00-Cif/a.cif", "00-Cif/B.INP", "00-Inp/g.inp",
+                             "00-Inp/e.inp", "00-Inp/d.inp", "00-Inp/f.inp"})
+        QVERIFY(writeFile(work + "/" + name, " * This input\nEND\n"));
+    writeConfig("MAX_PROC 1\nATOMS_EXE \"" FAKEPROG
+                "\"\nATOMS_ARG \"atoms cat\"\nFEFF_EXE \"" FAKEPROG
+                "\"\nFEFF_ARG \"feff chi=1\"\n");
+    const Run r = runBatch({"-e", "-share", share, "-c", "batch.cfg"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 0);
+    QStringList ran;
+    for (const QString &line : r.out.mid(0, r.out.size() - 1))
+        ran << line.section(QLatin1Char('\t'), 1, 1).mid(work.size() + 1);
+    // A CIF job's FEFF run and the next job run side by side.
+    ran.sort();
+    QCOMPARE(ran, inputs);
+    const QMap<QString, QString> summary = summaryFields(r.out.last());
+    QCOMPARE(summary.value("done"), QString::number(inputs.size()));
+    QCOMPARE(summary.value("unfinished"), QString("0"));
+}
+
+void TstBatch::mergeResults_data()
+{
+    QTest::addColumn<QStringList>("files"); // contents; a null entry is a missing file
+    QTest::addColumn<QStringList>("out");
+    QTest::addColumn<QString>("err"); // %1 the second file
+    QTest::addColumn<int>("exitCode");
+
+    const QString okA =
+        "ok\t/w/a.inp\t/w/00-Res/share-1/a\tchi(k) read with 2 paths, chiR.dat written";
+    const QString okB =
+        "ok\t/w/b.inp\t/w/00-Res/share-2/b\tchi(k) read with 1 path, chiR.dat written";
+    const QString failC = "no-chi\t/w/c.inp\t/w/00-Res/share-2/c\tFEFF left no chi.dat";
+    QTest::newRow("every job ok")
+        << QStringList{okA + "\nsummary\tdone=1\tfailed=0\tunfinished=0\twall=12.5\n",
+                       okB + "\nsummary\tdone=1\tfailed=0\tunfinished=0\twall=3.25\n"}
+        << QStringList{okA, okB, "summary\tdone=2\tfailed=0\tunfinished=0\twall=12.500"} << "" << 0;
+    QTest::newRow("counts added, longest wall")
+        << QStringList{okA + "\nsummary\tdone=1\tfailed=0\tunfinished=2\twall=2.5\n",
+                       okB + "\n" + failC +
+                           "\nsummary\tdone=1\tfailed=1\tunfinished=0\twall=30.001\n"}
+        << QStringList{okA, okB, failC, "summary\tdone=2\tfailed=1\tunfinished=2\twall=30.001"}
+        << "" << 1;
+    QTest::newRow("share without summary")
+        << QStringList{okA + "\nsummary\tdone=1\tfailed=0\tunfinished=0\twall=2\n", okB + "\n"}
+        << QStringList{okA, okB, "summary\tdone=1\tfailed=0\tunfinished=0\twall=2.000"}
+        << "merge-results: %1 has no summary line: its batch run did not finish\n"
+        << 1;
+    QTest::newRow("share missing")
+        << QStringList{okA + "\nsummary\tdone=1\tfailed=0\tunfinished=0\twall=2\n", QString()}
+        << QStringList{okA, "summary\tdone=1\tfailed=0\tunfinished=0\twall=2.000"}
+        << "merge-results: %1 is missing\n"
+        << 1;
+}
+
+void TstBatch::mergeResults()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, out);
+    QFETCH(QString, err);
+    QFETCH(int, exitCode);
+    QStringList names;
+    for (int i = 0; i < files.size(); ++i) {
+        names << work + QStringLiteral("/results-share-%1.tsv").arg(i + 1);
+        if (!files.at(i).isNull())
+            QVERIFY(writeFile(names.last(), files.at(i).toUtf8()));
+    }
+    QProcess merge;
+    merge.start(QStringLiteral(EXAMPLES_DIR "/slurm/merge-results.sh"), names);
+    QVERIFY(merge.waitForFinished(10000));
+    QCOMPARE(merge.exitCode(), exitCode);
+    QCOMPARE(splitLines(merge.readAllStandardOutput()), out);
+    QCOMPARE(QString::fromLocal8Bit(merge.readAllStandardError()),
+             err.replace("%1", names.value(1)));
 }
 
 QTEST_MAIN(TstBatch)

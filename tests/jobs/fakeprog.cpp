@@ -11,6 +11,8 @@
 //   chi=N          write chi.dat and chip0001.dat .. chipNNNN.dat
 //   nochi          write chip9999.dat with a header but no data
 //   emptychi       write chi.dat with a header but no data
+//   cancelled      print Slurm's notice of a step cancelled at its time limit,
+//                  in two writes that split its line
 //   abort          crash
 //   ignoreterm     ignore SIGTERM from here on
 //   exit=N         end with exit code N
@@ -98,6 +100,15 @@ bool feffInpHolds(const std::string &text)
     return all.find(text) != std::string::npos;
 }
 
+void printCancelNotice()
+{
+    std::cout << "slurmstepd-vm: error: *** STEP 7.3 ON vm CANCEL" << std::flush;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::cout << "LED AT 2026-12-06T14:34:34 DUE TO TIME LIMIT ***\n"
+              << "srun: error: vm: task 0: Terminated\n"
+              << std::flush;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -138,6 +149,8 @@ int main(int argc, char **argv)
             writeChi("chi.dat", 1.0, false);
         } else if (key == "ignoreterm") {
             std::signal(SIGTERM, SIG_IGN);
+        } else if (key == "cancelled") {
+            printCancelNotice();
         } else if (key == "abort") {
             std::cout.flush();
             std::abort();

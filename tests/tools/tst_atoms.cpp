@@ -126,6 +126,8 @@ private slots:
     void badInput_data();
     void badInput();
     void helpListsOptions();
+    void listSites_data();
+    void listSites();
 };
 
 void TestAtoms::initTestCase()
@@ -424,10 +426,69 @@ void TestAtoms::helpListsOptions()
 {
     const Run r = run({"--help"});
     QCOMPARE(r.exitCode, 0);
-    for (const char *option : {"-c, --cif FILE", "--block NAME", "--core SITE", "--edge EDGE",
-                               "--rmax R", "--feff-rmax R", "--hydrogen", "--no-merge", "--help"})
+    for (const char *option :
+         {"-c, --cif FILE", "--block NAME", "--core SITE", "--edge EDGE", "--rmax R",
+          "--feff-rmax R", "--hydrogen", "--no-merge", "--help", "--list-sites"})
         QVERIFY2(r.out.contains(option), option);
     QVERIFY(!r.out.contains(" * This"));
+}
+
+void TestAtoms::listSites_data()
+{
+    QTest::addColumn<QByteArray>("cif");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("sites"); // the lines after the column names, or the message
+
+    // Multiplicities are those of the Wyckoff positions in the International
+    // Tables: P 42/m n m 2a is 2; F d -3 m 8a and 16d; F m -3 m 4a, 4b, 8c,
+    // 24e and, for rock salt, 4a.
+    const QByteArray magnetite = data("fe3o4-magnetite.cif");
+    const QByteArray perovskite = data("ba2femoo6.cif");
+    QTest::newRow("rutile: one Ti site, no Wyckoff letter given")
+        << data("tio2-rutile.cif") << "Ti" << 0 << QStringList{"Ti1 2 - 1"};
+    QTest::newRow("magnetite: tetrahedral and octahedral Fe")
+        << magnetite << "Fe" << 0 << QStringList{"Fe1 8 a 1", "Fe2 16 d 1"};
+    QTest::newRow("magnetite: oxygen on 32e") << magnetite << "O" << 0 << QStringList{"O1 32 e 1"};
+    QTest::newRow("magnetite: a site label stands for its element")
+        << magnetite << "fe2" << 0 << QStringList{"Fe1 8 a 1", "Fe2 16 d 1"};
+    QTest::newRow("double perovskite: B site Fe")
+        << perovskite << "Fe" << 0 << QStringList{"Fe1 4 a 1"};
+    QTest::newRow("double perovskite: B site Mo")
+        << perovskite << "Mo" << 0 << QStringList{"Mo1 4 b 1"};
+    QTest::newRow("double perovskite: O on 24e")
+        << perovskite << "O" << 0 << QStringList{"O1 24 e 1"};
+    QTest::newRow("empty: the element of the first site")
+        << perovskite << "" << 0 << QStringList{"Ba1 8 c 1"};
+    QTest::newRow("minority species of a mixed site keeps its occupancy")
+        << data("mgfeo-mixed.cif") << "Fe" << 0 << QStringList{"Fe1 4 - 0.4"};
+    QTest::newRow("element not in the structure")
+        << magnetite << "Ti" << 1 << QStringList{"no site of Ti (elements: Fe, O)"};
+    QTest::newRow("neither element nor label")
+        << magnetite << "Xq" << 1
+        << QStringList{"no element or site 'Xq' to list (elements: Fe, O)"};
+    QTest::newRow("hydrogen needs --hydrogen")
+        << data("mgoh2-brucite.cif") << "H" << 1
+        << QStringList{"hydrogen sites are left out without --hydrogen"};
+}
+
+void TestAtoms::listSites()
+{
+    QFETCH(QByteArray, cif);
+    QFETCH(QString, what);
+    QFETCH(int, status);
+    QFETCH(QStringList, sites);
+    const Run r = run({"--list-sites=" + what}, cif, "in.cif");
+    QVERIFY(!r.crashed);
+    QCOMPARE(r.exitCode, status);
+    if (status != 0) {
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains(sites.first().toLatin1()), r.err.constData());
+        return;
+    }
+    QStringList lines = QString::fromLatin1(r.out).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.takeFirst(), QStringLiteral("# label multiplicity wyckoff occupancy"));
+    QCOMPARE(lines, sites);
 }
 
 QTEST_GUILESS_MAIN(TestAtoms)

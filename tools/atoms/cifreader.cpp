@@ -220,13 +220,15 @@ enum SiteColumn
     Label,
     Type,
     Occupancy,
-    CalcFlag
+    CalcFlag,
+    Wyckoff
 };
 
 cif::Table siteTable(cif::Block &block)
 {
-    const std::vector<std::string> tags = {"fract_x",      "fract_y",    "fract_z",   "?label",
-                                           "?type_symbol", "?occupancy", "?calc_flag"};
+    const std::vector<std::string> tags = {"fract_x",    "fract_y",        "fract_z",
+                                           "?label",     "?type_symbol",   "?occupancy",
+                                           "?calc_flag", "?Wyckoff_symbol"};
     const char *prefix = block.find_values("_atom_site_fract_x") ? "_atom_site_" : "_atom_site.";
     return block.find(prefix, tags);
 }
@@ -279,6 +281,8 @@ bool readSite(cif::Table::Row row, size_t index, Site &site, Crystal &crystal, s
             return true;
         }
     }
+    if (row.has2(Wyckoff))
+        site.wyckoff = row.str(Wyckoff);
     site.z = Element::fromText(type);
     if (site.z == 0)
         site.z = Element::fromText(site.label);

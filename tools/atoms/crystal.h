@@ -28,6 +28,7 @@ struct Site
     int z = 0;   // atomic number
     Vec3 frac{}; // fractional coordinates as written
     double occupancy = 1;
+    std::string wyckoff; // Wyckoff letter as the file gives it, may be empty
 };
 
 // What a CIF data block says about a structure, symmetry resolved to the full

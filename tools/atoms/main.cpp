@@ -1,5 +1,6 @@
 #include "converter.h"
 #include "options.h"
+#include "sitelister.h"
 
 #include <cstdio>
 #include <string>
@@ -40,13 +41,20 @@ int main(int argc, char **argv)
         return 0;
     }
     std::string text;
-    if (!Converter::run(options, text, error)) {
+    if (options.listSites) {
+        std::vector<SiteEntry> sites;
+        if (!SiteLister::list(options, sites, error)) {
+            printError(options.cifPath + ": " + error);
+            return 1;
+        }
+        text = SiteLister::format(sites);
+    } else if (!Converter::run(options, text, error)) {
         printError(options.cifPath + ": " + error);
         return 1;
     }
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
         std::fflush(stdout) != 0) {
-        printError(options.cifPath + ": cannot write the FEFF input to standard output");
+        printError(options.cifPath + ": cannot write to standard output");
         return 1;
     }
     return 0;

@@ -72,8 +72,8 @@ bool Options::parse(int argc, const char *const *argv, std::string &error)
             name = name.substr(0, equals);
         }
         const bool takesValue = name == "-c" || name == "--cif" || name == "--block" ||
-                                name == "--core" || name == "--edge" || name == "--rmax" ||
-                                name == "--feff-rmax";
+                                name == "--core" || name == "--list-sites" || name == "--edge" ||
+                                name == "--rmax" || name == "--feff-rmax";
         if (takesValue && equals == std::string::npos) {
             if (i + 1 >= args.size()) {
                 error = name + " needs a value";
@@ -120,7 +120,10 @@ bool Options::apply(const std::string &name, const std::string &value, std::stri
         block = value;
     else if (name == "--core")
         core = value;
-    else if (name == "--edge")
+    else if (name == "--list-sites") {
+        listSites = true;
+        listElement = value;
+    } else if (name == "--edge")
         return readEdge(value, hole, error);
     else if (name == "--rmax")
         return readLength(name, value, maxRadius, radius, error);
@@ -146,6 +149,12 @@ std::string Options::usage()
            "  --block NAME        use data block NAME (default: the first with atom sites)\n"
            "  --core SITE         the absorber: a site label, or an element for its first\n"
            "                      site (default: the first site of the atom-site loop)\n"
+           "  --list-sites ELEMENT\n"
+           "                      list the inequivalent sites of ELEMENT instead of\n"
+           "                      converting, one line each: label, atoms in the unit cell,\n"
+           "                      Wyckoff letter ('-' if the file gives none), occupancy;\n"
+           "                      a site label stands for its element, and --list-sites=\n"
+           "                      (empty) for the element of the first site\n"
            "  --edge EDGE         K, L1, L2 or L3 (default: L3 above Z 57, else K)\n"
            "  --rmax R            cluster radius around the absorber in Angstrom (default 8.0)\n"
            "  --feff-rmax R       FEFF's RMAX, the longest half path length (default 5.0)\n"

@@ -8,8 +8,13 @@ class Options
 {
 public:
     std::string cifPath;
-    std::string block;     // empty: first block with atom sites
-    std::string core;      // site label or element; empty: first site
+    std::string block; // empty: first block with atom sites
+    std::string core;  // site label or element; empty: first site
+    // --list-sites: list the sites of this element (a site label stands for
+    // its element; empty: the element of the first site) instead of
+    // converting.
+    bool listSites = false;
+    std::string listElement;
     double radius = 8.0;   // cluster radius, Å
     double feffRmax = 5.0; // FEFF's RMAX card, Å
     int hole = 0;          // FEFF hole code 1..4 (K, L1, L2, L3); 0: by atomic number

@@ -1,0 +1,66 @@
+#ifndef BATCHQUEUE_H
+#define BATCHQUEUE_H
+
+#include "app/inputlist.h"
+#include "app/settings.h"
+#include "jobs/demeter.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+// The process queue of a batch run. Unlike the window's queue, which makes
+// a job for every input at once, it makes a job only when the job can start
+// and frees it once its end has been reported, so that the memory of a run
+// depends on MAX_PROC, not on the number of inputs.
+//
+// The admission rule is the window's: a job starts while fewer than maxProc
+// programs run (a CIF job's FEFF run still follows its Atoms run at once). In
+// addition, at most 2 * maxProc jobs exist at a time, ended ones awaiting
+// their deletion included.
+class BatchQueue : public QObject
+{
+    Q_OBJECT
+public:
+    BatchQueue(const Settings &settings, int maxProc, QObject *parent = nullptr);
+    // Deletes the jobs that are left (their programs are killed).
+    ~BatchQueue() override;
+
+    // Takes the inputs and starts as many jobs as may run.
+    void run(InputList inputs);
+    // Drops the waiting inputs, sends SIGTERM to every running program,
+    // waits up to JobProcess::graceMs for them, and deletes every job (which
+    // kills what is left). Reports no job's end.
+    void stopAll();
+
+    int waitingInputs() const { return inputs.size(); }
+    int runningPrograms() const { return running; }
+    int existingJobs() const { return jobs.size() + ended.size(); }
+
+signals:
+    void log(QString msg);
+    // A job has ended. The job is deleted after the receivers have returned:
+    // they may read it now and must not keep it.
+    void jobEnded(const Demeter &job, Demeter::Outcome outcome);
+    // No input waits, no program runs and no job is left; emitted from the
+    // event loop, once.
+    void drained();
+
+private:
+    void fill();
+    void startNext();
+    void jobFinished(Demeter *job, Demeter::Outcome outcome);
+    void deleteEnded();
+    void checkDrained();
+
+    Settings settings;
+    int maxProc;
+    InputList inputs;
+    int running = 0;        // programs reported running and not yet stopped
+    QList<Demeter *> jobs;  // owned; made and not ended yet
+    QList<Demeter *> ended; // owned; ended, deleted from the event loop
+    bool stopped = false;
+    bool drainedSent = false;
+};
+
+#endif
