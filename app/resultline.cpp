@@ -1,6 +1,7 @@
 #include "app/resultline.h"
 
 #include "app/textfuncs.h"
+#include "jobs/sitegroup.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -102,6 +103,20 @@ QString line(const Demeter &job, Demeter::Outcome outcome)
 {
     return QStringList{outcomeWord(outcome), field(job.input().absoluteFilePath()),
                        field(job.directory()), field(description(job, outcome))}
+        .join(QLatin1Char('\t'));
+}
+
+QString line(const SiteGroup &group, bool ok)
+{
+    const QString word = ok                   ? QStringLiteral("ok")
+                         : group.siteFailed() ? QStringLiteral("site-failed")
+                                              : QStringLiteral("no-average");
+    const QString description =
+        ok ? QStringLiteral("average of %1: chiavg.dat and chiR.dat written")
+                 .arg(group.siteSummary())
+           : group.message();
+    return QStringList{word, field(group.input().absoluteFilePath()), field(group.directory()),
+                       field(description)}
         .join(QLatin1Char('\t'));
 }
 
