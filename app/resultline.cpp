@@ -108,9 +108,11 @@ QString line(const Demeter &job, Demeter::Outcome outcome)
 
 QString line(const SiteGroup &group, bool ok)
 {
-    const QString word = ok                   ? QStringLiteral("ok")
-                         : group.siteFailed() ? QStringLiteral("site-failed")
-                                              : QStringLiteral("no-average");
+    QString word = QStringLiteral("ok");
+    if (!ok)
+        word = group.siteFailed()      ? QStringLiteral("site-failed")
+               : group.siteCount() > 0 ? QStringLiteral("no-average")
+                                       : QStringLiteral("no-sites");
     const QString description =
         ok ? QStringLiteral("average of %1: chiavg.dat and chiR.dat written")
                  .arg(group.siteSummary())
