@@ -32,7 +32,7 @@ for i in $(seq -w 1 "$jobs"); do
 done
 printf 'ATOMS_EXE /bin/true\nMAX_PROC 2\nFEFF_EXE %s\n' "$feff" >"$work/run/config.cfg"
 cd "$work/run"
-(mkdir -p warm && cd warm && cp ../00-Inp/cu*1.inp feff.inp && "$feff" >/dev/null)
+(mkdir -p warm && cd warm && cp "$top/examples/00-Inp/Cu-metal.inp" feff.inp && "$feff" >/dev/null)
 
 now() { date +%s.%N; }
 wall_of() { awk -F'\t' '/^summary/ { sub("wall=", "", $5); print $5 }' "$1"; }

@@ -7,6 +7,10 @@
         <source>Stopped by %1: ending %2 running programs</source>
         <translation>%1 により中断: 実行中の %2 個のプログラムを終了します</translation>
     </message>
+    <message>
+        <source>-share %1 is not a share K/N with K from 1 to N</source>
+        <translation>-share %1 は K/N (K は 1 から N まで) の形の分担ではありません</translation>
+    </message>
 </context>
 <context>
     <name>Body</name>

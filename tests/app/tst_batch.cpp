@@ -79,6 +79,7 @@ private slots:
     void unusableConfiguration();
     void nothingToDo_data();
     void nothingToDo();
+    void emptyProgramName();
     void share_data();
     void share();
     void mergeResults_data();
@@ -442,6 +443,20 @@ void TstBatch::nothingToDo()
     QCOMPARE(summary.value("done"), QString("0"));
     QCOMPARE(summary.value("failed"), QString("0"));
     QCOMPARE(summary.value("unfinished"), QString("0"));
+}
+
+void TstBatch::emptyProgramName()
+{
+    // QProcess refuses an empty program without reporting any state.
+    QVERIFY(writeFile(work + "/00-Cif/a.cif", "data_a\n"));
+    writeConfig("MAX_PROC 1\nATOMS_EXE \"\"\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff chi=1\"\n");
+    const Run r = runBatch({"-e", "-c", "batch.cfg"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.out.size(), 2);
+    QCOMPARE(r.out.at(0), "atoms-not-started\t" + work + "/00-Cif/a.cif\t" + res +
+                              "/a\tAtoms could not start: ");
+    QCOMPARE(summaryFields(r.out.at(1)).value("failed"), QString("1"));
 }
 
 void TstBatch::share_data()

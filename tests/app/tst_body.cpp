@@ -351,6 +351,10 @@ void TstBody::japaneseTranslationEmbedded_data()
     QTest::newRow("batch stopped") << "BatchRun"
                                    << "Stopped by %1: ending %2 running programs"
                                    << "%1 により中断: 実行中の %2 個のプログラムを終了します";
+    QTest::newRow("batch share")
+        << "BatchRun"
+        << "-share %1 is not a share K/N with K from 1 to N"
+        << "-share %1 は K/N (K は 1 から N まで) の形の分担ではありません";
 }
 
 void TstBody::japaneseTranslationEmbedded()
