@@ -43,7 +43,7 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
     connect(&chi, &Chi::log, this, &Demeter::log);
     connectPanel();
 
-    baseName = inputFile.completeBaseName();
+    baseName = settings.jobFolder.isEmpty() ? inputFile.completeBaseName() : settings.jobFolder;
     jobDir = joinPath(settings.resDir, baseName);
     QDir().mkpath(jobDir); // a failure shows when feff.inp cannot be written
 
