@@ -1,6 +1,7 @@
 #include "jobs/demeter.h"
 
 #include "app/textfuncs.h"
+#include "jobs/panelwidths.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -36,10 +37,13 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
     : QFrame(parent), settings(jobSettings), inputFile(input), stage(startStage)
 {
     ui.setupUi(this);
+    PanelWidths::fit(
+        ui, {tr("A. Starting"), tr("A. Running"), tr("A. Finished"), tr("A. Not Running")},
+        {tr("F. Starting"), tr("F. Running"), tr("F. Finished"), tr("F. Not Running")});
     connect(&chi, &Chi::log, this, &Demeter::log);
     connectPanel();
 
-    baseName = inputFile.completeBaseName();
+    baseName = settings.jobFolder.isEmpty() ? inputFile.completeBaseName() : settings.jobFolder;
     jobDir = joinPath(settings.resDir, baseName);
     QDir().mkpath(jobDir); // a failure shows when feff.inp cannot be written
 
