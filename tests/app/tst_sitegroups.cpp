@@ -1,4 +1,4 @@
-#include "tests/jobs/testfiles.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QProcess>
