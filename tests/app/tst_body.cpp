@@ -264,6 +264,8 @@ void TstBody::japaneseTranslationEmbedded_data()
         << "BatchRun"
         << "-share %1 is not a share K/N with K from 1 to N"
         << "-share %1 は K/N (K は 1 から N まで) の形の分担ではありません";
+    QTest::newRow("site failed") << "SiteGroup" << "Site %1 of %2 failed; no average."
+                                 << "%2 のサイト %1 が失敗したため、平均しません。";
 }
 
 void TstBody::japaneseTranslationEmbedded()
