@@ -1,5 +1,7 @@
 #include "app/batchqueue.h"
 
+#include "jobs/sitegroup.h"
+
 #include <QDeadlineTimer>
 #include <QTimer>
 
@@ -28,16 +30,54 @@ void BatchQueue::fill()
     // A job whose program fails to start ends within start() and raises no
     // count; the bound on existing jobs keeps a long row of those from
     // piling up before the event loop deletes them.
-    while (!stopped && !inputs.isEmpty() && running < maxProc && existingJobs() < 2 * maxProc)
+    while (!stopped && hasWaiting() && running < maxProc && existingJobs() < 2 * maxProc)
         startNext();
 }
 
 void BatchQueue::startNext()
 {
+    if (!pendingSites.isEmpty()) {
+        const SiteJob next = pendingSites.takeFirst();
+        startJob(next.group->siteSettings(next.site), next.group->input(), Demeter::AtomsWaiting,
+                 &next);
+        return;
+    }
     const InputList::Entry entry = inputs.takeFirst();
-    auto *job = new Demeter(settings, entry.file,
-                            entry.viaAtoms ? Demeter::AtomsWaiting : Demeter::FeffWaiting, nullptr);
+    if (SiteGroup::wanted(settings, entry.file, entry.viaAtoms))
+        startGroup(entry.file);
+    else
+        startJob(settings, entry.file,
+                 entry.viaAtoms ? Demeter::AtomsWaiting : Demeter::FeffWaiting);
+}
+
+void BatchQueue::startGroup(const QFileInfo &file)
+{
+    auto *group = new SiteGroup(settings, file, this);
+    connect(group, &SiteGroup::log, this, &BatchQueue::log);
+    connect(group, &SiteGroup::ended, this, [this, group](bool ok) {
+        emit groupEnded(*group, ok);
+        group->deleteLater();
+    });
+    if (!group->listSites()) {
+        emit groupEnded(*group, false);
+        group->deleteLater();
+        return;
+    }
+    emit sitesAdded(group->siteCount());
+    QList<SiteJob> more;
+    for (int i = 0; i < group->siteCount(); ++i)
+        more.append({group, i});
+    pendingSites = more + pendingSites;
+}
+
+void BatchQueue::startJob(const Settings &jobSettings, const QFileInfo &file, int startStage,
+                          const SiteJob *site)
+{
+    auto *job = new Demeter(jobSettings, file, startStage, nullptr);
     jobs.append(job);
+    // Before it starts: a job that cannot start ends within start().
+    if (site)
+        sites.insert(job, *site);
     connect(job, &Demeter::log, this, &BatchQueue::log);
     connect(job, &Demeter::procStarted, this, [this] { ++running; });
     connect(job, &Demeter::procStopped, this, [this] {
@@ -61,6 +101,13 @@ void BatchQueue::jobFinished(Demeter *job, Demeter::Outcome outcome)
     // Called from within the job's own process handling: it is deleted from
     // the event loop, not here.
     emit jobEnded(*job, outcome);
+    // After the site's own line: the group's line follows its last site's.
+    const auto site = sites.find(job);
+    if (site != sites.end()) {
+        const SiteJob which = site.value();
+        sites.erase(site);
+        which.group->siteEnded(which.site, job->chi, outcome);
+    }
     job->retire();
     jobs.removeOne(job);
     ended.append(job);
@@ -77,7 +124,7 @@ void BatchQueue::deleteEnded()
 
 void BatchQueue::checkDrained()
 {
-    if (drainedSent || !inputs.isEmpty() || running > 0 || existingJobs() > 0)
+    if (drainedSent || hasWaiting() || running > 0 || existingJobs() > 0)
         return;
     drainedSent = true;
     QTimer::singleShot(0, this, &BatchQueue::drained);
@@ -87,6 +134,8 @@ void BatchQueue::stopAll()
 {
     stopped = true;
     inputs = InputList();
+    pendingSites.clear();
+    sites.clear();
     for (Demeter *job : qAsConst(jobs))
         job->terminatePrograms();
     const QDeadlineTimer deadline(JobProcess::graceMs);

@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "jobs/demeter.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -18,6 +19,8 @@
 // programs run (a CIF job's FEFF run still follows its Atoms run at once). In
 // addition, at most 2 * maxProc jobs exist at a time, ended ones awaiting
 // their deletion included.
+class SiteGroup;
+
 class BatchQueue : public QObject
 {
     Q_OBJECT
@@ -33,7 +36,7 @@ public:
     // kills what is left). Reports no job's end.
     void stopAll();
 
-    int waitingInputs() const { return inputs.size(); }
+    int waitingInputs() const { return inputs.size() + pendingSites.size(); }
     int runningPrograms() const { return running; }
     int existingJobs() const { return jobs.size() + ended.size(); }
 
@@ -42,6 +45,12 @@ signals:
     // A job has ended. The job is deleted after the receivers have returned:
     // they may read it now and must not keep it.
     void jobEnded(const Demeter &job, Demeter::Outcome outcome);
+    // With SITES all: a CIF input became a group of n site jobs, each of
+    // which reports jobEnded(); the group reports groupEnded() once after its
+    // last site (or at once when its sites could not be listed). The group
+    // is deleted after the receivers have returned.
+    void sitesAdded(int n);
+    void groupEnded(const SiteGroup &group, bool ok);
     // No input waits, no program runs and no job is left; emitted from the
     // event loop, once.
     void drained();
@@ -49,6 +58,15 @@ signals:
 private:
     void fill();
     void startNext();
+    void startGroup(const QFileInfo &file);
+    struct SiteJob
+    {
+        SiteGroup *group; // child of the queue until it has ended
+        int site;
+    };
+    void startJob(const Settings &jobSettings, const QFileInfo &file, int startStage,
+                  const SiteJob *site = nullptr);
+    bool hasWaiting() const { return !inputs.isEmpty() || !pendingSites.isEmpty(); }
     void jobFinished(Demeter *job, Demeter::Outcome outcome);
     void deleteEnded();
     void checkDrained();
@@ -56,9 +74,11 @@ private:
     Settings settings;
     int maxProc;
     InputList inputs;
-    int running = 0;        // programs reported running and not yet stopped
-    QList<Demeter *> jobs;  // owned; made and not ended yet
-    QList<Demeter *> ended; // owned; ended, deleted from the event loop
+    int running = 0;                 // programs reported running and not yet stopped
+    QList<Demeter *> jobs;           // owned; made and not ended yet
+    QList<Demeter *> ended;          // owned; ended, deleted from the event loop
+    QList<SiteJob> pendingSites;     // site jobs not made yet, before the inputs
+    QHash<Demeter *, SiteJob> sites; // made site jobs
     bool stopped = false;
     bool drainedSent = false;
 };

@@ -66,6 +66,8 @@ void BatchRun::run(const Settings &settings, int maxProc, InputList inputs)
     queue = new BatchQueue(settings, maxProc, this);
     connect(queue, &BatchQueue::log, this, &BatchRun::log);
     connect(queue, &BatchQueue::jobEnded, this, &BatchRun::jobEnded);
+    connect(queue, &BatchQueue::sitesAdded, this, [this](int n) { total += n; });
+    connect(queue, &BatchQueue::groupEnded, this, &BatchRun::groupEnded);
     connect(queue, &BatchQueue::drained, this, &BatchRun::drained);
     queue->run(std::move(inputs));
 }
@@ -85,6 +87,17 @@ void BatchRun::jobEnded(const Demeter &job, Demeter::Outcome outcome)
         ++failed;
     writeLine(stdout, ResultLine::line(job, outcome));
     emit jobReported(job, outcome);
+}
+
+void BatchRun::groupEnded(const SiteGroup &group, bool ok)
+{
+    if (ended || stopping)
+        return;
+    if (ok)
+        ++done;
+    else
+        ++failed;
+    writeLine(stdout, ResultLine::line(group, ok));
 }
 
 void BatchRun::drained()

@@ -11,6 +11,7 @@
 class BatchQueue;
 class ParamTable;
 class SignalWatcher;
+class SiteGroup;
 struct Settings;
 
 // A batch run ("-batch"): runs the inputs through a BatchQueue, writes one
@@ -65,6 +66,7 @@ public slots:
 
 private:
     void jobEnded(const Demeter &job, Demeter::Outcome outcome);
+    void groupEnded(const SiteGroup &group, bool ok);
     void drained();
     void interrupted(int signo);
     void finish(int code, bool withSummary);
@@ -76,7 +78,7 @@ private:
     QString shareOption;
     int share = 1;
     int shares = 1;
-    int total = 0; // inputs taken in
+    int total = 0; // result lines to come: inputs taken in, site jobs of groups
     int done = 0;
     int failed = 0;
     bool refused = false;  // the configuration cannot be used

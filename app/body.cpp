@@ -5,6 +5,7 @@
 #include "app/textfuncs.h"
 #include "gui/gui.h"
 #include "jobs/demeter.h"
+#include "jobs/sitegroup.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -129,7 +130,17 @@ void Body::startNextDemeter()
 
 void Body::createDemeter(const QFileInfo &file, int stage)
 {
-    auto *job = new Demeter(settings, file, stage, nullptr);
+    if (SiteGroup::wanted(settings, file, stage == Demeter::AtomsWaiting)) {
+        createSiteGroup(file);
+        return;
+    }
+    queue.append(makeDemeter(file, stage, settings));
+    checkDemQue();
+}
+
+Demeter *Body::makeDemeter(const QFileInfo &file, int stage, const Settings &jobSettings)
+{
+    auto *job = new Demeter(jobSettings, file, stage, nullptr);
     connect(job, &Demeter::log, this, &Body::log);
     connect(job, &Demeter::procStarted, this, &Body::procStarted);
     connect(job, &Demeter::procStopped, this, &Body::procStopped);
@@ -144,7 +155,24 @@ void Body::createDemeter(const QFileInfo &file, int stage)
     });
     job->loadInput(); // after log is connected, so its failure is reported
     gui->addDemeter(job);
-    queue.append(job);
+    return job;
+}
+
+void Body::createSiteGroup(const QFileInfo &file)
+{
+    auto *group = new SiteGroup(settings, file, this);
+    connect(group, &SiteGroup::log, this, &Body::log);
+    const bool listed = group->listSites();
+    gui->addSiteGroup(group);
+    if (!listed)
+        return;
+    // All watched before any starts: a job that fails to start ends within
+    // start(), and the group must hear of it.
+    for (int i = 0; i < group->siteCount(); ++i) {
+        Demeter *job = makeDemeter(file, Demeter::AtomsWaiting, group->siteSettings(i));
+        group->watch(i, job);
+        queue.append(job);
+    }
     checkDemQue();
 }
 
@@ -285,6 +313,7 @@ void Body::applySettings()
     settings.clearChiDat = isFlagOn(any("CLEAR_CHI_DAT", QStringLiteral("1")));
 
     applyTimeLimit(any("PROC_TIMEOUT", QStringLiteral("0")));
+    applySiteChoice(any("ABSORBER", QString()), any("SITES", QStringLiteral("first")));
     settings.batchRun = batch != nullptr;
 }
 
@@ -303,4 +332,16 @@ void Body::applyTimeLimit(const QString &value)
     }
     // A positive limit stays positive however small.
     settings.procTimeout = seconds > 0.0 ? qMax(1, qRound(seconds * 1000.0)) : 0;
+}
+
+void Body::applySiteChoice(const QString &absorber, const QString &sites)
+{
+    settings.absorber = absorber;
+    settings.allSites = sites.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0;
+    if (!settings.allSites && sites.compare(QLatin1String("first"), Qt::CaseInsensitive) != 0)
+        emit log(tr("SITES %1 is neither first nor all: first taken").arg(sites));
+    // One job per file: the element's first site, as the Atoms program
+    // picks it for an element.
+    if (!settings.allSites && !absorber.isEmpty())
+        settings.atomsArgs << QStringLiteral("--core") << absorber;
 }

@@ -47,6 +47,7 @@ public:
 
     // Creates, wires, shows and queues one job; stage is Demeter::AtomsWaiting
     // or Demeter::FeffWaiting.
+    // With SITES all a CIF file becomes a SiteGroup with one job per site.
     void createDemeter(const QFileInfo &file, int stage);
     // Starts the oldest queued job and removes it from the queue, which must
     // not be empty.
@@ -77,6 +78,9 @@ public slots:
 
 private:
     void applyTimeLimit(const QString &value);
+    Demeter *makeDemeter(const QFileInfo &file, int stage, const Settings &jobSettings);
+    void createSiteGroup(const QFileInfo &file);
+    void applySiteChoice(const QString &absorber, const QString &sites);
     bool configReadable(const QString &configName);
     bool batchUsable();
 

@@ -1,6 +1,7 @@
 #include "app/resultline.h"
 
 #include "app/textfuncs.h"
+#include "jobs/sitegroup.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -102,6 +103,22 @@ QString line(const Demeter &job, Demeter::Outcome outcome)
 {
     return QStringList{outcomeWord(outcome), field(job.input().absoluteFilePath()),
                        field(job.directory()), field(description(job, outcome))}
+        .join(QLatin1Char('\t'));
+}
+
+QString line(const SiteGroup &group, bool ok)
+{
+    QString word = QStringLiteral("ok");
+    if (!ok)
+        word = group.siteFailed()      ? QStringLiteral("site-failed")
+               : group.siteCount() > 0 ? QStringLiteral("no-average")
+                                       : QStringLiteral("no-sites");
+    const QString description =
+        ok ? QStringLiteral("average of %1: chiavg.dat and chiR.dat written")
+                 .arg(group.siteSummary())
+           : group.message();
+    return QStringList{word, field(group.input().absoluteFilePath()), field(group.directory()),
+                       field(description)}
         .join(QLatin1Char('\t'));
 }
 

@@ -3,6 +3,8 @@
 
 #include "jobs/demeter.h"
 
+class SiteGroup;
+
 #include <QString>
 
 // The line a batch run writes on standard output for an ended job, fields
@@ -17,6 +19,12 @@ QString outcomeWord(Demeter::Outcome outcome);
 QString description(const Demeter &job, Demeter::Outcome outcome);
 // The whole line, without the line feed.
 QString line(const Demeter &job, Demeter::Outcome outcome);
+// The line of a site group (SITES all), after its sites' lines: outcome "ok"
+// (the average was written), "site-failed", "no-average" (the sites' curves
+// could not be averaged or written) or "no-sites" (the Atoms program could
+// not list them); the description
+// names the sites and their weights, or what failed.
+QString line(const SiteGroup &group, bool ok);
 // The text made fit for one field.
 QString field(QString text);
 

@@ -38,6 +38,13 @@ struct Settings
     // count FEFF's path files); their programs get process groups of their
     // own, which the run stops itself.
     bool batchRun = false;
+    // ABSORBER: the element whose edge a CIF job computes; empty: the Atoms
+    // program's choice. SITES all: a CIF file becomes a SiteGroup, one job
+    // per inequivalent site of that element.
+    QString absorber;
+    bool allSites = false;
+    // The job folder's name inside resDir; empty: the input's base name.
+    QString jobFolder;
 
     // Stores the four directories and builds the programs' environment:
     // DEMETER_BASE, IFEFFIT_DIR and PATH extended by the three bin

@@ -1,6 +1,8 @@
 #include "gui/gui.h"
 
 #include "jobs/demeter.h"
+#include "jobs/sitegroup.h"
+#include "jobs/sitegrouppanel.h"
 #include "plot/chiviewctrl.h"
 
 #include <QCloseEvent>
@@ -39,6 +41,31 @@ void Gui::addDemeter(Demeter *job)
     DropFeff->takeDrop();
 }
 
+void Gui::addSiteGroup(SiteGroup *group)
+{
+    plots->addSiteGroup(group);
+    auto *panel = new SiteGroupPanel(group);
+    ProcList->addWidget(panel);
+    groupPanels.append(panel);
+    connect(panel, &SiteGroupPanel::deleteMe, this, [this, panel] { deleteSiteGroup(panel); });
+}
+
+void Gui::deleteSiteGroup(SiteGroupPanel *panel)
+{
+    if (!groupPanels.removeOne(panel))
+        return;
+    if (SiteGroup *group = panel->group()) {
+        plots->removeSiteGroup(group);
+        for (Demeter *job : group->jobs()) {
+            const int idx = jobs.indexOf(job);
+            if (idx >= 0)
+                deleteADemeter(idx);
+        }
+        group->deleteLater();
+    }
+    panel->deleteLater();
+}
+
 void Gui::controlShow2Bs(bool f)
 {
     if (!f)
@@ -69,6 +96,8 @@ void Gui::deleteADemeter(int idx)
 
 void Gui::deleteAll()
 {
+    while (!groupPanels.isEmpty())
+        deleteSiteGroup(groupPanels.first());
     while (!jobs.isEmpty())
         deleteADemeter(0);
 }

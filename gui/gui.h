@@ -9,6 +9,8 @@
 
 class ChiViewCtrl;
 class Demeter;
+class SiteGroup;
+class SiteGroupPanel;
 class QCloseEvent;
 
 // The main window: two drop areas, the process list with one panel per job,
@@ -24,6 +26,11 @@ public:
     // becomes its parent), opens its FEFF pane and hands it to the plots.
     void addDemeter(Demeter *job);
     const QList<Demeter *> &demeters() const { return jobs; }
+    // Puts a site group's panel into the process list and its average into
+    // the plots. The group is not owned; deleting its panel deletes it and
+    // its site jobs.
+    void addSiteGroup(SiteGroup *group);
+    const QList<SiteGroupPanel *> &siteGroupPanels() const { return groupPanels; }
     ChiViewCtrl *plotController() const { return plots; }
 
 signals:
@@ -36,6 +43,7 @@ private slots:
     void deleteANoticedDemeter();
     void deleteADemeter(int idx);
     void deleteAll();
+    void deleteSiteGroup(SiteGroupPanel *panel);
 
 public slots:
     void log(QString msg);
@@ -48,6 +56,7 @@ private:
     // pane is open in the whole list.
     QButtonGroup jobGroup;
     QList<Demeter *> jobs; // in the order they were added
+    QList<SiteGroupPanel *> groupPanels;
     // No parent and never deleted: the plot windows live as long as the
     // application.
     ChiViewCtrl *plots;

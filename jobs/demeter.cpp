@@ -1,23 +1,17 @@
 #include "jobs/demeter.h"
 
 #include "app/textfuncs.h"
+#include "jobs/panelwidths.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
-#include <QFile>
-#include <QTextStream>
-
-#include <memory>
 
 namespace {
 
 const char startingStyle[] = "background-color: rgb(255, 255, 128);";
 const char runningStyle[] = "background-color: rgb(96, 255, 181);";
 const char idleStyle[] = "background-color: rgb(213, 230, 255);";
-
-const char copyHeader[] = " * This file was copied by Scatterdeck\n";
-const char feffTextStart[] = " * This";
 
 // Console output is UTF-8 up to the first NUL byte of a read; malformed
 // sequences become replacement characters.
@@ -36,10 +30,13 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
     : QFrame(parent), settings(jobSettings), inputFile(input), stage(startStage)
 {
     ui.setupUi(this);
+    PanelWidths::fit(
+        ui, {tr("A. Starting"), tr("A. Running"), tr("A. Finished"), tr("A. Not Running")},
+        {tr("F. Starting"), tr("F. Running"), tr("F. Finished"), tr("F. Not Running")});
     connect(&chi, &Chi::log, this, &Demeter::log);
     connectPanel();
 
-    baseName = inputFile.completeBaseName();
+    baseName = settings.jobFolder.isEmpty() ? inputFile.completeBaseName() : settings.jobFolder;
     jobDir = joinPath(settings.resDir, baseName);
     QDir().mkpath(jobDir); // a failure shows when feff.inp cannot be written
 
@@ -309,115 +306,6 @@ void Demeter::finishFeff()
     const bool chiFile = QFileInfo::exists(joinPath(jobDir, QStringLiteral("chi.dat")));
     readResults();
     endJob(chi.hasChiK ? ChiRead : chiFile ? NoChiData : NoChiFile);
-}
-
-void Demeter::prepareFeffInpFile()
-{
-    // A missing file has no canonical path; the message then names the
-    // path as given rather than an empty one.
-    QString path = inputFile.canonicalFilePath();
-    if (path.isEmpty())
-        path = inputFile.absoluteFilePath();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        emit log(tr("Can not open feff input file : %1 to read.").arg(path));
-        return;
-    }
-    QTextStream in(&file);
-    useFileCodec(in);
-    const QString text = in.readAll();
-    ui.ResAtoms->insertPlainText(QString::fromLatin1(copyHeader));
-    ui.ResAtoms->insertPlainText(text);
-}
-
-void Demeter::setupFeffInpFile()
-{
-    // Atoms prints its own chatter before the FEFF input proper, which begins
-    // with the " * This" comment line (as does the copy header).
-    QString text = ui.ResAtoms->toPlainText();
-    const int begin = text.indexOf(QLatin1String(feffTextStart));
-    if (begin > 0)
-        text.remove(0, begin);
-
-    const QString path = joinPath(jobDir, QStringLiteral("feff.inp"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        emit log(tr("Can not open feff.inp for %1").arg(path));
-        return;
-    }
-    showFeffInps(settings.feffInps);
-    QTextStream out(&file);
-    useFileCodec(out);
-    QTextStream lines(&text, QIODevice::ReadOnly);
-    while (!lines.atEnd())
-        out << applyFeffInps(settings.feffInps, lines.readLine()) << '\n';
-}
-
-QString Demeter::applyFeffInps(const FeffInpList &entries, const QString &line)
-{
-    // The line's first word is read by the same rule as a configured entry.
-    const std::unique_ptr<FeffInp> card(parseFeffInp(line));
-    const int index = findFeffInp(entries, card->name);
-    if (index < 0)
-        return line;
-    const FeffInp *entry = entries.at(index);
-    const QString result = (entry->commented ? QStringLiteral("#") : QString()) + entry->name +
-                           QLatin1Char(' ') + entry->text;
-    qDebug() << "replace :" << line << ":" << result;
-    return result;
-}
-
-void Demeter::clearResultFiles()
-{
-    QDir dir(jobDir);
-    auto removeMatching = [&dir](const QString &pattern) {
-        for (const QString &name : dir.entryList(QStringList{pattern}, QDir::Files))
-            dir.remove(name);
-    };
-    if (settings.clearFeffDat)
-        removeMatching(QStringLiteral("feff*.dat"));
-    if (settings.clearChiDat)
-        removeMatching(QStringLiteral("chi*.dat"));
-}
-
-void Demeter::readResults()
-{
-    const Settings &s = settings;
-    chi.readChiK(joinPath(jobDir, QStringLiteral("chi.dat")));
-    if (chi.hasChiK) {
-        chi.transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
-        chi.writeChiR(joinPath(jobDir, QStringLiteral("chiR.dat")), QStringList());
-    }
-
-    qDeleteAll(chips);
-    chips.clear();
-    const QDir dir(jobDir);
-    const QStringList filters{QStringLiteral("chip*.dat")};
-    // Only the plots show the paths: a batch run just counts FEFF's files.
-    if (s.batchRun) {
-        paths = dir.entryList(filters, QDir::Files, QDir::NoSort).size();
-    } else {
-        for (const QString &name : dir.entryList(filters, QDir::Files))
-            readPath(joinPath(jobDir, name));
-        paths = chips.size();
-    }
-
-    if (chi.hasChiK)
-        emit newChi();
-}
-
-void Demeter::readPath(const QString &fileName)
-{
-    const Settings &s = settings;
-    auto *path = new Chi(nullptr);
-    connect(path, &Chi::log, this, &Demeter::log);
-    path->readChiK(fileName);
-    if (!path->hasChiK) {
-        delete path;
-        return;
-    }
-    chips.append(path);
-    path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
 }
 
 void Demeter::start()

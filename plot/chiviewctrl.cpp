@@ -2,6 +2,7 @@
 
 #include "chi/chi.h"
 #include "jobs/demeter.h"
+#include "jobs/sitegroup.h"
 #include "plot/axis.h"
 #include "plot/chiview.h"
 #include "plot/dataline.h"
@@ -49,7 +50,7 @@ ChiViewCtrl::ChiViewCtrl(QObject *parent)
 // removal a new job can share a colour with one still listed.
 void ChiViewCtrl::addDemeter(Demeter *job)
 {
-    const QColor c = palette.colors[jobs.size() % palette.colors.size()];
+    const QColor c = palette.colors[(jobs.size() + groups.size()) % palette.colors.size()];
     job->color = c;
     job->ui.ColorDisp->background = c;
     job->ui.ColorDisp->update();
@@ -64,6 +65,23 @@ void ChiViewCtrl::addDemeter(Demeter *job)
 void ChiViewCtrl::removeDemeter(Demeter *job)
 {
     jobs.removeOne(job);
+}
+
+void ChiViewCtrl::addSiteGroup(SiteGroup *group)
+{
+    group->color = palette.colors[(jobs.size() + groups.size()) % palette.colors.size()];
+    groups.add(group);
+    for (ChiView *v : {kView, rView}) {
+        connect(group, &SiteGroup::newChi, v, qOverload<>(&QWidget::update));
+        connect(group, &SiteGroup::showChanged, v, qOverload<>(&QWidget::update));
+    }
+}
+
+void ChiViewCtrl::removeSiteGroup(SiteGroup *group)
+{
+    groups.remove(group);
+    kView->update();
+    rView->update();
 }
 
 void ChiViewCtrl::changedShow2B(bool f)
@@ -107,6 +125,7 @@ void ChiViewCtrl::drawChiK(QPainter *p)
             if (pathShown(kView, j) && job->chips[j])
                 drawDataLine(p, c, job->chips[j]->k, job->chips[j]->chi, w);
     }
+    groups.drawK(p, c, w);
     drawGrid(p, c);
     drawFrame(p, c);
     showCursor(kView);
@@ -126,6 +145,7 @@ void ChiViewCtrl::drawChiR(QPainter *p)
     for (const Demeter *job : qAsConst(jobs))
         if (job->ui.Show->isChecked())
             drawJobR(p, job, abs, re, im);
+    groups.drawR(p, c);
     drawGrid(p, c);
     drawFrame(p, c);
     showCursor(rView);
@@ -175,28 +195,27 @@ bool ChiViewCtrl::pathShown(const ChiView *view, int j) const
     return j < view->pathBoxes().size() && view->pathBoxes()[j]->isChecked();
 }
 
-// Widens the bounds over every shown job, from its chi(k) (k and chi) or its
+// Widens the bounds over every shown job and site average, from its chi(k) (k and chi) or its
 // chi(R) (r and |chi(R)|); a job without that data contributes the defaults.
 // False when no job is shown.
 bool ChiViewCtrl::shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi) const
 {
     xLo = yLo = 1e300;
     xHi = yHi = -1e300;
-    bool anyShown = false;
-    for (const Demeter *job : qAsConst(jobs)) {
-        if (!job->ui.Show->isChecked())
-            continue;
-        anyShown = true;
-        const Chi &c = job->chi;
+    QVector<const Chi *> curves = groups.shown();
+    for (const Demeter *job : qAsConst(jobs))
+        if (job->ui.Show->isChecked())
+            curves.append(&job->chi);
+    for (const Chi *c : qAsConst(curves)) {
         if (chiR) {
-            widen(xLo, xHi, c.hasChiR, c.rExtent, 0, 8);
-            widen(yLo, yHi, c.hasChiR, c.chiRAbsExtent, 0, 1);
+            widen(xLo, xHi, c->hasChiR, c->rExtent, 0, 8);
+            widen(yLo, yHi, c->hasChiR, c->chiRAbsExtent, 0, 1);
         } else {
-            widen(xLo, xHi, c.hasChiK, c.kExtent, 0, 20);
-            widen(yLo, yHi, c.hasChiK, c.chiExtent, -1, 1);
+            widen(xLo, xHi, c->hasChiK, c->kExtent, 0, 20);
+            widen(yLo, yHi, c->hasChiK, c->chiExtent, -1, 1);
         }
     }
-    return anyShown;
+    return !curves.isEmpty();
 }
 
 // The y range comes from the unweighted chi(k) whatever the k weight, and is

@@ -2,6 +2,7 @@
 #define CHIVIEWCTRL_H
 
 #include "plot/ccolors.h"
+#include "plot/groupcurves.h"
 
 #include <QObject>
 #include <QPainter>
@@ -10,6 +11,7 @@
 class ChCoord;
 class ChiView;
 class Demeter;
+class SiteGroup;
 struct Extent;
 
 // Owns the chi(k) and chi(R) windows, gives every job its curve colour and
@@ -24,6 +26,9 @@ public:
 
     void addDemeter(Demeter *job);
     void removeDemeter(Demeter *job);
+    // A site group's average is drawn like a job's total, with a wider pen.
+    void addSiteGroup(SiteGroup *group);
+    void removeSiteGroup(SiteGroup *group);
 
     ChiView *chiKView() const { return kView; }
     ChiView *chiRView() const { return rView; }
@@ -56,6 +61,7 @@ private:
     ChiView *kView;
     ChiView *rView;
     QVector<Demeter *> jobs;
+    GroupCurves groups;
 };
 
 #endif

@@ -38,6 +38,10 @@
         <source>%1 is a folder, not taken: drop the files in it.</source>
         <translation>%1 はフォルダのため取り込みません。中のファイルをドロップして下さい。</translation>
     </message>
+    <message>
+        <source>SITES %1 is neither first nor all: first taken</source>
+        <translation>SITES %1 は first でも all でもないため、first とします</translation>
+    </message>
 </context>
 <context>
     <name>Chi</name>
@@ -197,6 +201,126 @@
     <message>
         <source>%1 reached the time limit of %2 s and was stopped: %3</source>
         <translation>%1 が制限時間 %2 秒に達したため停止しました: %3</translation>
+    </message>
+</context>
+<context>
+    <name>SiteGroup</name>
+    <message>
+        <source>chi(k) read</source>
+        <translation>chi(k) 読み込み済み</translation>
+    </message>
+    <message>
+        <source>FEFF left no chi.dat</source>
+        <translation>FEFF は chi.dat を残しませんでした</translation>
+    </message>
+    <message>
+        <source>chi.dat holds no chi(k) data</source>
+        <translation>chi.dat に chi(k) のデータがありません</translation>
+    </message>
+    <message>
+        <source>Atoms could not start</source>
+        <translation>Atoms を起動できませんでした</translation>
+    </message>
+    <message>
+        <source>FEFF could not start</source>
+        <translation>FEFF を起動できませんでした</translation>
+    </message>
+    <message>
+        <source>stopped at the time limit</source>
+        <translation>制限時間で停止しました</translation>
+    </message>
+    <message>
+        <source>the input file no longer exists</source>
+        <translation>入力ファイルがもうありません</translation>
+    </message>
+    <message>
+        <source>cancelled by Slurm</source>
+        <translation>Slurm により取り消されました</translation>
+    </message>
+    <message>
+        <source>Atoms could not start to list the sites: %1</source>
+        <translation>サイトを一覧するための Atoms を起動できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>Atoms did not list the sites within %1 s</source>
+        <translation>Atoms は %1 秒以内にサイトを一覧しませんでした</translation>
+    </message>
+    <message>
+        <source>Atoms could not list the sites: %1</source>
+        <translation>Atoms はサイトを一覧できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>The site list of the Atoms program cannot be read: %1</source>
+        <translation>Atoms プログラムのサイト一覧が読めません: %1</translation>
+    </message>
+    <message>
+        <source>%1: one job per site, averaged with the weights %2</source>
+        <translation>%1: サイトごとに 1 ジョブ、重み %2 で平均します</translation>
+    </message>
+    <message>
+        <source>not a site line: %1</source>
+        <translation>サイトの行ではありません: %1</translation>
+    </message>
+    <message>
+        <source>no site listed</source>
+        <translation>サイトが一覧されませんでした</translation>
+    </message>
+    <message>
+        <source>The job of site %1 of %2 was deleted; no average.</source>
+        <translation>%2 のサイト %1 のジョブが削除されたため、平均しません。</translation>
+    </message>
+    <message>
+        <source>Site %1 of %2 failed; no average.</source>
+        <translation>%2 のサイト %1 が失敗したため、平均しません。</translation>
+    </message>
+    <message>
+        <source>The sites of %1 cannot be averaged: %2</source>
+        <translation>%1 のサイトを平均できません: %2</translation>
+    </message>
+    <message>
+        <source>%1: the sites' k grids differ; interpolated onto the grid of site %2</source>
+        <translation>%1: サイトの k グリッドが異なるため、サイト %2 のグリッドに補間しました</translation>
+    </message>
+    <message>
+        <source>Can not write %1</source>
+        <translation>%1 に書き込めません</translation>
+    </message>
+</context>
+<context>
+    <name>SiteGroupPanel</name>
+    <message>
+        <source>Site average</source>
+        <translation>サイト平均</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>表示</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Sites:</source>
+        <translation>サイト:</translation>
+    </message>
+    <message>
+        <source>Listing sites</source>
+        <translation>サイト一覧中</translation>
+    </message>
+    <message>
+        <source>Averaged: chiavg.dat, chiR.dat</source>
+        <translation>平均済み: chiavg.dat, chiR.dat</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n site job(s) running</source>
+        <translation>
+            <numerusform>%n 個のサイトのジョブが実行中</numerusform>
+        </translation>
     </message>
 </context>
 <context>

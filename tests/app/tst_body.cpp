@@ -1,6 +1,7 @@
 #include "app/body.h"
 #include "app/textfuncs.h"
 #include "gui/gui.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -8,8 +9,6 @@
 #include <QTextEdit>
 #include <QTranslator>
 #include <QtTest>
-
-#include <filesystem>
 
 namespace {
 
@@ -22,12 +21,6 @@ ParamTable commandLine(const QStringList &words)
     for (const QByteArray &b : bytes)
         argv.push_back(b.constData());
     return ParamTable(int(argv.size()), argv.data());
-}
-
-bool existsOnDisk(const QString &path)
-{
-    // Asks the OS with the UTF-8 bytes, bypassing Qt's own name conversion.
-    return std::filesystem::is_directory(std::filesystem::u8path(path.toUtf8().toStdString()));
 }
 
 } // namespace
@@ -47,8 +40,6 @@ private slots:
     void derivedValues();
     void directories_data();
     void directories();
-    void feffInpReplacementAndDiagnostics();
-    void environment_data();
     void environment();
     void nonAsciiShiftJisDirectory();
     void unusableTimeLimit_data();
@@ -80,11 +71,8 @@ void TstBody::cleanup()
 
 Settings TstBody::runBody(const QByteArray &config, int *maxProc)
 {
-    QFile f(QDir(work).filePath("test.cfg"));
-    if (!f.open(QIODevice::WriteOnly))
+    if (!writeFile(work + "/test.cfg", config))
         qFatal("cannot write config");
-    f.write(config);
-    f.close();
     Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg"}));
     if (maxProc)
         *maxProc = body.maxProcesses();
@@ -98,12 +86,9 @@ void TstBody::configFileChoice_data()
     QTest::newRow("none") << QStringList{"p"} << "config.cfg";
     QTest::newRow("-c wins over -config")
         << QStringList{"p", "-c", "a.cfg", "-config", "b.cfg"} << "a.cfg";
-    QTest::newRow("-config alone") << QStringList{"p", "-config", "b.cfg"} << "b.cfg";
     QTest::newRow("-c followed by option") << QStringList{"p", "-c", "-noGui"} << "config.cfg";
     QTest::newRow("empty -c falls to -config")
         << QStringList{"p", "-c", "-config", "b.cfg"} << "b.cfg";
-    QTest::newRow("empty -config") << QStringList{"p", "-config", "-e"} << "";
-    QTest::newRow("upper-case -C ignored") << QStringList{"p", "-C", "a.cfg"} << "config.cfg";
     QTest::newRow("blank and non-ASCII name")
         << QStringList{"p", "-c", "mein ö.cfg"} << "mein ö.cfg";
 }
@@ -146,48 +131,30 @@ void TstBody::derivedValues_data()
     QTest::addColumn<QByteArray>("config");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QVariant>("expected");
-    QTest::newRow("lower-case k_min") << QByteArray("k_min 2.5") << "kMin" << QVariant(2.5);
-    QTest::newRow("K_MIN alone is 0") << QByteArray("K_MIN") << "kMin" << QVariant(0.0);
     QTest::newRow("K_MAX not a number") << QByteArray("K_MAX abc") << "kMax" << QVariant(0.0);
-    QTest::newRow("MAX_PROC hash after key")
-        << QByteArray("MAX_PROC# 3") << "maxProc" << QVariant(0);
     QTest::newRow("MAX_PROC word") << QByteArray("max_proc many") << "maxProc" << QVariant(0);
-    QTest::newRow("MAX_PROC negative") << QByteArray("MAX_PROC -2") << "maxProc" << QVariant(-2);
     QTest::newRow("CLEAR_CHI_DAT 0")
         << QByteArray("CLEAR_CHI_DAT 0") << "clearChi" << QVariant(false);
-    QTest::newRow("CLEAR_CHI_DAT true")
-        << QByteArray("CLEAR_CHI_DAT true") << "clearChi" << QVariant(false);
     QTest::newRow("CLEAR_CHI_DAT 01")
         << QByteArray("clear_chi_dat 01") << "clearChi" << QVariant(true);
     QTest::newRow("ATOMS_ARG unquoted")
         << QByteArray("ATOMS_ARG -S datoms") << "atomsArgs" << QVariant(QStringList{"-S"});
     QTest::newRow("ATOMS_ARG quoted") << QByteArray("ATOMS_ARG \"  -S    datoms \"") << "atomsArgs"
                                       << QVariant(QStringList{"-S", "datoms"});
-    QTest::newRow("FEFF_ARG quoted") << QByteArray("FEFF_ARG \"-n 4  feff6\"") << "feffArgs"
-                                     << QVariant(QStringList{"-n", "4", "feff6"});
     QTest::newRow("atoms exe from perl dir")
         << QByteArray("demeter_base /opt/dem/\nPATH_PERL_BIN /usr/bin/") << "atomsExe"
         << QVariant("/usr/bin/perl.exe");
-    QTest::newRow("feff exe from base with slash")
-        << QByteArray("DEMETER_BASE /opt/dem/") << "feffExe"
-        << QVariant("/opt/dem/c/bin/feff6.exe");
     QTest::newRow("FEFF_EXE exact")
         << QByteArray("FEFF_EXE /usr/bin/feff6") << "feffExe" << QVariant("/usr/bin/feff6");
     QTest::newRow("feff_exe lower case ignored")
         << QByteArray("feff_exe /usr/bin/feff6") << "feffExe"
         << QVariant("C:/DemeterPerl/c/bin/feff6.exe");
-    QTest::newRow("ATOMS_EXE empty value")
-        << QByteArray("ATOMS_EXE \"\"") << "atomsExe" << QVariant("");
-    QTest::newRow("no time limit by default") << QByteArray() << "procTimeout" << QVariant(0);
     QTest::newRow("proc_timeout any case")
         << QByteArray("proc_timeout 90") << "procTimeout" << QVariant(90000);
     QTest::newRow("PROC_TIMEOUT fraction")
         << QByteArray("PROC_TIMEOUT 2.5 # s") << "procTimeout" << QVariant(2500);
     QTest::newRow("PROC_TIMEOUT below a millisecond")
         << QByteArray("PROC_TIMEOUT 0.0001") << "procTimeout" << QVariant(1);
-    QTest::newRow("PROC_TIMEOUT largest")
-        << QByteArray("PROC_TIMEOUT 2000000") << "procTimeout" << QVariant(2000000000);
-    QTest::newRow("not a batch run") << QByteArray() << "batchRun" << QVariant(false);
 }
 
 void TstBody::derivedValues()
@@ -219,9 +186,6 @@ void TstBody::directories_data()
     QTest::addColumn<QString>("cifDir");
     QTest::addColumn<bool>("created");
     QTest::newRow("bare name") << QByteArray("CIF_FILES cifs") << "/cifs" << true;
-    QTest::newRow("leading slash stays under cwd")
-        << QByteArray("CIF_FILES /x/y") << "/x/y" << true;
-    QTest::newRow("lower-case key ignored") << QByteArray("cif_files other") << "/00-Cif" << true;
     QTest::newRow("blank and non-ASCII")
         << QByteArray("CIF_FILES \"Eingabe ö/結晶 データ\"") << "/Eingabe ö/結晶 データ" << true;
     QTest::newRow("drive letter unchanged")
@@ -241,43 +205,13 @@ void TstBody::directories()
         QVERIFY2(existsOnDisk(expected), qPrintable(expected));
 }
 
-void TstBody::feffInpReplacementAndDiagnostics()
-{
-    QTest::ignoreMessage(QtDebugMsg, "show feff Inps");
-    QTest::ignoreMessage(QtDebugMsg, "FeffInp 0 \"RMAX\" \"5.0\" false");
-    QTest::ignoreMessage(QtDebugMsg, "show feff Inps");
-    QTest::ignoreMessage(QtDebugMsg, "FeffInp 0 \"RMAX\" \"5.0\" false");
-    QTest::ignoreMessage(QtDebugMsg, "FeffInp 1 \"PRINT\" \"1 0 0 3 \" false");
-    QTest::ignoreMessage(QtDebugMsg, "show feff Inps");
-    QTest::ignoreMessage(QtDebugMsg, "FeffInp 0 \"RMAX\" \"6.0\" true");
-    QTest::ignoreMessage(QtDebugMsg, "FeffInp 1 \"PRINT\" \"1 0 0 3 \" false");
-    const Settings s =
-        runBody("feff_inp RMAX 5.0\nFEFF_INP PRINT 1 0 0 3 # paths\nfeff_inp %RMAX   6.0\n");
-    QCOMPARE(s.feffInps.size(), 2);
-    QCOMPARE(s.feffInps.at(0)->name, QString("RMAX"));
-    QCOMPARE(s.feffInps.at(0)->text, QString("6.0"));
-    QVERIFY(s.feffInps.at(0)->commented);
-    QCOMPARE(s.feffInps.at(1)->text, QString("1 0 0 3 "));
-}
-
-void TstBody::environment_data()
-{
-    QTest::addColumn<QByteArray>("inherited");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("plain") << QByteArray("/usr/bin:/bin") << "/usr/bin:/bin:/d/c/bin:/d/p:/d/s";
-    QTest::newRow("trailing separator") << QByteArray("/usr/bin:") << "/usr/bin:/d/c/bin:/d/p:/d/s";
-    QTest::newRow("empty inherited") << QByteArray("") << "/d/c/bin:/d/p:/d/s";
-}
-
 void TstBody::environment()
 {
-    QFETCH(QByteArray, inherited);
-    QFETCH(QString, path);
     const QByteArray saved = qgetenv("PATH");
-    qputenv("PATH", inherited);
+    qputenv("PATH", "/usr/bin:/bin");
     const Settings s = runBody("demeter_base /d/\nPATH_PERL_BIN /d/p\nPATH_PERL_SITE_BIN /d/s\n");
     qputenv("PATH", saved);
-    QCOMPARE(s.environment.value("PATH"), path);
+    QCOMPARE(s.environment.value("PATH"), QString("/usr/bin:/bin:/d/c/bin:/d/p:/d/s"));
     QCOMPARE(s.environment.value("DEMETER_BASE"), QString("/d/"));
     QCOMPARE(s.environment.value("IFEFFIT_DIR"), QString("/d/c/share/ifeffit"));
 }
@@ -296,20 +230,14 @@ void TstBody::unusableTimeLimit_data()
 {
     QTest::addColumn<QByteArray>("value");
     QTest::newRow("word") << QByteArray("soon");
-    QTest::newRow("negative") << QByteArray("-1");
     QTest::newRow("above the largest") << QByteArray("2000000.5");
-    QTest::newRow("not a number") << QByteArray("nan");
-    QTest::newRow("infinite") << QByteArray("inf");
     QTest::newRow("no value") << QByteArray();
 }
 
 void TstBody::unusableTimeLimit()
 {
     QFETCH(QByteArray, value);
-    QFile f(QDir(work).filePath("test.cfg"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("PROC_TIMEOUT " + value + "\n");
-    f.close();
+    QVERIFY(writeFile(work + "/test.cfg", "PROC_TIMEOUT " + value + "\n"));
     Body body(commandLine({"scatterdeck", "-noGui", "-e", "-c", "test.cfg"}));
     QCOMPARE(body.currentSettings().procTimeout, 0);
     // The message reaches the main window's log pane.
@@ -326,28 +254,9 @@ void TstBody::japaneseTranslationEmbedded_data()
     QTest::addColumn<QString>("context");
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("japanese");
-    QTest::newRow("window title") << "Gui"
-                                  << "MainWindow"
-                                  << "Scatterdeck";
-    QTest::newRow("job status") << "Demeter"
-                                << "F. Finished"
-                                << "F.完了";
-    QTest::newRow("chi reader") << "Chi"
-                                << "::Can not read chi(k) file : %1"
-                                << "chi(k) ファイル %1 が開けません。";
-    QTest::newRow("plot title") << "ChiViewCtrl"
-                                << "chi R View"
-                                << "χ(R) 表示";
-    QTest::newRow("plot control") << "ChiView"
-                                  << "Reset Scale"
-                                  << "スケールリセット";
     QTest::newRow("time limit") << "Demeter"
                                 << "%1 reached the time limit of %2 s and was stopped: %3"
                                 << "%1 が制限時間 %2 秒に達したため停止しました: %3";
-    QTest::newRow("time limit value")
-        << "Body"
-        << "PROC_TIMEOUT %1 is not a number of seconds from 0 to %2: no time limit"
-        << "PROC_TIMEOUT %1 は 0 から %2 までの秒数ではありません: 制限時間なしで実行します";
     QTest::newRow("batch stopped") << "BatchRun"
                                    << "Stopped by %1: ending %2 running programs"
                                    << "%1 により中断: 実行中の %2 個のプログラムを終了します";
@@ -355,6 +264,8 @@ void TstBody::japaneseTranslationEmbedded_data()
         << "BatchRun"
         << "-share %1 is not a share K/N with K from 1 to N"
         << "-share %1 は K/N (K は 1 から N まで) の形の分担ではありません";
+    QTest::newRow("site failed") << "SiteGroup" << "Site %1 of %2 failed; no average."
+                                 << "%2 のサイト %1 が失敗したため、平均しません。";
 }
 
 void TstBody::japaneseTranslationEmbedded()

@@ -23,186 +23,118 @@ class TstParamTable : public QObject
     Q_OBJECT
 private slots:
     void init() { QVERIFY(dir.isValid()); }
-    void commandLine_data();
-    void commandLine();
-    void fileLines_data();
-    void fileLines();
-    void lookups();
-    void missingFileLeavesTableEmpty();
-    void encodings_data();
-    void encodings();
-    void binaryAndHugeFiles();
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("value");
+        auto row = [](const char *line, const char *key, bool present, const char *value) {
+            QTest::newRow(qPrintable(QString("%1: %2").arg(line, key)))
+                << line << key << present << value;
+        };
+        row("prog -c -noGui", "-c", true, "");
+        row("prog -c -noGui", "-noGui", true, "");
+        row("prog -e stray", "-e", true, "stray");
+        row("prog -e stray", "stray", false, "");
+        row("prog -C my.cfg", "-c", false, "");
+        row("prog -c a.cfg -c b.cfg", "-c", true, "a.cfg");
+        row("prog -c Ärger日本.cfg", "-c", true, "Ärger日本.cfg");
+    }
+    void commandLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, key);
+        QFETCH(bool, present);
+        QFETCH(QString, value);
+        const ParamTable table = ::commandLine(line);
+        QCOMPARE(table.hasKey(key), present);
+        QCOMPARE(table.exactValue(key), value);
+    }
+
+    // Shift-JIS without a byte-order mark, else what the mark says.
+    void fileLines_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("rest");
+        auto row = [](const char *name, const QByteArray &content, const char *key,
+                      const QString &value, const QString &rest) {
+            QTest::newRow(name) << content << key << value << rest;
+        };
+        row("value and rest", "feff_inp PRINT 1 0 0 3\n", "feff_inp", "PRINT", " PRINT 1 0 0 3");
+        row("comment after value", "MAX_PROC 3 # three\n", "MAX_PROC", "3", " 3 ");
+        row("hash right after key", "MAX_PROC# 3\n", "MAX_PROC", "", "");
+        row("quoted words stay together", "ATOMS_ARG \"-S   datoms\"\n", "ATOMS_ARG", "-S   datoms",
+            " \"-S   datoms\"");
+        row("CRLF, blank and comment lines", "\r\n   \r\n# K_MIN 9\r\n\tK_MIN 2.5\r\n", "K_MIN",
+            "2.5", " 2.5");
+        row("Shift-JIS", "RES_FILES \x8c\x8b\x89\xca", "RES_FILES", "結果", " 結果");
+        row("UTF-8 with mark", "\xEF\xBB\xBFRES_FILES 結果ö", "RES_FILES", "結果ö", " 結果ö");
+        const QString line = "RES_FILES 結果ö";
+        row("UTF-16 with mark",
+            QByteArray("\xFF\xFE", 2) +
+                QByteArray(reinterpret_cast<const char *>(line.utf16()), line.size() * 2),
+            "RES_FILES", "結果ö", " 結果ö");
+    }
+    void fileLines()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, rest);
+        ParamTable table;
+        table.readFile(writeFile(content));
+        QCOMPARE(table.size(), 1);
+        QCOMPARE(table.exactValue(key), value);
+        QCOMPARE(table.rests(key).value(0), rest);
+    }
+
+    void lookups()
+    {
+        ParamTable table;
+        table.readFile(writeFile("k_min 2.5\nK_MIN 9\nfeff_inp RMAX 5\nFEFF_INP RMAX 6\n"));
+        QCOMPARE(table.value("K_MIN", "3.0"), QString("2.5")); // any case, first wins
+        QCOMPARE(table.value("R_MAX", "8.0"), QString("8.0"));
+        QCOMPARE(table.exactValue("K_MIN"), QString("9"));
+        QCOMPARE(table.rests("Feff_Inp"), QStringList({" RMAX 5", " RMAX 6"}));
+    }
+
+    void unreadableFiles()
+    {
+        ParamTable table;
+        QTest::ignoreMessage(QtDebugMsg,
+                             qPrintable("Can't open config file :  \"" + dir.path() + "\""));
+        table.readFile(dir.path()); // a directory
+        QCOMPARE(table.size(), 0);
+
+        QByteArray binary;
+        for (int i = 0; i < 4096; ++i)
+            binary.append(char((i * 37) & 0xff));
+        table.readFile(writeFile(binary)); // must simply not crash
+        QVERIFY(!table.hasKey("MAX_PROC"));
+
+        ParamTable big;
+        big.readFile(
+            writeFile("MAX_PROC 2 " + QByteArray(10 * 1024 * 1024, 'x') + "\nK_MIN 1.5\n"));
+        QCOMPARE(big.value("MAX_PROC", "6"), QString("2"));
+        QCOMPARE(big.value("K_MIN", "3.0"), QString("1.5"));
+    }
 
 private:
-    QString writeFile(const QByteArray &bytes);
+    QString writeFile(const QByteArray &bytes)
+    {
+        const QString name = dir.filePath(QString("cfg%1.cfg").arg(++fileCount));
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            return QString();
+        return name;
+    }
     QTemporaryDir dir;
     int fileCount = 0;
 };
-
-QString TstParamTable::writeFile(const QByteArray &bytes)
-{
-    const QString name = dir.filePath(QString("cfg%1.cfg").arg(++fileCount));
-    QFile f(name);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write test file");
-    f.write(bytes);
-    return name;
-}
-
-void TstParamTable::commandLine_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<bool>("present");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("-c with file") << "prog -c my.cfg"
-                                  << "-c" << true << "my.cfg";
-    QTest::newRow("-c then option") << "prog -c -noGui"
-                                    << "-c" << true << "";
-    QTest::newRow("option after empty -c") << "prog -c -noGui"
-                                           << "-noGui" << true << "";
-    QTest::newRow("stray word after -e is its value") << "prog -e stray"
-                                                      << "-e" << true << "stray";
-    QTest::newRow("stray word is no key") << "prog -e stray"
-                                          << "stray" << false << "";
-    QTest::newRow("upper-case -C is another key") << "prog -C my.cfg"
-                                                  << "-c" << false << "";
-    QTest::newRow("first occurrence wins") << "prog -c a.cfg -c b.cfg"
-                                           << "-c" << true << "a.cfg";
-    QTest::newRow("option at the end") << "prog -config"
-                                       << "-config" << true << "";
-    QTest::newRow("UTF-8 value") << "prog -c Ärger日本.cfg"
-                                 << "-c" << true << "Ärger日本.cfg";
-}
-
-void TstParamTable::commandLine()
-{
-    QFETCH(QString, line);
-    QFETCH(QString, key);
-    QFETCH(bool, present);
-    QFETCH(QString, value);
-    const ParamTable table = ::commandLine(line);
-    QCOMPARE(table.hasKey(key), present);
-    QCOMPARE(table.exactValue(key), value);
-}
-
-void TstParamTable::fileLines_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("rest");
-    QTest::newRow("value and rest") << QByteArray("feff_inp PRINT 1 0 0 3\n") << "feff_inp"
-                                    << "PRINT"
-                                    << " PRINT 1 0 0 3";
-    QTest::newRow("comment after value") << QByteArray("MAX_PROC 3 # three\n") << "MAX_PROC"
-                                         << "3"
-                                         << " 3 ";
-    QTest::newRow("hash right after key") << QByteArray("MAX_PROC# 3\n") << "MAX_PROC"
-                                          << ""
-                                          << "";
-    QTest::newRow("key alone") << QByteArray("K_MIN\n") << "K_MIN"
-                               << ""
-                               << "";
-    QTest::newRow("unquoted words keep the first")
-        << QByteArray("ATOMS_ARG -S datoms\n") << "ATOMS_ARG"
-        << "-S"
-        << " -S datoms";
-    QTest::newRow("quoted words stay together")
-        << QByteArray("ATOMS_ARG \"-S   datoms\"\n") << "ATOMS_ARG"
-        << "-S   datoms"
-        << " \"-S   datoms\"";
-    QTest::newRow("CRLF line ends") << QByteArray("R_MAX 6.5\r\nK_MIN 2\r\n") << "K_MIN"
-                                    << "2"
-                                    << " 2";
-    QTest::newRow("blank and comment lines skipped")
-        << QByteArray("\n   \n# K_MIN 9\n\tK_MIN 2.5\n") << "K_MIN"
-        << "2.5"
-        << " 2.5";
-}
-
-void TstParamTable::fileLines()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
-    QFETCH(QString, rest);
-    ParamTable table;
-    table.readFile(writeFile(content));
-    QVERIFY(table.hasKey(key));
-    QCOMPARE(table.exactValue(key), value);
-    QCOMPARE(table.rests(key).value(0), rest);
-}
-
-void TstParamTable::lookups()
-{
-    ParamTable table;
-    table.readFile(writeFile("k_min 2.5\nK_MIN 9\nfeff_inp RMAX 5\nFEFF_INP RMAX 6\n"));
-    QCOMPARE(table.value("K_MIN", "3.0"), QString("2.5")); // any case, first wins
-    QCOMPARE(table.value("R_MAX", "8.0"), QString("8.0"));
-    QVERIFY(table.hasKey("k_min"));
-    QCOMPARE(table.exactValue("K_MIN"), QString("9"));
-    QCOMPARE(table.rests("Feff_Inp"), QStringList({" RMAX 5", " RMAX 6"}));
-    QCOMPARE(table.size(), 4);
-}
-
-void TstParamTable::missingFileLeavesTableEmpty()
-{
-    ParamTable table;
-    const QString name = dir.filePath("absent.cfg");
-    QTest::ignoreMessage(QtDebugMsg, qPrintable("Can't open config file :  \"" + name + "\""));
-    table.readFile(name);
-    QCOMPARE(table.size(), 0);
-    QTest::ignoreMessage(QtDebugMsg, "Can't open config file :  \"\"");
-    table.readFile(QString());
-    QCOMPARE(table.size(), 0);
-    QTest::ignoreMessage(QtDebugMsg,
-                         qPrintable("Can't open config file :  \"" + dir.path() + "\""));
-    table.readFile(dir.path()); // a directory
-    QCOMPARE(table.size(), 0);
-}
-
-void TstParamTable::encodings_data()
-{
-    const QString value = QStringLiteral("結果ö");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("Shift-JIS without mark")
-        << QByteArray("RES_FILES ") + QTextCodec::codecForName("Shift-JIS")->fromUnicode("結果")
-        << QStringLiteral("結果");
-    QTest::newRow("UTF-8 with mark")
-        << QByteArray("\xEF\xBB\xBFRES_FILES ") + value.toUtf8() << value;
-    QByteArray utf16("\xFF\xFE", 2);
-    const QString line = "RES_FILES " + value;
-    utf16.append(reinterpret_cast<const char *>(line.utf16()), line.size() * 2);
-    QTest::newRow("UTF-16 with mark") << utf16 << value;
-}
-
-void TstParamTable::encodings()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, value);
-    ParamTable table;
-    table.readFile(writeFile(content));
-    QVERIFY(table.hasKey("RES_FILES"));
-    QCOMPARE(table.exactValue("RES_FILES"), value);
-}
-
-void TstParamTable::binaryAndHugeFiles()
-{
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i)
-        binary.append(char((i * 37) & 0xff));
-    ParamTable garbage;
-    garbage.readFile(writeFile(binary)); // must simply not crash
-    QVERIFY(!garbage.hasKey("MAX_PROC"));
-
-    QByteArray huge = "MAX_PROC 2 " + QByteArray(10 * 1024 * 1024, 'x') + "\nK_MIN 1.5\n";
-    ParamTable big;
-    big.readFile(writeFile(huge));
-    QCOMPARE(big.value("MAX_PROC", "6"), QString("2"));
-    QCOMPARE(big.value("K_MIN", "3.0"), QString("1.5"));
-}
 
 QTEST_GUILESS_MAIN(TstParamTable)
 #include "tst_paramtable.moc"

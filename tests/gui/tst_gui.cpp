@@ -4,6 +4,7 @@
 #include "jobs/demeter.h"
 #include "plot/chiview.h"
 #include "plot/chiviewctrl.h"
+#include "tests/testfiles.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -21,12 +22,6 @@
 Q_DECLARE_METATYPE(QList<QUrl>)
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // QApplication forwards drop events only from a real drag in progress, so
 // the event goes to the widget's own dispatcher. Returns whether the drop
@@ -61,7 +56,6 @@ private slots:
     void dropsBecomeJobs();
     void resBoxesActLikeRadioButtons();
     void show2IsExclusive();
-    void deleteAll_data();
     void deleteAll();
     void deleteMiddleJob();
     void finishingOncePerClose();
@@ -138,11 +132,6 @@ void TstGui::dropsBecomeJobs_data()
     QTest::addColumn<int>("stage");
     QTest::addColumn<int>("logCount");
     const QString w = "%W/in put/";
-    QTest::newRow("Unix path") << "DropCif" << QStringList{"file://" + w + "a.cif"} << ""
-                               << QStringList{w + "a.cif"} << int(Demeter::AtomsWaiting) << 0;
-    QTest::newRow("blanks and non-ASCII letters")
-        << "DropCif" << QStringList{"file://" + w + "Ni ö 結晶.cif"} << ""
-        << QStringList{w + "Ni ö 結晶.cif"} << int(Demeter::AtomsWaiting) << 0;
     QTest::newRow("three files at once")
         << "DropCif"
         << QStringList{"file://" + w + "b.cif", "file://" + w + "a.cif",
@@ -240,23 +229,13 @@ void TstGui::show2IsExclusive()
     QVERIFY(!all[0]->ui.Show2->isChecked() && !all[1]->ui.Show2->isChecked());
 }
 
-void TstGui::deleteAll_data()
-{
-    QTest::addColumn<bool>("withJobs");
-    QTest::newRow("empty list") << false;
-    QTest::newRow("three jobs") << true;
-}
-
 void TstGui::deleteAll()
 {
-    QFETCH(bool, withJobs);
     startBody();
     QList<QPointer<Demeter>> watched;
-    if (withJobs) {
-        for (Demeter *job : dropThree()) {
-            job->ui.Show->setChecked(true);
-            watched << job;
-        }
+    for (Demeter *job : dropThree()) {
+        job->ui.Show->setChecked(true);
+        watched << job;
     }
     widget<QPushButton>("DeleteAll")->click();
     QVERIFY(jobs().isEmpty());

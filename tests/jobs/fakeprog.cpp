@@ -16,6 +16,7 @@
 //   abort          crash
 //   ignoreterm     ignore SIGTERM from here on
 //   exit=N         end with exit code N
+//   failon=TEXT    end at once with exit code 3 when feff.inp holds TEXT
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -23,6 +24,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -91,6 +93,13 @@ void printGarbage()
         std::exit(3);
 }
 
+bool feffInpHolds(const std::string &text)
+{
+    std::ifstream in("feff.inp");
+    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return all.find(text) != std::string::npos;
+}
+
 void printCancelNotice()
 {
     std::cout << "slurmstepd-vm: error: *** STEP 7.3 ON vm CANCEL" << std::flush;
@@ -145,6 +154,9 @@ int main(int argc, char **argv)
         } else if (key == "abort") {
             std::cout.flush();
             std::abort();
+        } else if (key == "failon") {
+            if (feffInpHolds(value))
+                return 3;
         } else if (key == "exit") {
             std::cout.flush();
             return std::atoi(value.c_str());

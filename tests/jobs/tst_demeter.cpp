@@ -2,7 +2,7 @@
 #include "jobs/demeter.h"
 
 #include "jobrecorder.h"
-#include "testfiles.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -18,8 +18,8 @@ class TstDemeter : public QObject
 private slots:
     void init();
     void cleanup();
-    void runWalk_data();
-    void runWalk();
+    void run_data();
+    void run();
     void consoleOutputDecoding();
     void feffInpBytes_data();
     void feffInpBytes();
@@ -33,10 +33,6 @@ private slots:
     void restart_data();
     void restart();
     void retiredJobLaunchesNoFeff();
-    void outcome_data();
-    void outcome();
-    void pathCount_data();
-    void pathCount();
 
 private:
     Settings settingsFor(const QString &atomsArgs, const QString &feffArgs) const;
@@ -84,67 +80,96 @@ Settings TstDemeter::settingsFor(const QString &atomsArgs, const QString &feffAr
     return s;
 }
 
-// From creation to the end of the last program: every status text with the
-// stage and colour it shows, and the signals in order.
-void TstDemeter::runWalk_data()
+// From creation to the job's end: every status text with the stage and
+// colour it shows, the signals in order, the outcome and the messages.
+void TstDemeter::run_data()
 {
     QTest::addColumn<int>("stage");
-    // Arguments of the stand-in as Atoms and as FEFF; "missing" names a
-    // program that does not exist.
-    QTest::addColumn<QStringList>("programs");
+    QTest::addColumn<QStringList>("programs"); // arguments of the stand-in as Atoms and FEFF
+    QTest::addColumn<QString>("missing");      // "atoms", "feff" or "input": not there
+    QTest::addColumn<int>("limitMs");
     QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("outcome");
     QTest::addColumn<int>("paths");
-    QTest::addColumn<int>("logs");
+    QTest::addColumn<QString>("log"); // the one message, %I the input, %D the job folder
+    auto row = [](const char *name, int stage, const QStringList &programs, const char *missing,
+                  int limitMs, const QStringList &events, Demeter::Outcome outcome, int paths,
+                  const char *log) {
+        QTest::newRow(name) << stage << programs << missing << limitMs << events << int(outcome)
+                            << paths << log;
+    };
     const QStringList feffRun = JobRecorder::feffRun();
+    const QStringList feffEnd = feffRun.mid(0, 5); // no results read
+    const QStringList atomsRun{"A. Starting/3/yellow", "+", "A. Running/4/green", "-"};
     // FEFF is launched (and runs) before Atoms shows that it ended.
-    QStringList cifRun =
-        QStringList{"A. Starting/3/yellow", "+", "A. Running/4/green", "-"} + feffRun;
+    QStringList cifRun = atomsRun + feffRun;
     cifRun.insert(7, "A. Finished/9/blue");
-    QTest::newRow("CIF job") << 1 << QStringList{"atoms cat", "feff chi=3"} << cifRun << 3 << 0;
-    QTest::newRow("Atoms crash goes on to FEFF")
-        << 1 << QStringList{"atoms cat abort", "feff chi=1"} << cifRun << 1 << 0;
-    QTest::newRow("Atoms missing")
-        << 1 << QStringList{"missing", "feff chi=1"}
-        << QStringList{"A. Starting/3/yellow", "A. Not Running/3/blue"} << 0 << 0;
-    QTest::newRow("FEFF input job") << 6 << QStringList{"", "feff chi=2"} << feffRun << 2 << 0;
-    QTest::newRow("FEFF missing") << 6 << QStringList{"", "missing"}
-                                  << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue"}
-                                  << 0 << 0;
-    QTest::newRow("FEFF crash without results")
-        << 6 << QStringList{"", "feff abort"} << QStringList(feffRun.mid(0, 5)) << 0 << 1;
+    row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3, "");
+    row("Atoms crash goes on to FEFF", 1, {"atoms cat abort", "feff chi=1"}, "", 0, cifRun,
+        Demeter::ChiRead, 1, "");
+    row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2, "");
+    row("FEFF crash without results", 6, {"", "feff abort"}, "", 0, feffEnd, Demeter::NoChiFile, 0,
+        "::Can not read chi(k) file : %D/chi.dat");
+    row("chi.dat without data", 6, {"", "feff emptychi"}, "", 0, feffEnd, Demeter::NoChiData, 0,
+        "");
+    row("Atoms missing", 1, {"atoms", "feff chi=1"}, "atoms", 0,
+        {"A. Starting/3/yellow", "A. Not Running/3/blue"}, Demeter::AtomsNotStarted, 0, "");
+    row("FEFF missing", 6, {"", "feff"}, "feff", 0,
+        {"F. Starting/8/yellow", "F. Not Running/8/blue"}, Demeter::FeffNotStarted, 0, "");
+    row("CIF gone before the start", 1, {"atoms", "feff chi=1"}, "input", 0, {},
+        Demeter::InputMissing, 0, "The input file %I no longer exists; the job is not started.");
+    // FEFF is never launched on the output of a cut-off Atoms run, and
+    // results written before a stop are not read.
+    row("Atoms past the time limit", 1, {"atoms cat pidfile sleep=600000", "feff chi=1"}, "", 300,
+        atomsRun + QStringList{"A. Finished/0/blue"}, Demeter::AtomsTimedOut, 0,
+        "Atoms reached the time limit of 0.3 s and was stopped: %I");
+    row("FEFF past the time limit", 6, {"", "feff chi=1 pidfile sleep=600000"}, "", 300, feffEnd,
+        Demeter::FeffTimedOut, 0, "FEFF reached the time limit of 0.3 s and was stopped: %I");
 }
 
-void TstDemeter::runWalk()
+void TstDemeter::run()
 {
     QFETCH(int, stage);
     QFETCH(QStringList, programs);
+    QFETCH(QString, missing);
+    QFETCH(int, limitMs);
     QFETCH(QStringList, events);
+    QFETCH(int, outcome);
     QFETCH(int, paths);
-    QFETCH(int, logs);
+    QFETCH(QString, log);
     // Only the last suffix goes from the job directory's name.
     const QString input = inputPath(stage == 1 ? "Kupfer ö.銅.cif" : "Kupfer ö.銅.inp");
     QVERIFY(writeFile(input, "noise\n * This is the input\nEND\n"));
     Settings s = settingsFor(programs[0], programs[1]);
-    if (programs[0] == "missing")
+    s.procTimeout = limitMs;
+    if (missing == "atoms")
         s.atomsExe = work + "/no such atoms";
-    if (programs[1] == "missing")
+    if (missing == "feff")
         s.feffExe = work + "/no such feff";
     Demeter job(s, QFileInfo(input), stage);
     JobRecorder rec(&job);
+    QSignalSpy ended(&job, &Demeter::ended);
     QCOMPARE(job.currentStage(), stage);
     QCOMPARE(JobRecorder::status(job.ui.AtomsStat), QString("A. Not Running/blue"));
     QCOMPARE(JobRecorder::status(job.ui.FeffStat), QString("F. Not Running/blue"));
     QCOMPARE(job.ui.TargetName->text(), input);
-    QCOMPARE(job.ui.TargetName->cursorPosition(), input.size());
     QCOMPARE(job.directory(), resDir + "/Kupfer ö.銅");
     QVERIFY(existsOnDisk(job.directory()));
+    if (missing == "input")
+        QVERIFY(QFile::remove(input));
     job.loadInput();
     job.start();
 
     QCOMPARE(rec.settled(events), events);
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
     QCOMPARE(job.chips.size(), paths);
-    QCOMPARE(rec.logs.size(), logs);
+    QCOMPARE(rec.logs, log.isEmpty()
+                           ? QStringList()
+                           : QStringList{log.replace("%I", input).replace("%D", job.directory())});
     QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), events.contains("newChi"));
+    if (limitMs > 0)
+        QVERIFY(processGone(readFile(job.directory() + "/fake.pid").trimmed().toLongLong()));
     if (events.contains("F. Running/9/green")) {
         // Atoms printed the input; the copy of a FEFF input begins with the
         // copy header; either way the text starts at the first " * This".
@@ -181,7 +206,6 @@ void TstDemeter::feffInpBytes_data()
     QTest::newRow("no marker: all kept, blank lines too")
         << "HOLE 1 1.0\n\n\nEND\n"
         << QStringList() << QByteArray("HOLE 1 1.0\n\n\nEND\n");
-    QTest::newRow("empty pane") << "" << QStringList{"RMAX 6.0"} << QByteArray();
     QTest::newRow("RMAX rewritten, last line ended")
         << "HOLE 1\nRMAX   5.5\nEND" << QStringList{"RMAX 6.0"}
         << QByteArray("HOLE 1\nRMAX 6.0\nEND\n");
@@ -190,9 +214,6 @@ void TstDemeter::feffInpBytes_data()
     QTest::newRow("marked, quoted and indented lines rewritten")
         << "%RMAX 5.5\n% RMAX 5.0\n\"RMAX\" 4\n   RMAX 3\n"
         << QStringList{"RMAX 6.0"} << QByteArray("RMAX 6.0\nRMAX 6.0\nRMAX 6.0\nRMAX 6.0\n");
-    QTest::newRow("two entries") << "PRINT 0\nRMAX 1\nEND\n"
-                                 << QStringList{"RMAX 4.0", "PRINT 1 0 0 3"}
-                                 << QByteArray("PRINT 1 0 0 3\nRMAX 4.0\nEND\n");
 }
 
 void TstDemeter::feffInpBytes()
@@ -265,10 +286,8 @@ void TstDemeter::clearResultFiles_data()
     QTest::addColumn<QStringList>("gone");
     const QStringList feff{"feff0001.dat", "feffx.dat"};
     const QStringList chi{"CHIP0002.DAT", "chi.dat", "chiR.dat", "chip0001.dat"};
-    QTest::newRow("neither") << false << false << QStringList();
     QTest::newRow("feff files") << true << false << feff;
     QTest::newRow("chi files") << false << true << chi;
-    QTest::newRow("both") << true << true << chi + feff;
 }
 
 void TstDemeter::clearResultFiles()
@@ -295,27 +314,37 @@ void TstDemeter::readResults_data()
 {
     QTest::addColumn<QStringList>("withData");
     QTest::addColumn<QStringList>("withoutData");
-    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<bool>("batchRun");
+    QTest::addColumn<QStringList>("paths"); // loaded, in this order
+    QTest::addColumn<int>("pathCount");
     QTest::addColumn<int>("newChi");
     QTest::addColumn<int>("logs");
     QTest::newRow("total and three paths, case-blind order")
         << QStringList{"chi.dat", "chip0003.dat", "CHIP0002.dat", "chip0001.dat"} << QStringList()
-        << QStringList{"chip0001.dat", "CHIP0002.dat", "chip0003.dat"} << 1 << 0;
+        << false << QStringList{"chip0001.dat", "CHIP0002.dat", "chip0003.dat"} << 3 << 1 << 0;
     QTest::newRow("path without data left out")
         << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
-        << QStringList{"chip0001.dat", "chip0003.dat"} << 1 << 0;
+        << false << QStringList{"chip0001.dat", "chip0003.dat"} << 2 << 1 << 0;
+    QTest::newRow("batch run: FEFF's path files counted, none loaded")
+        << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
+        << true << QStringList() << 3 << 1 << 0;
     QTest::newRow("no chi.dat: paths still read")
-        << QStringList{"chip0001.dat"} << QStringList() << QStringList{"chip0001.dat"} << 0 << 1;
+        << QStringList{"chip0001.dat"} << QStringList() << false << QStringList{"chip0001.dat"} << 1
+        << 0 << 1;
 }
 
 void TstDemeter::readResults()
 {
     QFETCH(QStringList, withData);
     QFETCH(QStringList, withoutData);
+    QFETCH(bool, batchRun);
     QFETCH(QStringList, paths);
+    QFETCH(int, pathCount);
     QFETCH(int, newChi);
     QFETCH(int, logs);
-    Demeter job(settingsFor("atoms", "feff"), QFileInfo(inputPath("r.inp")), 6);
+    Settings s = settingsFor("atoms", "feff");
+    s.batchRun = batchRun;
+    Demeter job(s, QFileInfo(inputPath("r.inp")), 6);
     for (const QString &name : withData + withoutData)
         QVERIFY(writeFile(job.directory() + "/" + name, chiFile(withData.contains(name))));
     QSignalSpy newChiSpy(&job, &Demeter::newChi);
@@ -329,10 +358,11 @@ void TstDemeter::readResults()
             names << QFileInfo(path->sourcePath).fileName();
         }
         QCOMPARE(names, paths);
+        QCOMPARE(job.pathCount(), pathCount);
         QCOMPARE(newChiSpy.count(), newChi * round);
         QCOMPARE(logSpy.count(), logs * round);
     }
-    QCOMPARE(job.chi.hasChiK, newChi > 0);
+    QCOMPARE(job.chi.hasChiR, newChi > 0);
     QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), newChi > 0);
 }
 
@@ -396,129 +426,6 @@ void TstDemeter::retiredJobLaunchesNoFeff()
     const QStringList events{"A. Starting/3/yellow", "+", "A. Running/4/green", "-",
                              "A. Finished/6/blue"};
     QCOMPARE(rec.settled(events), events);
-}
-
-void TstDemeter::outcome_data()
-{
-    QTest::addColumn<int>("stage");
-    QTest::addColumn<QString>("atomsArgs");
-    QTest::addColumn<QString>("feffArgs");
-    QTest::addColumn<QString>("missing");
-    QTest::addColumn<int>("limitMs");
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<QString>("timedOut"); // program named by the time-limit message
-
-    const QStringList feffRun{"F. Starting/8/yellow", "+", "F. Running/9/green", "-",
-                              "F. Finished/0/blue"};
-    const QStringList atomsRun{"A. Starting/3/yellow", "+", "A. Running/4/green", "-"};
-
-    QTest::newRow("no chi.dat") << 6 << ""
-                                << "feff"
-                                << "" << 0 << feffRun << int(Demeter::NoChiFile) << "";
-    QTest::newRow("chi.dat without data") << 6 << ""
-                                          << "feff emptychi"
-                                          << "" << 0 << feffRun << int(Demeter::NoChiData) << "";
-    QTest::newRow("Atoms missing")
-        << 1 << "atoms"
-        << "feff chi=1"
-        << "atoms" << 0 << QStringList{"A. Starting/3/yellow", "A. Not Running/3/blue"}
-        << int(Demeter::AtomsNotStarted) << "";
-    QTest::newRow("FEFF missing") << 6 << ""
-                                  << "feff"
-                                  << "feff" << 0
-                                  << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue"}
-                                  << int(Demeter::FeffNotStarted) << "";
-    QTest::newRow("CIF gone before the start")
-        << 1 << "atoms"
-        << "feff chi=1"
-        << "input" << 0 << QStringList() << int(Demeter::InputMissing) << "";
-    // FEFF is never launched on the output of a cut-off Atoms run.
-    QTest::newRow("Atoms past the time limit")
-        << 1 << "atoms cat pidfile sleep=600000"
-        << "feff chi=1"
-        << "" << 300 << atomsRun + QStringList{"A. Finished/0/blue"} << int(Demeter::AtomsTimedOut)
-        << "Atoms";
-    // Results written before the stop are not read.
-    QTest::newRow("FEFF past the time limit")
-        << 6 << ""
-        << "feff chi=1 pidfile sleep=600000"
-        << "" << 300 << feffRun << int(Demeter::FeffTimedOut) << "FEFF";
-}
-
-void TstDemeter::outcome()
-{
-    QFETCH(int, stage);
-    QFETCH(QString, atomsArgs);
-    QFETCH(QString, feffArgs);
-    QFETCH(QString, missing);
-    QFETCH(int, limitMs);
-    QFETCH(QStringList, events);
-    QFETCH(int, outcome);
-    QFETCH(QString, timedOut);
-
-    const QString input = inputPath(stage == 1 ? "Zeit ö 時間.cif" : "Zeit ö 時間.inp");
-    QVERIFY(writeFile(input, " * This is the input\nEND\n"));
-    Settings s = settingsFor(atomsArgs, feffArgs);
-    s.procTimeout = limitMs;
-    if (missing == "atoms")
-        s.atomsExe = work + "/no such atoms";
-    if (missing == "feff")
-        s.feffExe = work + "/no such feff";
-    Demeter job(s, QFileInfo(input), stage);
-    JobRecorder rec(&job);
-    QSignalSpy ended(&job, &Demeter::ended);
-    if (missing == "input")
-        QVERIFY(QFile::remove(input));
-    job.loadInput();
-    job.start();
-
-    QCOMPARE(rec.settled(events), events);
-    QCOMPARE(ended.count(), 1);
-    QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
-    QCOMPARE(job.currentStage() == Demeter::Done,
-             outcome == Demeter::ChiRead || outcome == Demeter::NoChiFile ||
-                 outcome == Demeter::NoChiData || !timedOut.isEmpty());
-    if (timedOut.isEmpty()) {
-        QVERIFY(rec.logs.filter("time limit").isEmpty());
-        return;
-    }
-    QCOMPARE(rec.logs,
-             QStringList{timedOut + " reached the time limit of 0.3 s and was stopped: " + input});
-    const qint64 pid = readFile(job.directory() + "/fake.pid").trimmed().toLongLong();
-    QVERIFY(processGone(pid));
-    QVERIFY(job.chips.isEmpty());
-    QVERIFY(!existsOnDisk(job.directory() + "/chiR.dat"));
-}
-
-void TstDemeter::pathCount_data()
-{
-    QTest::addColumn<bool>("batchRun");
-    QTest::addColumn<int>("paths");
-    QTest::addColumn<int>("loaded");
-    // Two path files with data and one without.
-    QTest::newRow("paths with data, loaded for the plots") << false << 2 << 2;
-    QTest::newRow("batch run: FEFF's path files, none loaded") << true << 3 << 0;
-}
-
-void TstDemeter::pathCount()
-{
-    QFETCH(bool, batchRun);
-    QFETCH(int, paths);
-    QFETCH(int, loaded);
-    Settings s = settingsFor("atoms", "feff");
-    s.batchRun = batchRun;
-    Demeter job(s, QFileInfo(inputPath("p.inp")), 6);
-    for (const char *name : {"chi.dat", "chip0001.dat", "chip0002.dat"})
-        QVERIFY(writeFile(job.directory() + "/" + name, chiFile(true)));
-    QVERIFY(writeFile(job.directory() + "/chip0003.dat", chiFile(false)));
-    job.readResults();
-    QCOMPARE(job.pathCount(), paths);
-    QCOMPARE(job.chips.size(), loaded);
-    // The total chi(k) and chiR.dat are the same either way.
-    QVERIFY(job.chi.hasChiK);
-    QVERIFY(job.chi.hasChiR);
-    QVERIFY(existsOnDisk(job.directory() + "/chiR.dat"));
 }
 
 QTEST_MAIN(TstDemeter)

@@ -1,6 +1,6 @@
 #include "jobs/jobprocess.h"
 
-#include "testfiles.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -2,7 +2,7 @@
 #include "gui/gui.h"
 #include "jobs/demeter.h"
 
-#include "testfiles.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QPointer>
@@ -41,14 +41,12 @@ private slots:
     void failedStartsDoNotStallQueue_data();
     void failedStartsDoNotStallQueue();
     void atomsEndAdmitsNextBeforeOwnFeff();
-    void nothingStartsWithoutSlots_data();
     void nothingStartsWithoutSlots();
     void creationAndStartOrder();
     void deletedQueuedJobNeverStarts_data();
     void deletedQueuedJobNeverStarts();
     void deletedRunningJobFreesItsSlot_data();
     void deletedRunningJobFreesItsSlot();
-    void missingFeffInputLoggedOnce();
     void relativeProgramAfterDirectoryChange();
     void timedOutJobFreesItsSlot();
 
@@ -233,19 +231,11 @@ void TstQueue::atomsEndAdmitsNextBeforeOwnFeff()
     QCOMPARE(body->runningPrograms(), 0);
 }
 
-void TstQueue::nothingStartsWithoutSlots_data()
-{
-    QTest::addColumn<QString>("maxProc");
-    QTest::newRow("zero") << "0";
-    QTest::newRow("negative") << "-1";
-}
-
 void TstQueue::nothingStartsWithoutSlots()
 {
-    QFETCH(QString, maxProc);
     addFiles("00-Cif", {"a.cif"});
     addFiles("00-Inp", {"b.inp"}, "END\n");
-    startBody(maxProc, "atoms log", feffRuns);
+    startBody("0", "atoms log", feffRuns);
     emit body->mainWindow()->droppedCifFiles(work + "/00-Cif/a.cif", "", "file", "");
     QMetaObject::invokeMethod(body.get(), "checkDemQue");
     QTest::qWait(100);
@@ -361,19 +351,6 @@ void TstQueue::deletedRunningJobFreesItsSlot()
     open(gate, {waiting});
     QTRY_COMPARE_WITH_TIMEOUT(waiting->currentStage(), int(Demeter::Done), 20000);
     QCOMPARE(body->runningPrograms(), 0);
-}
-
-// The job's log is connected before the job loads its input: a FEFF input
-// that does not exist gives its message exactly once.
-void TstQueue::missingFeffInputLoggedOnce()
-{
-    startBody("0", "atoms", feffRuns);
-    QSignalSpy logSpy(body.get(), &Body::log);
-    const QString missing = work + "/fehlt ö.inp";
-    emit body->mainWindow()->droppedFeffFiles(missing, "", "file", "");
-    QCOMPARE(logSpy.count(), 1);
-    QCOMPARE(logSpy.at(0).at(0).toString(),
-             QString("Can not open feff input file : %1 to read.").arg(missing));
 }
 
 // Programs named relative to the start-up folder keep working after a FEFF

@@ -31,14 +31,12 @@ private slots:
         QTest::newRow("0 to 1") << 0.0 << 1.0 << 0.2
                                 << Ticks{0, 0.2, 0.4, 0.6000000000000001, 0.8, 1};
         QTest::newRow("-1.5 to 1.5") << -1.5 << 1.5 << 0.5 << Ticks{-1.5, -1, -0.5, 0, 0.5, 1, 1.5};
-        QTest::newRow("3 to 12.5") << 3.0 << 12.5 << 2.0 << Ticks{4, 6, 8, 10, 12};
         // -0.3 / 0.1 rounds below -3: the tick at -0.3 is lost, the middle
         // one is not exactly 0.
         QTest::newRow("-0.3 to 0.3")
             << -0.3 << 0.3 << 0.1
             << Ticks{-0.20000000000000004, -0.10000000000000003, -2.7755575615628914e-17,
                      0.09999999999999998, 0.19999999999999998};
-        QTest::newRow("-0.4 to 0.4") << -0.4 << 0.4 << 0.2 << Ticks{-0.4, -0.2, 0, 0.2, 0.4};
         // log10(999.9999999999999) rounds to 3: without care m would be 0.
         QTest::newRow("just below a power of ten")
             << 0.0 << 999.9999999999999 << 200.0 << Ticks{0, 200, 400, 600, 800};
@@ -70,15 +68,10 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("text");
         QTest::newRow("2.5") << 2.5 << 5 << "2.50";
-        QTest::newRow("12.5") << 12.5 << 5 << "12.5";
-        QTest::newRow("0.05") << 0.05 << 5 << "0.05";
         QTest::newRow("0.001") << 0.001 << 5 << "0.00";
         QTest::newRow("150") << 150.0 << 5 << "150.00";
         QTest::newRow("-0.5") << -0.5 << 5 << "-0.50";
-        QTest::newRow("-12") << -12.0 << 5 << "-12.0";
         QTest::newRow("1e-25 is zero") << 1e-25 << 5 << "0";
-        QTest::newRow("9.99") << 9.99 << 5 << "9.99";
-        QTest::newRow("1234.5") << 1234.5 << 5 << "1234.50";
         QTest::newRow("exponent form, width 8") << 0.00012345 << 8 << "1.23e-04";
         QTest::newRow("negative exponent form, width 10") << -0.00012345 << 10 << "-1.2345e-04";
         QTest::newRow("general form, width 3") << 5.0 << 3 << "5";
@@ -86,7 +79,6 @@ private slots:
         QTest::newRow("1e-12, width 12") << 1e-12 << 12 << "1.00000e-12";
         QTest::newRow("-1e100, width 10") << -1e100 << 10 << "-1.00e+100";
         QTest::newRow("nan") << qnan << 5 << "nan";
-        QTest::newRow("infinity") << infinity << 5 << "inf";
     }
     void axisNumber()
     {

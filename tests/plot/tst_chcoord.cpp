@@ -97,16 +97,11 @@ private slots:
         QTest::addColumn<bool>("reversed"); // range x 10..0, y 1..-1
         QTest::newRow("xToPixel") << &C::xToPixel << 5.0 << 315.0 << false;
         QTest::newRow("yToPixel") << &C::yToPixel << 0.5 << 105.0 << false;
-        QTest::newRow("xLenToPixel") << &C::xLenToPixel << 2.0 << 102.0 << false;
-        QTest::newRow("yLenToPixel") << &C::yLenToPixel << 1.0 << -170.0 << false;
         QTest::newRow("pixelToX") << &C::pixelToX << 315.0 << 5.0 << false;
         QTest::newRow("pixelToX reversed") << &C::pixelToX << 111.0 << 9.0 << true;
-        QTest::newRow("pixelToY") << &C::pixelToY << 105.0 << 0.5 << false;
-        QTest::newRow("pixelToXClamped left margin") << &C::pixelToXClamped << 0.0 << 0.0 << false;
         QTest::newRow("pixelToXClamped reversed") << &C::pixelToXClamped << 0.0 << 10.0 << true;
         QTest::newRow("pixelToYClamped reversed") << &C::pixelToYClamped << 0.0 << -1.0 << true;
         QTest::newRow("pixelLenToX") << &C::pixelLenToX << 51.0 << 1.0 << false;
-        QTest::newRow("pixelLenToY") << &C::pixelLenToY << 34.0 << -0.2 << false;
     }
     void conversions()
     {
@@ -137,19 +132,12 @@ private slots:
         QTest::newRow("move without a button") << mid << QPoint(325, 200) << 0 << 0 << unchanged;
         QTest::newRow("left drag 10 px right")
             << mid << QPoint(325, 190) << left << 0 << Range{-dx, 10 - dx, -1, 1};
-        // Dragging down 34 px moves the data down: the range moves up 0.2.
-        QTest::newRow("left drag 34 px down")
-            << mid << QPoint(315, 224) << left << 0 << Range{0, 10, -0.8, 1.2};
         for (int mods : {int(Qt::ControlModifier), int(Qt::ShiftModifier), int(Qt::AltModifier)})
             QTest::addRow("left drag, modifier %x held", mods)
                 << mid << QPoint(325, 200) << left << mods << unchanged;
         QTest::newRow("top-left to bottom-right") << tl << br << right << 0 << zoomed;
-        QTest::newRow("bottom-right to top-left") << br << tl << right << 0 << zoomed;
         QTest::newRow("other diagonal keeps y order") << bl << tr << right << 0 << zoomed;
         QTest::newRow("shift held") << tl << br << right << int(Qt::ShiftModifier) << unchanged;
-        QTest::newRow("middle button") << tl << br << int(Qt::MiddleButton) << 0 << unchanged;
-        QTest::newRow("click without movement") << tl << tl << right << 0 << unchanged;
-        QTest::newRow("vertical drag") << tl << bl << right << 0 << unchanged;
         QTest::newRow("two pixels high") << tl << QPoint(366, 56) << right << 0 << unchanged;
         // Three pixels are enough: x 111..366, y 54..57.
         QTest::newRow("three pixels high")
@@ -183,13 +171,10 @@ private slots:
         const Range grown{-0.5, 10.5, -1.1, 1.1};
         QTest::newRow("middle, one notch forward") << QPoint(315, 190) << 120 << shrunk;
         QTest::newRow("middle, half a notch: step 0 zooms in") << QPoint(315, 190) << 60 << shrunk;
-        QTest::newRow("middle, one notch back") << QPoint(315, 190) << -120 << grown;
         QTest::newRow("middle, three notches back apply once") << QPoint(315, 190) << -360 << grown;
         // The left band is 51 px deep, 60..111, with a strict bound; the top
         // band 34 px, 20..54.
         QTest::newRow("left band: y only") << QPoint(110, 190) << 120 << Range{0, 10, -in, in};
-        QTest::newRow("just right of the band: both")
-            << QPoint(111, 190) << 120 << Range{1 - in, 1 + 9 * in, -in, in};
         QTest::newRow("top band: x only")
             << QPoint(315, 37) << 120 << Range{5 - 5 * in, 5 + 5 * in, -1, 1};
         // In the top-left corner band the cursor sits on (25/51, 0.9).
@@ -197,8 +182,6 @@ private slots:
             << QPoint(85, 37) << 120
             << Range{25.0 / 51 * (1 - in), 25.0 / 51 + (10 - 25.0 / 51) * in, 0.9 - 1.9 * in,
                      0.9 + 0.1 * in};
-        QTest::newRow("outside the plot left: y only")
-            << QPoint(10, 190) << -120 << Range{0, 10, -1.1, 1.1};
     }
     void wheel()
     {

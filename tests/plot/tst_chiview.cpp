@@ -42,19 +42,14 @@ private slots:
         QTest::addColumn<Flags>("shown");
         QTest::addColumn<Flags>("states");
         QTest::addColumn<bool>("rowShown");
-        QTest::newRow("3: the first box starts checked")
-            << Counts{3} << Flags{1, 1, 1} << Flags{1, 0, 1} << true;
         QTest::newRow("3, Clr.: all but the first unchecked")
             << Counts{3, clear} << Flags{1, 1, 1} << Flags{1, 0, 0} << true;
         QTest::newRow("3, 2: the third is hidden")
             << Counts{3, 2} << Flags{1, 1, 0} << Flags{1, 0, 1} << true;
-        QTest::newRow("3, 2, 3: the third is back as it was")
-            << Counts{3, 2, 3} << Flags{1, 1, 1} << Flags{1, 0, 1} << true;
         QTest::newRow("3, 5: new boxes unchecked")
             << Counts{3, 5} << Flags{1, 1, 1, 1, 1} << Flags{1, 0, 1, 0, 0} << true;
         QTest::newRow("2, 0: row hidden, states kept")
             << Counts{2, 0} << Flags{1, 1} << Flags{1, 1} << false;
-        QTest::newRow("2, -1: row hidden") << Counts{2, -1} << Flags{1, 1} << Flags{1, 1} << false;
         QTest::newRow("2, 0, 1: row back") << Counts{2, 0, 1} << Flags{1, 0} << Flags{1, 1} << true;
         QTest::newRow("3, 2, Clr., 3: hidden boxes cleared too")
             << Counts{3, 2, clear, 3} << Flags{1, 1, 1} << Flags{1, 0, 0} << true;

@@ -114,16 +114,6 @@ private slots:
         delete ctrl;
     }
 
-    void windowsAreSetUp()
-    {
-        for (ChiView *v : {ctrl->chiKView(), ctrl->chiRView()}) {
-            const QString axis = v == ctrl->chiRView() ? "R" : "k";
-            QCOMPARE(v->windowTitle(), "chi " + axis + " View");
-            QCOMPARE(v->findChild<QLabel *>(QStringLiteral("AxName"))->text(), axis);
-            QCOMPARE(v->findChild<QFrame *>("ComplexLineSelect")->isHidden(), axis == "k");
-        }
-    }
-
     void coloursFollowListLength()
     {
         Demeter *a = addJob();
@@ -151,21 +141,14 @@ private slots:
         const Values k{1, 2, 3};
         QTest::newRow("no job") << false << 0 << k << Values{0.1, 0, 0} << Range{};
         QTest::newRow("job not shown") << false << 1 << k << Values{0.1, 0, 0} << Range{};
-        QTest::newRow("R: no job") << true << 0 << k << Values{0.1, 0, 0} << Range{};
         QTest::newRow("no chi(k) yet") << false << 2 << Values{} << Values{} << Range{0, 20, -1, 1};
         QTest::newRow("more negative")
             << false << 2 << k << Values{-0.4, 0.3, 0} << Range{1, 3, -0.4, 0.4};
-        QTest::newRow("more positive")
-            << false << 2 << k << Values{-0.2, 0.5, 0} << Range{1, 3, -0.5, 0.5};
         QTest::newRow("all zero") << false << 2 << k << Values{0, 0, 0} << Range{1, 3, -1, 1};
-        QTest::newRow("one point")
-            << false << 2 << Values{5} << Values{0.2} << Range{4.5, 5.5, -0.2, 0.2};
         QTest::newRow("only nan") << false << 2 << Values{qnan, qnan} << Values{qnan, qnan}
                                   << Range{0, 20, -1, 1};
         QTest::newRow("infinity counts as missing bound")
             << false << 2 << k << Values{-0.3, infinity, 0.1} << Range{1, 3, -1, 1};
-        QTest::newRow("nan among data")
-            << false << 2 << k << Values{-0.3, qnan, 0.1} << Range{1, 3, -0.3, 0.3};
         QTest::newRow("R: no chi(R) yet") << true << 2 << Values{} << Values{} << Range{0, 8, 0, 1};
         QTest::newRow("R: not symmetric")
             << true << 2 << Values{0, 8} << Values{0.2, 0.7} << Range{0, 8, 0.2, 0.7};
@@ -298,8 +281,6 @@ private slots:
         QTest::addColumn<Flags>("drawn"); // Abs., Real, Imag.; paths too with Show2
         QTest::newRow("Show2 off: magnitude whatever is checked")
             << false << QStringList{"SelReal", "SelImag"} << Flags{true, false, false};
-        QTest::newRow("Show2 off, default")
-            << false << QStringList{"SelAbs"} << Flags{true, false, false};
         QTest::newRow("Show2 on, all three")
             << true << QStringList{"SelAbs", "SelReal", "SelImag"} << Flags{true, true, true};
         QTest::newRow("Show2 on, imaginary only")

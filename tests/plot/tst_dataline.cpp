@@ -62,8 +62,6 @@ private slots:
         // Row 173.68 is cut toward zero, not rounded to 174.
         QTest::newRow("pixels are cut")
             << Values{0, 10} << Values{0.48, 0.48} << 0 << Rows{173, 173, 173};
-        QTest::newRow("extra x ignored")
-            << Values{0, 10, 20} << Values{0, 0} << 0 << Rows{190, 190, 190};
         QTest::newRow("crossing from far away")
             << Values{-1e6, 1e6} << Values{0, 0} << 0 << Rows{190, 190, 190};
         QTest::newRow("no data") << Values{} << Values{} << 0 << Rows{-1, -1, -1};

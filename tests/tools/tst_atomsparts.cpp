@@ -45,8 +45,6 @@ void TestAtomsParts::groupOrder_data()
     row("origin 1 as S", {}, "P n -3 n S", "", false, 48, "origin choice 1");
     row("rhombohedral axes as R, hexagonal cell", {}, "R 3 m R", "", false, 6, "rhombohedral");
     row("screw axis with underscore", {}, "P 6_3 m c", "", false, 12, "No. 186");
-    row("blanks around", {}, "  P 1 21/c 1 ", "", false, 4, "No. 14");
-    row("glide letter at the end is no suffix", {}, "P m m n", "", false, 8, "No. 59");
     row("blank name", {}, "   ", "", false, 0, "");
     row("R -3 c, hexagonal cell", {}, "R -3 c", "", false, 36, "hexagonal axes");
     row("R -3 c H, rhombohedral cell", {}, "R -3 c H", "", true, 36, "hexagonal axes");
@@ -55,7 +53,6 @@ void TestAtomsParts::groupOrder_data()
     row("identity alone", {"x,y,z"}, "", "", false, 1, "P 1 (No. 1), 1 operation from");
     row("translation by 1/5 is no symmetry", {"x+1/5,y,z"}, "", "", false, 0, "");
     row("operations that never close", {"x+1/24,y,z", "y,x,z", "z,x,y"}, "", "", false, 0, "");
-    row("number out of range", {}, "", "231", false, 0, "");
 }
 
 void TestAtomsParts::groupOrder()
@@ -96,14 +93,11 @@ void TestAtomsParts::elementFromText_data()
     QTest::addColumn<int>("z");
 
     QTest::newRow("cation with charge") << "Fe3+" << 26;
-    QTest::newRow("upper-case label") << "CL1" << 17;
     QTest::newRow("two letters win") << "Co1" << 27;
     QTest::newRow("one letter when two are no element") << "Ow2" << 8;
     QTest::newRow("deuterium") << "D" << 1;
-    QTest::newRow("lower case") << "n1" << 7;
     QTest::newRow("last element") << "Lr" << 103;
     QTest::newRow("not an element") << "Xx" << 0;
-    QTest::newRow("empty") << "" << 0;
 }
 
 void TestAtomsParts::elementFromText()
@@ -187,10 +181,8 @@ void TestAtomsParts::ascii_data()
         QTest::newRow(name) << QByteArray(text) << max << QString(comment) << QString(tag);
     };
     row("UTF-8 letters", "K\xc3\xb6nig \xe6\x97\xa5\xe6\x9c\xac", 80, "K?nig ??", "K_nig___");
-    row("Latin-1 byte", "gr\xfcn", 80, "gr?n", "gr_n");
     row("line ends and tabs", "\n  first\r\nsecond\tthird \n", 80, "first second third",
         "first_seco");
-    row("quotes in a label", "O1'", 80, "O1'", "O1_");
     row("cut to length", "abcdefghijkl", 5, "abcde", "abcdefghij");
     row("nothing left", " \t ", 80, "", "_");
 }

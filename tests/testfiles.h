@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <signal.h>
 
-// File helpers of the job tests. Names go through Qt's own conversion
+// File helpers of the tests. Names go through Qt's own conversion
 // (UTF-8 here); existsOnDisk asks the system with the UTF-8 bytes directly.
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)

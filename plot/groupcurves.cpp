@@ -1,0 +1,54 @@
+#include "plot/groupcurves.h"
+
+#include "jobs/sitegroup.h"
+#include "plot/dataline.h"
+
+#include <QPainter>
+
+namespace {
+
+void setPen(QPainter *p, const SiteGroup *group)
+{
+    p->setPen(QPen(group->color, 2, Qt::SolidLine));
+}
+
+} // namespace
+
+void GroupCurves::add(SiteGroup *group)
+{
+    groups.append(group);
+}
+
+void GroupCurves::remove(SiteGroup *group)
+{
+    groups.removeAll(group);
+}
+
+QVector<const Chi *> GroupCurves::shown() const
+{
+    QVector<const Chi *> curves;
+    for (const QPointer<SiteGroup> &g : groups)
+        if (g && g->isShown())
+            curves.append(&g->average);
+    return curves;
+}
+
+void GroupCurves::drawK(QPainter *p, const ChCoord &c, int kWeight) const
+{
+    for (const QPointer<SiteGroup> &g : groups) {
+        if (!g || !g->isShown())
+            continue;
+        setPen(p, g);
+        drawDataLine(p, c, g->average.k, g->average.chi, kWeight);
+    }
+}
+
+void GroupCurves::drawR(QPainter *p, const ChCoord &c) const
+{
+    for (const QPointer<SiteGroup> &g : groups) {
+        if (!g || !g->isShown())
+            continue;
+        setPen(p, g);
+        drawDataLine(p, c, g->average.r, g->average.chiRAbs, 0);
+    }
+}

@@ -1,0 +1,106 @@
+#include "app/settings.h"
+#include "gui/gui.h"
+#include "jobs/demeter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+
+// The width a widget's style leaves for its text at the widget's present
+// size, measured as the widget paints it.
+int textRoom(QWidget *w)
+{
+    if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        QStyleOptionFrame opt;
+        opt.initFrom(e);
+        opt.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e);
+        const QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
+        return r.width() - e->textMargins().left() - e->textMargins().right() - 2 * 2;
+    }
+    auto *b = qobject_cast<QAbstractButton *>(w);
+    QStyleOptionButton opt;
+    opt.initFrom(b);
+    opt.text = b->text();
+    const bool box = qobject_cast<QCheckBox *>(w) != nullptr;
+    return b->style()
+        ->subElementRect(box ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents, &opt, b)
+        .width();
+}
+
+} // namespace
+
+// Every fixed-size widget of a job panel, laid out in the main window at its
+// initial size, holds its text in full, in English and in Japanese, for every
+// status the fields can show.
+class TstPanelWidths : public QObject
+{
+    Q_OBJECT
+private slots:
+    void textsFit_data();
+    void textsFit();
+};
+
+void TstPanelWidths::textsFit_data()
+{
+    QTest::addColumn<bool>("japanese");
+    QTest::newRow("English") << false;
+    QTest::newRow("Japanese") << true;
+}
+
+void TstPanelWidths::textsFit()
+{
+    QFETCH(bool, japanese);
+    QTranslator translator;
+    if (japanese) {
+        QVERIFY(translator.load(QStringLiteral(":/Scatterdeck_ja_JP.qm")));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+    }
+    QTemporaryDir dir;
+    Settings s;
+    s.resDir = dir.filePath(QStringLiteral("res"));
+    Gui gui;
+    auto *job = new Demeter(s, QFileInfo(dir.filePath(QStringLiteral("job.inp"))), 6);
+    gui.addDemeter(job);
+    // The plot windows outlive the main window: they must forget the job.
+    const auto forget = qScopeGuard([&gui] {
+        QMetaObject::invokeMethod(&gui, "deleteAll");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+    gui.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&gui));
+    QCoreApplication::processEvents();
+    QCOMPARE(job->ui.Delete->text(), japanese ? QStringLiteral("削除") : QStringLiteral("Del."));
+
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Demeter", text); };
+    const QStringList states = {"Starting", "Running", "Finished", "Not Running"};
+    QVector<QPair<QWidget *, QString>> shown;
+    for (const QString &state : states) {
+        shown << qMakePair<QWidget *, QString>(job->ui.AtomsStat, tr(qPrintable("A. " + state)));
+        shown << qMakePair<QWidget *, QString>(job->ui.FeffStat, tr(qPrintable("F. " + state)));
+    }
+    for (QAbstractButton *b : job->findChildren<QAbstractButton *>())
+        shown << qMakePair<QWidget *, QString>(b, b->text());
+    for (const auto &item : shown) {
+        const int need = item.first->fontMetrics().horizontalAdvance(item.second);
+        QVERIFY2(need <= textRoom(item.first),
+                 qPrintable(QStringLiteral("%1 \"%2\": text %3 px, room %4 px")
+                                .arg(item.first->objectName(), item.second)
+                                .arg(need)
+                                .arg(textRoom(item.first))));
+    }
+    // The form's sizes stay the smallest ones.
+    QVERIFY(job->ui.Delete->width() >= 30);
+    QVERIFY(job->ui.ColorSel->width() >= 30);
+    QVERIFY(job->ui.ColorDisp->width() >= 30);
+}
+
+QTEST_MAIN(TstPanelWidths)
+#include "tst_panelwidths.moc"
