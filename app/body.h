@@ -87,6 +87,7 @@ private:
     Gui *gui = nullptr;        // no parent, never deleted: lives until the process ends
     BatchRun *batch = nullptr; // child; only in a batch run
     bool timeLimitUsable = true;
+    bool analysisKeysUsable = true; // FT_* and FIT_* keys
     ParamTable params;
     Settings settings;
     int maxProc = 0;

@@ -3,6 +3,7 @@
 
 #include "app/settings.h"
 #include "chi/chi.h"
+#include "chi/pathidentity.h"
 #include "jobs/jobprocess.h"
 #include "jobs/slurmnotice.h"
 
@@ -88,6 +89,9 @@ public:
     // The paths of the last result reading: those with chi(k) data, or in a
     // batch run, where they are not read, FEFF's path files.
     int pathCount() const { return paths; }
+    // FEFF's identity of each path of the last result reading: one per entry
+    // of chips, or in a batch run one per path file.
+    const QVector<PathIdentity> &pathIdentities() const { return pathIds; }
     // The line as it goes into feff.inp: replaced by the rewrite entry whose
     // name is the line's first word, otherwise unchanged.
     static QString applyFeffInps(const FeffInpList &entries, const QString &line);
@@ -139,7 +143,8 @@ private:
     void configureLimits(JobProcess *proc, const QString &name);
     void endJob(Outcome outcome);
     void finishFeff();
-    void readPath(const QString &fileName);
+    bool readPath(const QString &fileName);
+    void identifyPaths(const QStringList &chipFiles);
     void setStatus(QLineEdit *field, const QString &text, const char *style);
     static void appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice);
 
@@ -153,6 +158,7 @@ private:
     bool feffRan = false;
     int stage = AtomsWaiting;
     int paths = 0;
+    QVector<PathIdentity> pathIds;
     bool inputLoaded = false;
     bool retired = false;
     SlurmNotice atomsNotice; // batch runs only

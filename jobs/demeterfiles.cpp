@@ -2,6 +2,8 @@
 #include "jobs/demeter.h"
 
 #include "app/textfuncs.h"
+#include "chi/feffpaths.h"
+#include "chi/standardtransform.h"
 
 #include <QDebug>
 #include <QDir>
@@ -91,8 +93,9 @@ void Demeter::readResults()
     const Settings &s = settings;
     chi.readChiK(joinPath(jobDir, QStringLiteral("chi.dat")));
     if (chi.hasChiK) {
-        chi.transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
-        chi.writeChiR(joinPath(jobDir, QStringLiteral("chiR.dat")), QStringList());
+        chi.transform(s.transformArgs());
+        chi.writeChiR(joinPath(jobDir, QStringLiteral("chiR.dat")),
+                      StandardTransform::comments(chi.transformed));
     }
 
     qDeleteAll(chips);
@@ -100,19 +103,22 @@ void Demeter::readResults()
     const QDir dir(jobDir);
     const QStringList filters{QStringLiteral("chip*.dat")};
     // Only the plots show the paths: a batch run just counts FEFF's files.
-    if (s.batchRun) {
-        paths = dir.entryList(filters, QDir::Files, QDir::NoSort).size();
-    } else {
-        for (const QString &name : dir.entryList(filters, QDir::Files))
-            readPath(joinPath(jobDir, name));
-        paths = chips.size();
+    QStringList names = dir.entryList(filters, QDir::Files);
+    if (!s.batchRun) {
+        QStringList read;
+        for (const QString &name : qAsConst(names))
+            if (readPath(joinPath(jobDir, name)))
+                read << name;
+        names = read;
     }
+    paths = names.size();
+    identifyPaths(names);
 
     if (chi.hasChiK)
         emit newChi();
 }
 
-void Demeter::readPath(const QString &fileName)
+bool Demeter::readPath(const QString &fileName)
 {
     const Settings &s = settings;
     auto *path = new Chi(nullptr);
@@ -120,8 +126,18 @@ void Demeter::readPath(const QString &fileName)
     path->readChiK(fileName);
     if (!path->hasChiK) {
         delete path;
-        return;
+        return false;
     }
     chips.append(path);
-    path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
+    path->transform(s.transformArgs());
+    return true;
+}
+
+// FEFF's lists name the paths; without them the curves are still shown.
+void Demeter::identifyPaths(const QStringList &chipFiles)
+{
+    QString problem;
+    pathIds = FeffPaths::identify(jobDir, chipFiles, &problem);
+    if (!chipFiles.isEmpty() && !problem.isEmpty())
+        emit log(problem);
 }

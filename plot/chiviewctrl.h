@@ -3,6 +3,7 @@
 
 #include "plot/ccolors.h"
 #include "plot/groupcurves.h"
+#include "plot/weightedchir.h"
 
 #include <QObject>
 #include <QPainter>
@@ -46,10 +47,13 @@ public slots:
     void showChiR();
 
 private:
-    bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi) const;
+    bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi);
     bool autoRangeK();
     bool autoRangeR();
-    int kWeight() const;
+    static int kWeight(const ChiView *view);
+    // What the chi(R) chart draws for a curve: in the standard transform,
+    // the curve made again with the weight of the window's buttons.
+    const Chi &curveR(const Chi &source);
     bool pathShown(const ChiView *view, int j) const;
     void drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, bool im);
     static void drawGrid(QPainter *p, const ChCoord &c);
@@ -62,6 +66,8 @@ private:
     ChiView *rView;
     QVector<Demeter *> jobs;
     GroupCurves groups;
+    WeightedChiR weighted;
+    int drawnRWeight = -1; // the chi(R) window's button at the last paint; -1 none
 };
 
 #endif

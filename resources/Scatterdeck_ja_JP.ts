@@ -370,4 +370,27 @@
         <translation>全削除</translation>
     </message>
 </context>
+<context>
+    <name>AnalysisKeys</name>
+    <message>
+        <source>FT_MODE %1 is neither plain nor standard: plain is used</source>
+        <translation>FT_MODE %1 は plain でも standard でもありません: plain を使います</translation>
+    </message>
+    <message>
+        <source>FT_DK %1 is not a window sill of 0 or more: %2 is used</source>
+        <translation>FT_DK %1 は 0 以上の窓の縁幅ではありません: %2 を使います</translation>
+    </message>
+    <message>
+        <source>FIT_RMIN %1 and FIT_RMAX %2 are no range from 0 up: %3 to %4 is used</source>
+        <translation>FIT_RMIN %1 と FIT_RMAX %2 は 0 以上の範囲ではありません: %3 から %4 を使います</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a k weight 0, 1, 2 or 3: %3 is used</source>
+        <translation>%1 %2 は k の重み 0, 1, 2, 3 のいずれでもありません: %3 を使います</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a number: %3 is used</source>
+        <translation>%1 %2 は数値ではありません: %3 を使います</translation>
+    </message>
+</context>
 </TS>

@@ -372,6 +372,9 @@ void TstBatch::unusableConfiguration_data()
         << named << QByteArray("PROC_TIMEOUT 1h\n")
         << QStringList{
                "PROC_TIMEOUT 1h is not a number of seconds from 0 to 2000000: no time limit"};
+    QTest::newRow("transform keys")
+        << named << QByteArray("FT_MODE Standard\nFT_KWEIGHT 4\n")
+        << QStringList{"FT_KWEIGHT 4 is not a k weight 0, 1, 2 or 3: 2 is used"};
     QTest::newRow("share beyond the last")
         << QStringList{"-e", "-share", "4/3", "-c", "batch.cfg"} << QByteArray()
         << QStringList{"-share 4/3 is not a share K/N with K from 1 to N"};

@@ -8,7 +8,7 @@
 //   pidfile        write the process id into fake.pid in the working dir
 //   wait=NAME      wait until NAME exists in the working dir (gives up after 60 s)
 //   sleep=MS       sleep
-//   chi=N          write chi.dat and chip0001.dat .. chipNNNN.dat
+//   chi=N          write chi.dat, chip0001.dat .. chipNNNN.dat, files.dat, paths.dat
 //   nochi          write chip9999.dat with a header but no data
 //   emptychi       write chi.dat with a header but no data
 //   cancelled      print Slurm's notice of a step cancelled at its time limit,
@@ -60,6 +60,29 @@ void writeChi(const std::string &name, double distance, bool withData)
     }
 }
 
+// FEFF's path lists in its layout: path i is Cu-Cu at 2 + 0.5 i A, 12-fold,
+// with amplitude ratio 100 / i %.
+void writePathLists(int paths)
+{
+    std::ofstream files("files.dat");
+    std::ofstream list("paths.dat");
+    files << " fake FEFF\n ------\n    file        sig2   amp ratio    deg    nlegs  r effective\n";
+    list << " fake FEFF\n ------\n";
+    for (int i = 1; i <= paths; ++i) {
+        char line[512];
+        std::snprintf(line, sizeof line, " feff%04d.dat 0.00000 %9.3f %9.3f %5d %8.4f\n", i,
+                      100.0 / i, 12.0, 2, 2.0 + 0.5 * i);
+        files << line;
+        std::snprintf(line, sizeof line,
+                      " %5d %4d %7.3f  index, nleg, degeneracy, r= %7.4f\n"
+                      "      x           y           z     ipot  label\n"
+                      " %11.6f 0.000000 0.000000   1 'Cu    '\n"
+                      "    0.000000    0.000000    0.000000   0 'Cu    '\n",
+                      i, 2, 12.0, 2.0 + 0.5 * i, 2.0 + 0.5 * i);
+        list << line;
+    }
+}
+
 void writeResults(int paths)
 {
     writeChi("chi.dat", 2.55, true);
@@ -68,6 +91,7 @@ void writeResults(int paths)
         std::snprintf(name, sizeof name, "chip%04d.dat", i);
         writeChi(name, 2.0 + 0.5 * i, true);
     }
+    writePathLists(paths);
 }
 
 void appendLog()

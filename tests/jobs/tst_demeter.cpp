@@ -30,6 +30,8 @@ private slots:
     void clearResultFiles();
     void readResults_data();
     void readResults();
+    void pathIdentities_data();
+    void pathIdentities();
     void restart_data();
     void restart();
     void retiredJobLaunchesNoFeff();
@@ -321,16 +323,18 @@ void TstDemeter::readResults_data()
     QTest::addColumn<int>("logs");
     QTest::newRow("total and three paths, case-blind order")
         << QStringList{"chi.dat", "chip0003.dat", "CHIP0002.dat", "chip0001.dat"} << QStringList()
-        << false << QStringList{"chip0001.dat", "CHIP0002.dat", "chip0003.dat"} << 3 << 1 << 0;
+        << false << QStringList{"chip0001.dat", "CHIP0002.dat", "chip0003.dat"} << 3 << 1 << 1;
     QTest::newRow("path without data left out")
         << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
-        << false << QStringList{"chip0001.dat", "chip0003.dat"} << 2 << 1 << 0;
+        << false << QStringList{"chip0001.dat", "chip0003.dat"} << 2 << 1 << 1;
     QTest::newRow("batch run: FEFF's path files counted, none loaded")
         << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
-        << true << QStringList() << 3 << 1 << 0;
+        << true << QStringList() << 3 << 1 << 1;
     QTest::newRow("no chi.dat: paths still read")
         << QStringList{"chip0001.dat"} << QStringList() << false << QStringList{"chip0001.dat"} << 1
-        << 0 << 1;
+        << 0 << 2;
+    QTest::newRow("no paths: nothing to identify, no message")
+        << QStringList{"chi.dat"} << QStringList() << false << QStringList() << 0 << 1 << 0;
 }
 
 void TstDemeter::readResults()
@@ -349,6 +353,7 @@ void TstDemeter::readResults()
         QVERIFY(writeFile(job.directory() + "/" + name, chiFile(withData.contains(name))));
     QSignalSpy newChiSpy(&job, &Demeter::newChi);
     QSignalSpy logSpy(&job, &Demeter::log);
+    // The path lists are missing: one message per reading (counted in logs).
     // A second reading replaces the paths of the first.
     for (int round = 1; round <= 2; ++round) {
         job.readResults();
@@ -364,6 +369,50 @@ void TstDemeter::readResults()
     }
     QCOMPARE(job.chi.hasChiR, newChi > 0);
     QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), newChi > 0);
+}
+
+// A real FEFF run's path lists (rutile, see tests/chi/data/rutile): FEFF
+// left paths 2 to 5 and 7 to 18 out of this folder, so box numbers and FEFF's
+// numbers part.
+void TstDemeter::pathIdentities_data()
+{
+    QTest::addColumn<bool>("batchRun");
+    QTest::addColumn<QString>("removed"); // list taken away before the reading
+    QTest::addColumn<QStringList>("identities");
+    QTest::addColumn<int>("logs");
+    const QStringList full{"1 Ti-O 2", "6 Ti-Ti-O 3", "19 Ti-O-O 3"};
+    QTest::newRow("both lists") << false << "" << full << 0;
+    QTest::newRow("batch run: per path file") << true << "" << full << 0;
+    QTest::newRow("files.dat missing: routes and figures of paths.dat")
+        << false << "files.dat" << full << 1;
+    QTest::newRow("paths.dat missing: figures, no routes")
+        << false << "paths.dat" << QStringList{"1  2", "6  3", "19  3"} << 1;
+}
+
+void TstDemeter::pathIdentities()
+{
+    QFETCH(bool, batchRun);
+    QFETCH(QString, removed);
+    QFETCH(QStringList, identities);
+    QFETCH(int, logs);
+    Settings s = settingsFor("atoms", "feff");
+    s.batchRun = batchRun;
+    Demeter job(s, QFileInfo(inputPath("rutile.inp")), 6);
+    const QString data = QStringLiteral(CHI_TEST_DATA "/rutile/");
+    for (const char *name :
+         {"files.dat", "paths.dat", "chip0001.dat", "chip0006.dat", "chip0019.dat"})
+        if (removed != name)
+            QVERIFY(QFile::copy(data + name, job.directory() + "/" + name));
+    QVERIFY(writeFile(job.directory() + "/chi.dat", chiFile(true)));
+    QSignalSpy logSpy(&job, &Demeter::log);
+    job.readResults();
+    QStringList got;
+    for (const PathIdentity &id : job.pathIdentities())
+        got << QStringLiteral("%1 %2 %3").arg(id.number).arg(id.route.join("-")).arg(id.legs);
+    QCOMPARE(got, identities);
+    QCOMPARE(job.chips.size(), batchRun ? 0 : 3);
+    QCOMPARE(job.pathIdentities().last().file, QString("chip0019.dat"));
+    QCOMPARE(logSpy.count(), logs);
 }
 
 void TstDemeter::restart_data()
