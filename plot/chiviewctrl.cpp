@@ -7,6 +7,7 @@
 #include "plot/chiview.h"
 #include "plot/dataline.h"
 #include "plot/drawtext.h"
+#include "plot/pathtip.h"
 
 #include <QApplication>
 
@@ -89,8 +90,11 @@ void ChiViewCtrl::changedShow2B(bool f)
     const auto *job = qobject_cast<const Demeter *>(sender());
     if (!f || !job)
         return;
-    kView->setChips(job->chips.size());
-    rView->setChips(job->chips.size());
+    const QStringList tips = PathTip::texts(job->pathIdentities());
+    for (ChiView *v : {kView, rView}) {
+        v->setChips(job->chips.size());
+        v->setPathTips(tips);
+    }
 }
 
 void ChiViewCtrl::showChiK()

@@ -370,4 +370,34 @@
         <translation>全削除</translation>
     </message>
 </context>
+<context>
+    <name>FeffPaths</name>
+    <message>
+        <source>Can not read the path lists %1 in %2: the paths are shown without identities</source>
+        <translation>%2 のパス一覧 %1 を読めません: パスは識別情報なしで表示されます</translation>
+    </message>
+</context>
+<context>
+    <name>PathTip</name>
+    <message>
+        <source>path %1</source>
+        <translation>パス %1</translation>
+    </message>
+    <message>
+        <source>reff %1 Å</source>
+        <translation>有効距離 %1 Å</translation>
+    </message>
+    <message>
+        <source>N %1</source>
+        <translation>縮重度 %1</translation>
+    </message>
+    <message>
+        <source>%1 legs</source>
+        <translation>%1 レグ</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>振幅比 %1 %</translation>
+    </message>
+</context>
 </TS>

@@ -266,6 +266,7 @@ void TstBody::japaneseTranslationEmbedded_data()
         << "-share %1 は K/N (K は 1 から N まで) の形の分担ではありません";
     QTest::newRow("site failed") << "SiteGroup" << "Site %1 of %2 failed; no average."
                                  << "%2 のサイト %1 が失敗したため、平均しません。";
+    QTest::newRow("path tip") << "PathTip" << "N %1" << "縮重度 %1";
 }
 
 void TstBody::japaneseTranslationEmbedded()
