@@ -13,6 +13,29 @@
     </message>
 </context>
 <context>
+    <name>BatchRanking</name>
+    <message>
+        <source>-data needs the name of a measured chi(k) file</source>
+        <translation>-data には測定 chi(k) ファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>-rank needs the name of the file to write the ranking into</source>
+        <translation>-rank には順位表を書き込むファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>-rank %1 needs a measured curve to rank against: give -data FILE</source>
+        <translation>-rank %1 には比較する測定曲線が必要です: -data FILE を指定してください</translation>
+    </message>
+    <message>
+        <source>Can not write the ranking into %1: it is a folder</source>
+        <translation>順位表を %1 に書き込めません: フォルダです</translation>
+    </message>
+    <message>
+        <source>Can not write the ranking into %1: %2</source>
+        <translation>順位表を %1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
     <name>Body</name>
     <message>
         <source>PROC_TIMEOUT %1 is not a number of seconds from 0 to %2: no time limit</source>
@@ -368,6 +391,17 @@
     <message>
         <source>Del. All</source>
         <translation>全削除</translation>
+    </message>
+</context>
+<context>
+    <name>MeasuredChi</name>
+    <message>
+        <source>::Can not read measured chi(k) file : %1</source>
+        <translation>::測定 chi(k) ファイルを読めません : %1</translation>
+    </message>
+    <message>
+        <source>::Can not use measured chi(k) file %1 : it holds no points of k and chi(k)</source>
+        <translation>::測定 chi(k) ファイル %1 は使えません : k と chi(k) の点がありません</translation>
     </message>
 </context>
 <context>
