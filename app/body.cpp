@@ -7,6 +7,8 @@
 #include "gui/gui.h"
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
+#include "plot/chiviewctrl.h"
+#include "plot/measuredcurves.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -49,7 +51,18 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
             return;
         }
     }
+    if (gui)
+        loadMeasuredCurves(args);
     scanInputDirs();
+}
+
+void Body::loadMeasuredCurves(const ParamTable &args)
+{
+    MeasuredCurves *curves = gui->plotController()->measuredCurves();
+    curves->setTransformArgs(settings.transformArgs());
+    // Jobs change the current folder later: the files are read now.
+    for (const QString &file : args.values(QStringLiteral("-data")))
+        curves->add(file);
 }
 
 namespace {

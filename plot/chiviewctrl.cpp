@@ -5,8 +5,10 @@
 #include "jobs/sitegroup.h"
 #include "plot/axis.h"
 #include "plot/chiview.h"
+#include "plot/datadrop.h"
 #include "plot/dataline.h"
 #include "plot/drawtext.h"
+#include "plot/measuredcurves.h"
 
 #include <QApplication>
 
@@ -30,7 +32,8 @@ const QVector<qreal> imagDashes = {6, 2, 3, 2};
 } // namespace
 
 ChiViewCtrl::ChiViewCtrl(QObject *parent)
-    : QObject(parent), palette(40), kView(new ChiView), rView(new ChiView)
+    : QObject(parent), palette(40), kView(new ChiView), rView(new ChiView),
+      measured(new MeasuredCurves(this))
 {
     kView->AxName->setText(tr("k"));
     kView->setWindowTitle(tr("chi k View"));
@@ -44,6 +47,17 @@ ChiViewCtrl::ChiViewCtrl(QObject *parent)
     connect(rView, &ChiView::draw, this, &ChiViewCtrl::drawChiR);
     connect(kView, &ChiView::log, this, &ChiViewCtrl::log);
     connect(rView, &ChiView::log, this, &ChiViewCtrl::log);
+    connect(measured, &MeasuredCurves::log, this, &ChiViewCtrl::log);
+    for (ChiView *v : {kView, rView}) {
+        auto *drop = new DataDrop(v);
+        connect(drop, &DataDrop::dropped, measured, &MeasuredCurves::add);
+        connect(drop, &DataDrop::log, this, &ChiViewCtrl::log);
+        // A curve that comes or goes changes the ranges.
+        connect(measured, &MeasuredCurves::curvesChanged, v, [v] {
+            v->rescale = true;
+            v->update();
+        });
+    }
 }
 
 // The colour follows the list length at the moment of adding, so after a
@@ -126,6 +140,7 @@ void ChiViewCtrl::drawChiK(QPainter *p)
                 drawDataLine(p, c, job->chips[j]->k, job->chips[j]->chi, w);
     }
     groups.drawK(p, c, w);
+    measured->drawK(p, c, w);
     drawGrid(p, c);
     drawFrame(p, c);
     showCursor(kView);
@@ -158,7 +173,9 @@ void ChiViewCtrl::drawChiR(QPainter *p)
     for (const Demeter *job : qAsConst(jobs))
         if (job->ui.Show->isChecked())
             drawJobR(p, job, abs, re, im);
-    groups.drawR(p, c, [this](const Chi &average) -> const Chi & { return curveR(average); });
+    const auto curveOf = [this](const Chi &source) -> const Chi & { return curveR(source); };
+    groups.drawR(p, c, curveOf);
+    measured->drawR(p, c, curveOf, re, im);
     drawGrid(p, c);
     drawFrame(p, c);
     showCursor(rView);
@@ -216,7 +233,7 @@ bool ChiViewCtrl::shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, 
 {
     xLo = yLo = 1e300;
     xHi = yHi = -1e300;
-    QVector<const Chi *> curves = groups.shown();
+    QVector<const Chi *> curves = groups.shown() + measured->shown();
     for (const Demeter *job : qAsConst(jobs))
         if (job->ui.Show->isChecked())
             curves.append(&job->chi);

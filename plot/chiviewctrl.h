@@ -10,6 +10,7 @@
 #include <QVector>
 
 class ChCoord;
+class MeasuredCurves;
 class ChiView;
 class Demeter;
 class SiteGroup;
@@ -33,6 +34,9 @@ public:
 
     ChiView *chiKView() const { return kView; }
     ChiView *chiRView() const { return rView; }
+    // The measured chi(k) curves drawn in both windows (dropped onto them or
+    // named by -data).
+    MeasuredCurves *measuredCurves() const { return measured; }
 
     CColors palette;
 
@@ -64,6 +68,7 @@ private:
 
     ChiView *kView;
     ChiView *rView;
+    MeasuredCurves *measured; // child
     QVector<Demeter *> jobs;
     GroupCurves groups;
     WeightedChiR weighted;

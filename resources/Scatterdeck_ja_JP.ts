@@ -405,6 +405,22 @@
     </message>
 </context>
 <context>
+    <name>MeasuredCurves</name>
+    <message>
+        <source>%1
+%2 points, k from %3 to %4 1/A</source>
+        <translation>%1
+%2 点、k は %3 から %4 1/A</translation>
+    </message>
+</context>
+<context>
+    <name>DataDrop</name>
+    <message>
+        <source>Not a local file, not read as measured chi(k): %1</source>
+        <translation>ローカルファイルではないため、測定 chi(k) として読みません: %1</translation>
+    </message>
+</context>
+<context>
     <name>AnalysisKeys</name>
     <message>
         <source>FT_MODE %1 is neither plain nor standard: plain is used</source>
