@@ -5,6 +5,8 @@
 #include "app/inputlist.h"
 #include "app/textfuncs.h"
 #include "gui/gui.h"
+#include "gui/rankingmodel.h"
+#include "gui/rankingwindow.h"
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
 #include "plot/chiviewctrl.h"
@@ -60,6 +62,7 @@ void Body::loadMeasuredCurves(const ParamTable &args)
 {
     MeasuredCurves *curves = gui->plotController()->measuredCurves();
     curves->setTransformArgs(settings.transformArgs());
+    gui->rankingWindow()->model()->setOptions(settings.transformArgs(), settings.fit);
     // Jobs change the current folder later: the files are read now.
     for (const QString &file : args.values(QStringLiteral("-data")))
         curves->add(file);

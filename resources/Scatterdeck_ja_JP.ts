@@ -349,6 +349,14 @@
 <context>
     <name>Gui</name>
     <message>
+        <source>The jobs held against the first measured chi(k) curve</source>
+        <translation>最初の測定 chi(k) 曲線と比べたジョブ</translation>
+    </message>
+    <message>
+        <source>Ranking</source>
+        <translation>ランキング</translation>
+    </message>
+    <message>
         <source>MainWindow</source>
         <translation>Scatterdeck</translation>
     </message>
@@ -418,6 +426,64 @@
     <message>
         <source>Not a local file, not read as measured chi(k): %1</source>
         <translation>ローカルファイルではないため、測定 chi(k) として読みません: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RankingWindow</name>
+    <message>
+        <source>Ranking</source>
+        <translation>ランキング</translation>
+    </message>
+    <message>
+        <source>Measured curves (the first is the one the jobs are held against)</source>
+        <translation>測定曲線 (最初の曲線とジョブを比べます)</translation>
+    </message>
+    <message>
+        <source>Unchecked curves are not drawn.</source>
+        <translation>チェックのない曲線は描きません。</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Held against: %1</source>
+        <translation>比較対象: %1</translation>
+    </message>
+    <message>
+        <source>No measured curve: drop a measured chi(k) file onto a plot window, or name one with -data FILE.</source>
+        <translation>測定曲線がありません: 測定 chi(k) ファイルをプロット画面にドロップするか、-data FILE で指定してください。</translation>
+    </message>
+</context>
+<context>
+    <name>RankingModel</name>
+    <message>
+        <source>R_k %1 (scale %2) against %3</source>
+        <translation>R_k %1 (スケール %2)、比較対象 %3</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>ジョブ</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>入力</translation>
+    </message>
+    <message>
+        <source>R in k</source>
+        <translation>k での R</translation>
+    </message>
+    <message>
+        <source>Scale in k</source>
+        <translation>k でのスケール</translation>
+    </message>
+    <message>
+        <source>R in R</source>
+        <translation>R での R</translation>
+    </message>
+    <message>
+        <source>Scale in R</source>
+        <translation>R でのスケール</translation>
     </message>
 </context>
 <context>
