@@ -1,11 +1,16 @@
 #include "app/body.h"
 
+#include "app/analysiskeys.h"
 #include "app/batchrun.h"
 #include "app/inputlist.h"
 #include "app/textfuncs.h"
 #include "gui/gui.h"
+#include "gui/rankingmodel.h"
+#include "gui/rankingwindow.h"
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
+#include "plot/chiviewctrl.h"
+#include "plot/measuredcurves.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -48,7 +53,19 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
             return;
         }
     }
+    if (gui)
+        loadMeasuredCurves(args);
     scanInputDirs();
+}
+
+void Body::loadMeasuredCurves(const ParamTable &args)
+{
+    MeasuredCurves *curves = gui->plotController()->measuredCurves();
+    curves->setTransformArgs(settings.transformArgs());
+    gui->rankingWindow()->model()->setOptions(settings.transformArgs(), settings.fit);
+    // Jobs change the current folder later: the files are read now.
+    for (const QString &file : args.values(QStringLiteral("-data")))
+        curves->add(file);
 }
 
 namespace {
@@ -85,8 +102,9 @@ bool Body::batchUsable()
 {
     // A batch run must be able to end, so the queue must admit jobs, and
     // every job needs FEFF. Atoms is needed by CIF jobs only; those report it
-    // when it does not start. The time limit has been reported already.
-    bool usable = timeLimitUsable;
+    // when it does not start. The time limit and the transform and agreement
+    // keys have been reported already.
+    bool usable = timeLimitUsable && analysisKeysUsable;
     if (maxProc < 1) {
         emit log(tr("MAX_PROC %1 lets no job start")
                      .arg(params.value(QStringLiteral("MAX_PROC"), QString())));
@@ -287,6 +305,10 @@ void Body::applySettings()
     settings.rMin = any("R_MIN", QStringLiteral("0.0")).toDouble();
     settings.rMax = any("R_MAX", QStringLiteral("8.0")).toDouble();
     settings.rDelta = any("R_DELTA", QStringLiteral("0.01")).toDouble();
+    const QStringList keyProblems = AnalysisKeys::read(params, settings.ft, settings.fit);
+    for (const QString &problem : keyProblems)
+        emit log(problem);
+    analysisKeysUsable = keyProblems.isEmpty();
 
     const QString cwd = QDir::currentPath();
     const QString cifDir = resolveDir(cwd, exact("CIF_FILES", QStringLiteral("/00-Cif")));

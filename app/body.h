@@ -83,10 +83,12 @@ private:
     void applySiteChoice(const QString &absorber, const QString &sites);
     bool configReadable(const QString &configName);
     bool batchUsable();
+    void loadMeasuredCurves(const ParamTable &args);
 
     Gui *gui = nullptr;        // no parent, never deleted: lives until the process ends
     BatchRun *batch = nullptr; // child; only in a batch run
     bool timeLimitUsable = true;
+    bool analysisKeysUsable = true; // FT_* and FIT_* keys
     ParamTable params;
     Settings settings;
     int maxProc = 0;

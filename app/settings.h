@@ -2,6 +2,7 @@
 #define SETTINGS_H
 
 #include "app/feffinp.h"
+#include "chi/ftoptions.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -30,6 +31,8 @@ struct Settings
     double rMin = 0.0;
     double rMax = 0.0;
     double rDelta = 0.0;
+    FtOptions ft;   // FT_MODE, FT_KWEIGHT, FT_DK
+    FitOptions fit; // FIT_KWEIGHT, FIT_RMIN, FIT_RMAX
     bool clearFeffDat = false;
     bool clearChiDat = false;
     int procTimeout = 0; // ms a program run may take; 0 = no limit
@@ -51,6 +54,9 @@ struct Settings
     // directories. demeterBase must be set before.
     void setupEnvironment(const QString &ifeffit, const QString &cBin, const QString &perlBin,
                           const QString &perlSiteBin);
+    // The k and R grid values and the transform options, as Chi::transform
+    // takes them.
+    TransformArgs transformArgs() const { return {kMin, kMax, rMin, rMax, rDelta, ft}; }
 };
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "app/textfuncs.h"
 #include "chi/fouriersum.h"
+#include "chi/standardtransform.h"
 
 #include <QDebug>
 #include <QFile>
@@ -156,12 +157,20 @@ void Chi::appendPoint(double kValue, double chiValue)
 
 void Chi::transform(double kMin, double kMax, double rMin, double rMax, double rDelta)
 {
+    transform(TransformArgs{kMin, kMax, rMin, rMax, rDelta, FtOptions()});
+}
+
+void Chi::transform(const TransformArgs &args)
+{
     if (!hasChiK)
         return;
     clearChiR();
-    if (usableSettings(kMin, kMax, rMin, rMax, rDelta) && rMax >= rMin &&
-        buildGrid(rMin, rMax, rDelta))
-        sumGrid(kMin, kMax);
+    static quint64 transforms = 0;
+    generation = ++transforms;
+    transformed = args;
+    if (usableSettings(args.kMin, args.kMax, args.rMin, args.rMax, args.rDelta) &&
+        args.rMax >= args.rMin && buildGrid(args.rMin, args.rMax, args.rDelta))
+        sumGrid(args);
     hasChiR = true;
 }
 
@@ -225,8 +234,12 @@ bool Chi::buildGrid(double rMin, double rMax, double rDelta)
 
 // A NaN or infinite chi (or an infinite k inside infinite bounds) would turn
 // every grid point into NaN; such points are left out and counted instead.
-void Chi::sumGrid(double kMin, double kMax)
+void Chi::sumGrid(const TransformArgs &args)
 {
+    const bool standard = args.ft.standard;
+    const double sill = standard && args.ft.dk > 0.0 ? args.ft.dk : 0.0;
+    const double kMin = StandardTransform::supportMin(args.kMin, sill);
+    const double kMax = StandardTransform::supportMax(args.kMax, sill);
     QVector<double> usedK(k.size());
     QVector<double> usedChi(k.size());
     int used = 0;
@@ -248,9 +261,17 @@ void Chi::sumGrid(double kMin, double kMax)
         emit log(tr("::Left out %1 points of %2 whose k or chi is not a finite number")
                      .arg(QString::number(nonFinite), sourcePath));
 
+    // The standard transform weighs the points first; its factor is applied
+    // to the sums, so that the plain sums stay exactly what they were.
+    const double factor =
+        standard ? StandardTransform::weigh(usedK, usedChi, args.kMin, args.kMax, args.ft) : 1.0;
     fourierSums(usedK, usedChi, r, chiRRe, chiRIm);
     chiRAbs.resize(r.size());
     for (int j = 0; j < r.size(); ++j) {
+        if (standard) {
+            chiRRe[j] *= factor;
+            chiRIm[j] *= factor;
+        }
         const double re = chiRRe[j];
         const double im = chiRIm[j];
         chiRAbs[j] = std::sqrt(re * re + im * im);

@@ -2,6 +2,7 @@
 #define CHI_H
 
 #include "chi/chiformat.h"
+#include "chi/ftoptions.h"
 
 #include <QObject>
 #include <QString>
@@ -35,6 +36,10 @@ public:
     // log); unusable settings or a grid of more than maxGridPoints give an
     // empty grid and a log line. Does nothing without chi(k) data.
     void transform(double kMin, double kMax, double rMin, double rMax, double rDelta);
+    // The same with the options of args.ft: the plain sums above, or the
+    // standard transform (StandardTransform), whose k range is the window's
+    // support kMin - dk/2 to kMax + dk/2. args is kept in `transformed`.
+    void transform(const TransformArgs &args);
     void writeChiR(const QString &path, const QStringList &comments) const;
 
     // Widens [min, max] to value; a NaN value changes neither.
@@ -61,6 +66,10 @@ public:
     QVector<double> chiRIm;
     Extent rExtent;
     Extent chiRAbsExtent;
+    TransformArgs transformed; // of the last transform
+    // Different after every transform of any Chi: tells a cache whether a
+    // curve it made from this one (at this address) is still current.
+    quint64 generation = 0;
     QString sourcePath;
 
 signals:
@@ -70,7 +79,7 @@ private:
     void appendPoint(double kValue, double chiValue);
     bool usableSettings(double kMin, double kMax, double rMin, double rMax, double rDelta);
     bool buildGrid(double rMin, double rMax, double rDelta);
-    void sumGrid(double kMin, double kMax);
+    void sumGrid(const TransformArgs &args);
 };
 
 #endif

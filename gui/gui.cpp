@@ -1,5 +1,7 @@
 #include "gui/gui.h"
 
+#include "gui/rankingmodel.h"
+#include "gui/rankingwindow.h"
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
 #include "jobs/sitegrouppanel.h"
@@ -9,7 +11,9 @@
 #include <QDebug>
 #include <QScrollBar>
 
-Gui::Gui(QWidget *parent) : QMainWindow(parent), plots(new ChiViewCtrl(nullptr))
+Gui::Gui(QWidget *parent)
+    : QMainWindow(parent), plots(new ChiViewCtrl(nullptr)),
+      ranking(new RankingWindow(plots->measuredCurves(), this))
 {
     setupUi(this);
     plots->showChiK();
@@ -19,6 +23,10 @@ Gui::Gui(QWidget *parent) : QMainWindow(parent), plots(new ChiViewCtrl(nullptr))
     connect(DeleteAll, &QPushButton::clicked, this, &Gui::deleteAll);
     connect(ShowChiK, &QPushButton::clicked, plots, &ChiViewCtrl::showChiK);
     connect(ShowChiR, &QPushButton::clicked, plots, &ChiViewCtrl::showChiR);
+    connect(ShowRanking, &QPushButton::clicked, this, [this] {
+        ranking->show();
+        ranking->raise();
+    });
     connect(DropCif, &DropArea::dropped, this, &Gui::droppedCifFiles);
     connect(DropFeff, &DropArea::dropped, this, &Gui::droppedFeffFiles);
     jobGroup.setExclusive(true);
@@ -32,6 +40,7 @@ void Gui::addDemeter(Demeter *job)
     jobGroup.addButton(job->ui.ShowResFeff);
     ScrollA1->verticalScrollBar()->setValue(ScrollA1->verticalScrollBar()->maximum());
     plots->addDemeter(job);
+    ranking->model()->addDemeter(job);
     ProcList->addWidget(job);
     jobs.append(job);
     connect(job, &Demeter::show2BToggled, this, &Gui::controlShow2Bs);
@@ -44,6 +53,7 @@ void Gui::addDemeter(Demeter *job)
 void Gui::addSiteGroup(SiteGroup *group)
 {
     plots->addSiteGroup(group);
+    ranking->model()->addSiteGroup(group);
     auto *panel = new SiteGroupPanel(group);
     ProcList->addWidget(panel);
     groupPanels.append(panel);
@@ -56,6 +66,7 @@ void Gui::deleteSiteGroup(SiteGroupPanel *panel)
         return;
     if (SiteGroup *group = panel->group()) {
         plots->removeSiteGroup(group);
+        ranking->model()->removeSiteGroup(group);
         for (Demeter *job : group->jobs()) {
             const int idx = jobs.indexOf(job);
             if (idx >= 0)
@@ -87,6 +98,7 @@ void Gui::deleteADemeter(int idx)
 {
     Demeter *job = jobs.takeAt(idx);
     plots->removeDemeter(job);
+    ranking->model()->removeDemeter(job);
     // Deleted later because the request may come from the job's own button.
     // Retired now, so that neither the queue nor the job's own end of Atoms
     // launches anything in between.

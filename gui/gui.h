@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 class ChiViewCtrl;
+class RankingWindow;
 class Demeter;
 class SiteGroup;
 class SiteGroupPanel;
@@ -32,6 +33,7 @@ public:
     void addSiteGroup(SiteGroup *group);
     const QList<SiteGroupPanel *> &siteGroupPanels() const { return groupPanels; }
     ChiViewCtrl *plotController() const { return plots; }
+    RankingWindow *rankingWindow() const { return ranking; }
 
 signals:
     void finishing();
@@ -60,6 +62,7 @@ private:
     // No parent and never deleted: the plot windows live as long as the
     // application.
     ChiViewCtrl *plots;
+    RankingWindow *ranking; // child, a window of its own
 };
 
 #endif

@@ -3,6 +3,7 @@
 
 #include "app/textfuncs.h"
 #include "chi/feffpaths.h"
+#include "chi/standardtransform.h"
 
 #include <QDebug>
 #include <QDir>
@@ -92,8 +93,9 @@ void Demeter::readResults()
     const Settings &s = settings;
     chi.readChiK(joinPath(jobDir, QStringLiteral("chi.dat")));
     if (chi.hasChiK) {
-        chi.transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
-        chi.writeChiR(joinPath(jobDir, QStringLiteral("chiR.dat")), QStringList());
+        chi.transform(s.transformArgs());
+        chi.writeChiR(joinPath(jobDir, QStringLiteral("chiR.dat")),
+                      StandardTransform::comments(chi.transformed));
     }
 
     qDeleteAll(chips);
@@ -127,7 +129,7 @@ bool Demeter::readPath(const QString &fileName)
         return false;
     }
     chips.append(path);
-    path->transform(s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta);
+    path->transform(s.transformArgs());
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/textfuncs.h"
 #include "chi/chiaverage.h"
+#include "chi/standardtransform.h"
 
 #include <QDir>
 #include <QProcess>
@@ -248,8 +249,9 @@ bool SiteGroup::writeAverage()
         fail(tr("Can not write %1").arg(chiAvg));
         return false;
     }
-    average.transform(settings.kMin, settings.kMax, settings.rMin, settings.rMax, settings.rDelta);
-    average.writeChiR(joinPath(groupDir, QStringLiteral("chiR.dat")), comments);
+    average.transform(settings.transformArgs());
+    average.writeChiR(joinPath(groupDir, QStringLiteral("chiR.dat")),
+                      comments + StandardTransform::comments(average.transformed));
     return true;
 }
 

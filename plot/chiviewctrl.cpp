@@ -5,8 +5,10 @@
 #include "jobs/sitegroup.h"
 #include "plot/axis.h"
 #include "plot/chiview.h"
+#include "plot/datadrop.h"
 #include "plot/dataline.h"
 #include "plot/drawtext.h"
+#include "plot/measuredcurves.h"
 #include "plot/pathtip.h"
 
 #include <QApplication>
@@ -31,7 +33,8 @@ const QVector<qreal> imagDashes = {6, 2, 3, 2};
 } // namespace
 
 ChiViewCtrl::ChiViewCtrl(QObject *parent)
-    : QObject(parent), palette(40), kView(new ChiView), rView(new ChiView)
+    : QObject(parent), palette(40), kView(new ChiView), rView(new ChiView),
+      measured(new MeasuredCurves(this))
 {
     kView->AxName->setText(tr("k"));
     kView->setWindowTitle(tr("chi k View"));
@@ -45,6 +48,17 @@ ChiViewCtrl::ChiViewCtrl(QObject *parent)
     connect(rView, &ChiView::draw, this, &ChiViewCtrl::drawChiR);
     connect(kView, &ChiView::log, this, &ChiViewCtrl::log);
     connect(rView, &ChiView::log, this, &ChiViewCtrl::log);
+    connect(measured, &MeasuredCurves::log, this, &ChiViewCtrl::log);
+    for (ChiView *v : {kView, rView}) {
+        auto *drop = new DataDrop(v);
+        connect(drop, &DataDrop::dropped, measured, &MeasuredCurves::add);
+        connect(drop, &DataDrop::log, this, &ChiViewCtrl::log);
+        // A curve that comes or goes changes the ranges.
+        connect(measured, &MeasuredCurves::curvesChanged, v, [v] {
+            v->rescale = true;
+            v->update();
+        });
+    }
 }
 
 // The colour follows the list length at the moment of adding, so after a
@@ -117,7 +131,7 @@ void ChiViewCtrl::drawChiK(QPainter *p)
         return;
     if (!c.isUsable()) // no plot area: the surface is too small
         return;
-    const int w = kWeight();
+    const int w = std::max(0, kWeight(kView));
     for (const Demeter *job : qAsConst(jobs)) {
         if (!job->ui.Show->isChecked())
             continue;
@@ -130,6 +144,7 @@ void ChiViewCtrl::drawChiK(QPainter *p)
                 drawDataLine(p, c, job->chips[j]->k, job->chips[j]->chi, w);
     }
     groups.drawK(p, c, w);
+    measured->drawK(p, c, w);
     drawGrid(p, c);
     drawFrame(p, c);
     showCursor(kView);
@@ -139,6 +154,19 @@ void ChiViewCtrl::drawChiR(QPainter *p)
 {
     ChCoord &c = rView->DispChi->coord;
     c.calcPlotArea();
+    // A new weight changes the magnitudes by orders: scale afresh, but only
+    // where the buttons do anything (the standard transform).
+    const int w = kWeight(rView);
+    if (w != drawnRWeight) {
+        drawnRWeight = w;
+        QVector<const Chi *> curves = groups.shown();
+        for (const Demeter *job : qAsConst(jobs))
+            if (job->ui.Show->isChecked())
+                curves.append(&job->chi);
+        for (const Chi *curve : qAsConst(curves))
+            if (curve->transformed.ft.standard)
+                rView->rescale = true;
+    }
     if ((rView->rescale || !c.hasUsableRange()) && !autoRangeR())
         return;
     if (!c.isUsable())
@@ -149,10 +177,13 @@ void ChiViewCtrl::drawChiR(QPainter *p)
     for (const Demeter *job : qAsConst(jobs))
         if (job->ui.Show->isChecked())
             drawJobR(p, job, abs, re, im);
-    groups.drawR(p, c);
+    const auto curveOf = [this](const Chi &source) -> const Chi & { return curveR(source); };
+    groups.drawR(p, c, curveOf);
+    measured->drawR(p, c, curveOf, re, im);
     drawGrid(p, c);
     drawFrame(p, c);
     showCursor(rView);
+    weighted.sweep();
 }
 
 // Without Show2 a job always shows its magnitude; with it, the component
@@ -161,7 +192,7 @@ void ChiViewCtrl::drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, b
 {
     const ChCoord &c = rView->DispChi->coord;
     const bool details = job->ui.Show2->isChecked();
-    const Chi &t = job->chi;
+    const Chi &t = curveR(job->chi);
     if (abs || !details) {
         p->setPen(curvePen(job->color));
         drawDataLine(p, c, t.r, t.chiRAbs, 0);
@@ -177,9 +208,9 @@ void ChiViewCtrl::drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, b
         drawDataLine(p, c, t.r, t.chiRIm, 0);
     }
     for (int j = 0; j < job->chips.size(); ++j) {
-        const Chi *path = job->chips[j];
-        if (!pathShown(rView, j) || !path)
+        if (!pathShown(rView, j) || !job->chips[j])
             continue;
+        const Chi *path = &curveR(*job->chips[j]);
         p->setPen(curvePen(job->color));
         if (abs)
             drawDataLine(p, c, path->r, path->chiRAbs, 0);
@@ -202,15 +233,16 @@ bool ChiViewCtrl::pathShown(const ChiView *view, int j) const
 // Widens the bounds over every shown job and site average, from its chi(k) (k and chi) or its
 // chi(R) (r and |chi(R)|); a job without that data contributes the defaults.
 // False when no job is shown.
-bool ChiViewCtrl::shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi) const
+bool ChiViewCtrl::shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi)
 {
     xLo = yLo = 1e300;
     xHi = yHi = -1e300;
-    QVector<const Chi *> curves = groups.shown();
+    QVector<const Chi *> curves = groups.shown() + measured->shown();
     for (const Demeter *job : qAsConst(jobs))
         if (job->ui.Show->isChecked())
             curves.append(&job->chi);
-    for (const Chi *c : qAsConst(curves)) {
+    for (const Chi *curve : qAsConst(curves)) {
+        const Chi *c = chiR ? &curveR(*curve) : curve;
         if (chiR) {
             widen(xLo, xHi, c->hasChiR, c->rExtent, 0, 8);
             widen(yLo, yHi, c->hasChiR, c->chiRAbsExtent, 0, 1);
@@ -262,13 +294,21 @@ void ChiViewCtrl::widen(double &lo, double &hi, bool has, const Extent &e, doubl
     hi = std::max(hi, valid && std::isfinite(e.max) ? e.max : defHi);
 }
 
-int ChiViewCtrl::kWeight() const
+// The checked k-weight button of a window, -1 for none.
+int ChiViewCtrl::kWeight(const ChiView *view)
 {
-    const QRadioButton *buttons[] = {kView->kW0, kView->kW1, kView->kW2, kView->kW3};
+    const QRadioButton *buttons[] = {view->kW0, view->kW1, view->kW2, view->kW3};
     for (int w = 0; w < 4; ++w)
         if (buttons[w]->isChecked())
             return w;
-    return 0;
+    return -1;
+}
+
+// No button: the curve as the job made it, with FT_KWEIGHT.
+const Chi &ChiViewCtrl::curveR(const Chi &source)
+{
+    const int w = kWeight(rView);
+    return w < 0 ? source : weighted.curve(source, w);
 }
 
 // Grid lines and tick labels in light grey over the curves. Label rows are

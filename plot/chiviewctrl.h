@@ -3,12 +3,14 @@
 
 #include "plot/ccolors.h"
 #include "plot/groupcurves.h"
+#include "plot/weightedchir.h"
 
 #include <QObject>
 #include <QPainter>
 #include <QVector>
 
 class ChCoord;
+class MeasuredCurves;
 class ChiView;
 class Demeter;
 class SiteGroup;
@@ -32,6 +34,9 @@ public:
 
     ChiView *chiKView() const { return kView; }
     ChiView *chiRView() const { return rView; }
+    // The measured chi(k) curves drawn in both windows (dropped onto them or
+    // named by -data).
+    MeasuredCurves *measuredCurves() const { return measured; }
 
     CColors palette;
 
@@ -46,10 +51,13 @@ public slots:
     void showChiR();
 
 private:
-    bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi) const;
+    bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi);
     bool autoRangeK();
     bool autoRangeR();
-    int kWeight() const;
+    static int kWeight(const ChiView *view);
+    // What the chi(R) chart draws for a curve: in the standard transform,
+    // the curve made again with the weight of the window's buttons.
+    const Chi &curveR(const Chi &source);
     bool pathShown(const ChiView *view, int j) const;
     void drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, bool im);
     static void drawGrid(QPainter *p, const ChCoord &c);
@@ -60,8 +68,11 @@ private:
 
     ChiView *kView;
     ChiView *rView;
+    MeasuredCurves *measured; // child
     QVector<Demeter *> jobs;
     GroupCurves groups;
+    WeightedChiR weighted;
+    int drawnRWeight = -1; // the chi(R) window's button at the last paint; -1 none
 };
 
 #endif

@@ -43,12 +43,14 @@ void GroupCurves::drawK(QPainter *p, const ChCoord &c, int kWeight) const
     }
 }
 
-void GroupCurves::drawR(QPainter *p, const ChCoord &c) const
+void GroupCurves::drawR(QPainter *p, const ChCoord &c,
+                        const std::function<const Chi &(const Chi &)> &curveOf) const
 {
     for (const QPointer<SiteGroup> &g : groups) {
         if (!g || !g->isShown())
             continue;
         setPen(p, g);
-        drawDataLine(p, c, g->average.r, g->average.chiRAbs, 0);
+        const Chi &curve = curveOf(g->average);
+        drawDataLine(p, c, curve.r, curve.chiRAbs, 0);
     }
 }

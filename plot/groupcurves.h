@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QVector>
 
+#include <functional>
+
 class ChCoord;
 class Chi;
 class QPainter;
@@ -23,8 +25,9 @@ public:
     // with an empty curve).
     QVector<const Chi *> shown() const;
     void drawK(QPainter *p, const ChCoord &c, int kWeight) const;
-    // |chi(R)| of each shown average.
-    void drawR(QPainter *p, const ChCoord &c) const;
+    // |chi(R)| of each shown average, of the curve curveOf gives for it.
+    void drawR(QPainter *p, const ChCoord &c,
+               const std::function<const Chi &(const Chi &)> &curveOf) const;
 
 private:
     QVector<QPointer<SiteGroup>> groups;

@@ -13,6 +13,29 @@
     </message>
 </context>
 <context>
+    <name>BatchRanking</name>
+    <message>
+        <source>-data needs the name of a measured chi(k) file</source>
+        <translation>-data には測定 chi(k) ファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>-rank needs the name of the file to write the ranking into</source>
+        <translation>-rank には順位表を書き込むファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>-rank %1 needs a measured curve to rank against: give -data FILE</source>
+        <translation>-rank %1 には比較する測定曲線が必要です: -data FILE を指定してください</translation>
+    </message>
+    <message>
+        <source>Can not write the ranking into %1: it is a folder</source>
+        <translation>順位表を %1 に書き込めません: フォルダです</translation>
+    </message>
+    <message>
+        <source>Can not write the ranking into %1: %2</source>
+        <translation>順位表を %1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
     <name>Body</name>
     <message>
         <source>PROC_TIMEOUT %1 is not a number of seconds from 0 to %2: no time limit</source>
@@ -326,6 +349,14 @@
 <context>
     <name>Gui</name>
     <message>
+        <source>The jobs held against the first measured chi(k) curve</source>
+        <translation>最初の測定 chi(k) 曲線と比べたジョブ</translation>
+    </message>
+    <message>
+        <source>Ranking</source>
+        <translation>ランキング</translation>
+    </message>
+    <message>
         <source>MainWindow</source>
         <translation>Scatterdeck</translation>
     </message>
@@ -398,6 +429,114 @@
     <message>
         <source>%1 %</source>
         <translation>振幅比 %1 %</translation>
+    </message>
+</context>
+<context>
+    <name>MeasuredChi</name>
+    <message>
+        <source>::Can not read measured chi(k) file : %1</source>
+        <translation>::測定 chi(k) ファイルを読めません : %1</translation>
+    </message>
+    <message>
+        <source>::Can not use measured chi(k) file %1 : it holds no points of k and chi(k)</source>
+        <translation>::測定 chi(k) ファイル %1 は使えません : k と chi(k) の点がありません</translation>
+    </message>
+</context>
+<context>
+    <name>MeasuredCurves</name>
+    <message>
+        <source>%1
+%2 points, k from %3 to %4 1/A</source>
+        <translation>%1
+%2 点、k は %3 から %4 1/A</translation>
+    </message>
+</context>
+<context>
+    <name>DataDrop</name>
+    <message>
+        <source>Not a local file, not read as measured chi(k): %1</source>
+        <translation>ローカルファイルではないため、測定 chi(k) として読みません: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RankingWindow</name>
+    <message>
+        <source>Ranking</source>
+        <translation>ランキング</translation>
+    </message>
+    <message>
+        <source>Measured curves (the first is the one the jobs are held against)</source>
+        <translation>測定曲線 (最初の曲線とジョブを比べます)</translation>
+    </message>
+    <message>
+        <source>Unchecked curves are not drawn.</source>
+        <translation>チェックのない曲線は描きません。</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Held against: %1</source>
+        <translation>比較対象: %1</translation>
+    </message>
+    <message>
+        <source>No measured curve: drop a measured chi(k) file onto a plot window, or name one with -data FILE.</source>
+        <translation>測定曲線がありません: 測定 chi(k) ファイルをプロット画面にドロップするか、-data FILE で指定してください。</translation>
+    </message>
+</context>
+<context>
+    <name>RankingModel</name>
+    <message>
+        <source>R_k %1 (scale %2) against %3</source>
+        <translation>R_k %1 (スケール %2)、比較対象 %3</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>ジョブ</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>入力</translation>
+    </message>
+    <message>
+        <source>R in k</source>
+        <translation>k での R</translation>
+    </message>
+    <message>
+        <source>Scale in k</source>
+        <translation>k でのスケール</translation>
+    </message>
+    <message>
+        <source>R in R</source>
+        <translation>R での R</translation>
+    </message>
+    <message>
+        <source>Scale in R</source>
+        <translation>R でのスケール</translation>
+    </message>
+</context>
+<context>
+    <name>AnalysisKeys</name>
+    <message>
+        <source>FT_MODE %1 is neither plain nor standard: plain is used</source>
+        <translation>FT_MODE %1 は plain でも standard でもありません: plain を使います</translation>
+    </message>
+    <message>
+        <source>FT_DK %1 is not a window sill of 0 or more: %2 is used</source>
+        <translation>FT_DK %1 は 0 以上の窓の縁幅ではありません: %2 を使います</translation>
+    </message>
+    <message>
+        <source>FIT_RMIN %1 and FIT_RMAX %2 are no range from 0 up: %3 to %4 is used</source>
+        <translation>FIT_RMIN %1 と FIT_RMAX %2 は 0 以上の範囲ではありません: %3 から %4 を使います</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a k weight 0, 1, 2 or 3: %3 is used</source>
+        <translation>%1 %2 は k の重み 0, 1, 2, 3 のいずれでもありません: %3 を使います</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a number: %3 is used</source>
+        <translation>%1 %2 は数値ではありません: %3 を使います</translation>
     </message>
 </context>
 </TS>

@@ -83,6 +83,7 @@ private slots:
     void share();
     void mergeResults_data();
     void mergeResults();
+    void ranking();
 
 private:
     QProcess *start(const QStringList &args);
@@ -372,9 +373,19 @@ void TstBatch::unusableConfiguration_data()
         << named << QByteArray("PROC_TIMEOUT 1h\n")
         << QStringList{
                "PROC_TIMEOUT 1h is not a number of seconds from 0 to 2000000: no time limit"};
+    QTest::newRow("transform keys")
+        << named << QByteArray("FT_MODE Standard\nFT_KWEIGHT 4\n")
+        << QStringList{"FT_KWEIGHT 4 is not a k weight 0, 1, 2 or 3: 2 is used"};
     QTest::newRow("share beyond the last")
         << QStringList{"-e", "-share", "4/3", "-c", "batch.cfg"} << QByteArray()
         << QStringList{"-share 4/3 is not a share K/N with K from 1 to N"};
+    QTest::newRow("measured file of garbage")
+        << QStringList{"-e", "-c", "batch.cfg", "-data", "müll.chi"} << QByteArray()
+        << QStringList{
+               "::Can not use measured chi(k) file müll.chi : it holds no points of k and chi(k)"};
+    QTest::newRow("ranking without a measured curve")
+        << QStringList{"-e", "-c", "batch.cfg", "-rank", "rang.tsv"} << QByteArray()
+        << QStringList{"-rank %1/rang.tsv needs a measured curve to rank against: give -data FILE"};
     QTest::newRow("everything reported")
         << QStringList{"-e", "-c", "batch.cfg", "-share", "2"}
         << QByteArray("MAX_PROC -1\nFEFF_EXE /no/feff\nPROC_TIMEOUT -5\n")
@@ -390,6 +401,7 @@ void TstBatch::unusableConfiguration()
     QFETCH(QByteArray, config);
     QFETCH(QStringList, messages);
     QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
+    QVERIFY(writeFile(work + "/müll.chi", "# k chi\nnot a number\n\x01\x02\n"));
     writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff log chi=1\"\n");
 
     const Run r = runBatch(args);
@@ -529,3 +541,63 @@ void TstBatch::mergeResults()
 
 QTEST_MAIN(TstBatch)
 #include "tst_batch.moc"
+
+// Three real FEFF runs, held against a measured curve made from one of them:
+// 0.8 times NaCl's chi(k), written k^2-weighted as processing programs export
+// it. NaCl must come first with scale 0.8 and no misfit in k or in R.
+void TstBatch::ranking()
+{
+    if (!QFileInfo(QString::fromLatin1(feff6)).isExecutable())
+        QSKIP("feff6 is not installed (Debian package ifeffit, see scripts/setup.sh)");
+    const QString examples = QStringLiteral(EXAMPLES_DIR);
+    for (const char *name : {"Cu.cif", "NaCl.cif"})
+        QVERIFY(QFile::copy(examples + "/00-Cif/" + name, work + "/00-Cif/" + name));
+    QVERIFY(QFile::copy(examples + "/00-Inp/Cu-metal.inp", work + "/00-Inp/Cu-metal.inp"));
+    const QByteArray programs = "MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE
+                                "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
+                                QByteArray(feff6) + "\nFEFF_ARG \"\"\nfeff_inp PRINT 1 0 0 0\n";
+    writeConfig("RES_FILES erste\n" + programs);
+    QCOMPARE(runBatch({"-e", "-c", "batch.cfg"}).exitCode, 0);
+
+    QByteArray measured = "# made from NaCl\n# k chik2\n";
+    for (const QByteArray &line : readFile(work + "/erste/NaCl/chi.dat").split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        bool kOk = false, chiOk = false;
+        const double k = f.value(0).toDouble(&kOk);
+        const double chi = f.value(1).toDouble(&chiOk);
+        if (kOk && chiOk && f.size() >= 2 && k > 0)
+            measured += QByteArray::number(k, 'g', 17) + "  " +
+                        QByteArray::number(0.8 * chi * k * k, 'g', 17) + "\r\n";
+    }
+    QVERIFY(writeFile(work + "/gemessen ö.chi", measured));
+
+    writeConfig(programs);
+    const Run r =
+        runBatch({"-e", "-c", "batch.cfg", "-data", "gemessen ö.chi", "-rank", "Rang ö.tsv"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(summaryFields(r.out.last()).value("best"), res + "/NaCl");
+
+    const QStringList rows = QString::fromUtf8(readFile(work + "/Rang ö.tsv")).split('\n');
+    QCOMPARE(rows.size(), 5); // header, three jobs, the empty rest after the last line feed
+    QCOMPARE(rows.at(0), QString("job\tinput\tr_factor_k\tscale_k\tr_factor_r\tscale_r"));
+    const QStringList best = rows.at(1).split('\t');
+    QCOMPARE(best.mid(0, 2), (QStringList{res + "/NaCl", work + "/00-Cif/NaCl.cif"}));
+    QVERIFY2(best.at(2).toDouble() < 1e-12 && best.at(4).toDouble() < 1e-12,
+             qPrintable(rows.at(1)));
+    QCOMPARE(best.at(3), QString("0.8"));
+    QCOMPARE(best.at(5), QString("0.8"));
+    double previous = best.at(2).toDouble();
+    for (const QString &row : rows.mid(2, 2)) {
+        const QStringList f = row.split('\t');
+        QCOMPARE(f.size(), 6);
+        // Sorted by the figure in k; copper is nothing like rock salt.
+        QVERIFY2(f.at(2).toDouble() >= previous && f.at(2).toDouble() > 0.1, qPrintable(row));
+        previous = f.at(2).toDouble();
+        // Six significant digits at most.
+        QString digits = f.at(3).section('e', 0, 0).remove('-').remove('.');
+        while (digits.startsWith('0'))
+            digits.remove(0, 1);
+        QVERIFY2(!digits.isEmpty() && digits.size() <= 6, qPrintable(f.at(3)));
+    }
+}

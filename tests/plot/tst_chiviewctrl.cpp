@@ -366,6 +366,39 @@ private slots:
         }
     }
 
+    // In the standard transform the chi(R) window's buttons pick the weight
+    // of the drawn curve and rescale; in the plain sums they do nothing.
+    // Points k = 1, 2 with chi 1 in a box window: the largest |chi(R)| is at
+    // R = 0, (1 + 2^n) / sqrt(pi) with spacing 1.
+    void chiRWeightButtons_data()
+    {
+        QTest::addColumn<bool>("standard");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<double>("largest");
+        QTest::newRow("standard, no button: FT_KWEIGHT 2") << true << "" << 5 / std::sqrt(M_PI);
+        QTest::newRow("standard, kW0") << true << "kW0" << 2 / std::sqrt(M_PI);
+        QTest::newRow("standard, kW1") << true << "kW1" << 3 / std::sqrt(M_PI);
+        QTest::newRow("standard, kW3") << true << "kW3" << 9 / std::sqrt(M_PI);
+        QTest::newRow("plain, kW3: the plain sum") << false << "kW3" << 2.0;
+    }
+    void chiRWeightButtons()
+    {
+        QFETCH(bool, standard);
+        QFETCH(QString, button);
+        QFETCH(double, largest);
+        Demeter *job = addJob();
+        setData(job->chi, {1, 2}, {1, 1});
+        job->chi.transform(TransformArgs{1, 2, 0, 0.5, 0.5, FtOptions{standard, 2, 0.0}});
+        job->ui.Show->setChecked(true);
+        ChiView *v = ctrl->chiRView();
+        render(v); // the first scale, with no button
+        if (!button.isEmpty())
+            v->findChild<QRadioButton *>(button)->setChecked(true);
+        render(v);
+        QVERIFY2(std::fabs(rangeOf(v)[3] - largest) < 1e-12,
+                 qPrintable(QString::number(rangeOf(v)[3])));
+    }
+
 private:
     Demeter *addJob()
     {

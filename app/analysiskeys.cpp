@@ -1,0 +1,105 @@
+#include "app/analysiskeys.h"
+
+#include "app/paramtable.h"
+
+#include <cmath>
+
+namespace {
+
+// Far beyond any EXAFS k or R, small enough that sums stay finite.
+constexpr double largestValue = 1e6;
+
+QString keyName(const char *key)
+{
+    return QString::fromLatin1(key);
+}
+
+// Any-case lookup that tells a missing key from one given without a value.
+bool given(const ParamTable &params, const QString &name)
+{
+    return params.value(name, QStringLiteral("a")) != QLatin1String("a") ||
+           params.value(name, QStringLiteral("b")) != QLatin1String("b");
+}
+
+} // namespace
+
+QStringList AnalysisKeys::read(const ParamTable &params, FtOptions &ft, FitOptions &fit)
+{
+    QStringList problems;
+    ft = FtOptions();
+    fit = FitOptions();
+
+    const QString mode = params.value(keyName("FT_MODE"), QStringLiteral("plain")).trimmed();
+    if (mode.compare(QLatin1String("standard"), Qt::CaseInsensitive) == 0)
+        ft.standard = true;
+    else if (mode.compare(QLatin1String("plain"), Qt::CaseInsensitive) != 0)
+        problems << tr("FT_MODE %1 is neither plain nor standard: plain is used").arg(mode);
+
+    readWeight(params, "FT_KWEIGHT", ft.kWeight, problems);
+    double dk = ft.dk;
+    if (readNumber(params, "FT_DK", dk, problems)) {
+        if (dk >= 0.0)
+            ft.dk = dk;
+        else
+            problems << tr("FT_DK %1 is not a window sill of 0 or more: %2 is used")
+                            .arg(params.value(keyName("FT_DK"), QString()))
+                            .arg(ft.dk);
+    }
+
+    readWeight(params, "FIT_KWEIGHT", fit.kWeight, problems);
+    double rMin = fit.rMin;
+    double rMax = fit.rMax;
+    const bool minRead = readNumber(params, "FIT_RMIN", rMin, problems);
+    const bool maxRead = readNumber(params, "FIT_RMAX", rMax, problems);
+    if (minRead && maxRead) {
+        if (rMin >= 0.0 && rMin < rMax) {
+            fit.rMin = rMin;
+            fit.rMax = rMax;
+        } else {
+            problems << tr("FIT_RMIN %1 and FIT_RMAX %2 are no range from 0 up: %3 to %4 is used")
+                            .arg(rMin)
+                            .arg(rMax)
+                            .arg(fit.rMin)
+                            .arg(fit.rMax);
+        }
+    }
+    return problems;
+}
+
+// False, and weight unchanged, for a value that is not one of 0, 1, 2, 3; a
+// missing key keeps weight and counts as read.
+bool AnalysisKeys::readWeight(const ParamTable &params, const char *key, int &weight,
+                              QStringList &problems)
+{
+    const QString name = keyName(key);
+    if (!given(params, name))
+        return true;
+    const QString text = params.value(name, QString()).trimmed();
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (ok && value >= 0 && value <= 3) {
+        weight = value;
+        return true;
+    }
+    problems << tr("%1 %2 is not a k weight 0, 1, 2 or 3: %3 is used").arg(name, text).arg(weight);
+    return false;
+}
+
+// False for a value that is no finite number of moderate size; value is then
+// unchanged. A missing key keeps value and counts as read.
+bool AnalysisKeys::readNumber(const ParamTable &params, const char *key, double &value,
+                              QStringList &problems)
+{
+    const QString name = keyName(key);
+    if (!given(params, name))
+        return true;
+    const QString text = params.value(name, QString()).trimmed();
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    if (ok && std::isfinite(number) && std::fabs(number) <= largestValue) {
+        value = number;
+        return true;
+    }
+    problems << tr("%1 %2 is not a number: %3 is used").arg(name, text).arg(value);
+    return false;
+}
