@@ -28,7 +28,8 @@ const char shareKey[] = "-share";
 
 } // namespace
 
-BatchRun::BatchRun(const ParamTable &args, QObject *parent) : QObject(parent), ranking(args)
+BatchRun::BatchRun(const ParamTable &args, QObject *parent)
+    : QObject(parent), ranking(args), paths(args)
 {
     clock.start();
     watcher = new SignalWatcher(this);
@@ -42,9 +43,10 @@ bool BatchRun::optionsUsable()
 {
     QStringList problems;
     const bool rankingUsable = ranking.usable(problems);
+    const bool pathsUsable = paths.usable(problems);
     for (const QString &problem : qAsConst(problems))
         log(problem);
-    return shareUsable() && rankingUsable;
+    return shareUsable() && rankingUsable && pathsUsable;
 }
 
 bool BatchRun::shareUsable()
@@ -99,6 +101,9 @@ void BatchRun::jobEnded(const Demeter &job, Demeter::Outcome outcome)
     writeLine(stdout, ResultLine::line(job, outcome));
     if (outcome == Demeter::ChiRead)
         ranking.add(job.directory(), job.input().absoluteFilePath(), job.chi);
+    QString problem;
+    if (!paths.add(job.directory(), job.pathIdentities(), problem))
+        log(problem);
     emit jobReported(job, outcome);
 }
 

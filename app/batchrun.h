@@ -1,6 +1,7 @@
 #ifndef BATCHRUN_H
 #define BATCHRUN_H
 
+#include "app/batchpaths.h"
 #include "app/batchranking.h"
 #include "app/inputlist.h"
 #include "jobs/demeter.h"
@@ -81,6 +82,7 @@ private:
     SignalWatcher *watcher;
     QElapsedTimer clock;
     BatchRanking ranking;
+    BatchPaths paths;
     bool shareGiven = false;
     QString shareOption;
     int share = 1;

@@ -517,6 +517,21 @@
     </message>
 </context>
 <context>
+    <name>BatchPaths</name>
+    <message>
+        <source>-paths needs the name of the file to write the paths into</source>
+        <translation>-paths にはパスを書き込むファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>Can not write the paths into %1: it is a folder</source>
+        <translation>%1 にパスを書き込めません: フォルダです</translation>
+    </message>
+    <message>
+        <source>Can not write the paths into %1: %2</source>
+        <translation>%1 にパスを書き込めません: %2</translation>
+    </message>
+</context>
+<context>
     <name>AnalysisKeys</name>
     <message>
         <source>FT_MODE %1 is neither plain nor standard: plain is used</source>

@@ -84,6 +84,7 @@ private slots:
     void mergeResults_data();
     void mergeResults();
     void ranking();
+    void pathsTable();
 
 private:
     QProcess *start(const QStringList &args);
@@ -386,6 +387,12 @@ void TstBatch::unusableConfiguration_data()
     QTest::newRow("ranking without a measured curve")
         << QStringList{"-e", "-c", "batch.cfg", "-rank", "rang.tsv"} << QByteArray()
         << QStringList{"-rank %1/rang.tsv needs a measured curve to rank against: give -data FILE"};
+    QTest::newRow("paths into a folder")
+        << QStringList{"-e", "-c", "batch.cfg", "-paths", "00-Cif"} << QByteArray()
+        << QStringList{"Can not write the paths into %1/00-Cif: it is a folder"};
+    QTest::newRow("paths without a name")
+        << QStringList{"-e", "-c", "batch.cfg", "-paths"} << QByteArray()
+        << QStringList{"-paths needs the name of the file to write the paths into"};
     QTest::newRow("everything reported")
         << QStringList{"-e", "-c", "batch.cfg", "-share", "2"}
         << QByteArray("MAX_PROC -1\nFEFF_EXE /no/feff\nPROC_TIMEOUT -5\n")
@@ -537,6 +544,41 @@ void TstBatch::mergeResults()
     QCOMPARE(splitLines(merge.readAllStandardOutput()), out);
     QCOMPARE(QString::fromLocal8Bit(merge.readAllStandardError()),
              err.replace("%1", names.value(1)));
+}
+
+// Copper fcc with a = 3.6149 A: the first shell is 12 atoms at a / sqrt(2).
+void TstBatch::pathsTable()
+{
+    if (!QFileInfo(QString::fromLatin1(feff6)).isExecutable())
+        QSKIP("feff6 is not installed (Debian package ifeffit, see scripts/setup.sh)");
+    QVERIFY(QFile::copy(QStringLiteral(EXAMPLES_DIR "/00-Inp/Cu-metal.inp"),
+                        work + "/00-Inp/Cu metal ö.inp"));
+    QVERIFY(writeFile(work + "/00-Inp/broken.inp", "no atoms here\n"));
+    writeConfig("FEFF_EXE " + QByteArray(feff6) + "\nFEFF_ARG \"\"\n");
+    const Run r = runBatch({"-e", "-c", "batch.cfg", "-paths", "Pfade ö.tsv"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 1); // the broken input gives no chi(k)
+
+    const QString job = res + "/Cu metal ö";
+    const QStringList chipFiles = QDir(job).entryList({"chip*.dat"}, QDir::Files, QDir::Name);
+    QVERIFY(chipFiles.size() >= 5);
+    QStringList rows = QString::fromUtf8(readFile(work + "/Pfade ö.tsv")).split('\n');
+    QCOMPARE(rows.takeFirst(),
+             QString("job\tpath\tfile\treff\tdegeneracy\tlegs\tamplitude\troute"));
+    QCOMPARE(rows.takeLast(), QString());    // every row ends with a line feed
+    QCOMPARE(rows.size(), chipFiles.size()); // none of the broken job
+    for (int i = 0; i < rows.size(); ++i) {
+        const QStringList f = rows[i].split('\t');
+        QCOMPARE(f.size(), 8);
+        QCOMPARE(f[0], job);
+        QCOMPARE(f[2], chipFiles[i]);
+        QCOMPARE(f[1].toInt(), chipFiles[i].mid(4, 4).toInt());
+        QVERIFY2(f[3].section('.', 1).size() == 4 && f[6].section('.', 1).size() == 2,
+                 qPrintable(rows[i]));
+        QCOMPARE(f[7].count('-') + 1, f[5].toInt());
+        QVERIFY2(QRegularExpression("^Cu(-Cu)+$").match(f[7]).hasMatch(), qPrintable(f[7]));
+    }
+    QCOMPARE(rows[0].split('\t').mid(3), (QStringList{"2.5561", "12", "2", "100.00", "Cu-Cu"}));
 }
 
 QTEST_MAIN(TstBatch)
