@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScrollBar>
+#include <QShortcut>
 
 ChiView::ChiView(QWidget *parent) : QFrame(parent)
 {
@@ -12,6 +13,10 @@ ChiView::ChiView(QWidget *parent) : QFrame(parent)
     for (QRadioButton *b : {kW0, kW1, kW2, kW3})
         kWeightGroup.addButton(b);
     connect(DispChi, &DispA::drawImage1, this, &ChiView::draw);
+    connect(SaveView, &QPushButton::clicked, this, &ChiView::saveRequested);
+    auto *save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &ChiView::saveRequested);
+    connect(ShowLegend, &QCheckBox::toggled, DispChi, qOverload<>(&QWidget::update));
     connect(ResetScale, &QPushButton::clicked, this, &ChiView::resetScale);
     for (QCheckBox *c : {SelAbs, SelReal, SelImag})
         connect(c, &QCheckBox::clicked, this, qOverload<>(&QWidget::update));

@@ -38,6 +38,8 @@ public:
 signals:
     void log(QString msg);
     void draw(QPainter *p);
+    // The Save button or Ctrl+S.
+    void saveRequested();
 
 private slots:
     void resetScale();

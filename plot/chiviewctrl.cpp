@@ -10,8 +10,13 @@
 #include "plot/drawtext.h"
 #include "plot/measuredcurves.h"
 #include "plot/pathtip.h"
+#include "plot/plotexport.h"
+#include "plot/plotlegend.h"
+#include "plot/showncurves.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -53,6 +58,7 @@ ChiViewCtrl::ChiViewCtrl(QObject *parent)
         auto *drop = new DataDrop(v);
         connect(drop, &DataDrop::dropped, measured, &MeasuredCurves::add);
         connect(drop, &DataDrop::log, this, &ChiViewCtrl::log);
+        connect(v, &ChiView::saveRequested, this, [this, v] { askAndSave(v); });
         // A curve that comes or goes changes the ranges.
         connect(measured, &MeasuredCurves::curvesChanged, v, [v] {
             v->rescale = true;
@@ -147,6 +153,7 @@ void ChiViewCtrl::drawChiK(QPainter *p)
     measured->drawK(p, c, w);
     drawGrid(p, c);
     drawFrame(p, c);
+    drawLegend(p, kView);
     showCursor(kView);
 }
 
@@ -182,6 +189,7 @@ void ChiViewCtrl::drawChiR(QPainter *p)
     measured->drawR(p, c, curveOf, re, im);
     drawGrid(p, c);
     drawFrame(p, c);
+    drawLegend(p, rView);
     showCursor(rView);
     weighted.sweep();
 }
@@ -223,6 +231,57 @@ void ChiViewCtrl::drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, b
             drawDataLine(p, c, path->r, path->chiRIm, 0);
         }
     }
+}
+
+QVector<PlotCurve> ChiViewCtrl::shownCurves(ChiView *view)
+{
+    ShownCurves::Choice choice;
+    choice.chiR = view == rView;
+    choice.kWeight = std::max(0, kWeight(view));
+    choice.abs = !choice.chiR || rView->SelAbs->isChecked();
+    choice.re = choice.chiR && rView->SelReal->isChecked();
+    choice.im = choice.chiR && rView->SelImag->isChecked();
+    choice.pathShown = [this, view](int j) { return pathShown(view, j); };
+    choice.curveOf = [this](const Chi &source) -> const Chi & { return curveR(source); };
+    return ShownCurves::collect(jobs, groups.shownGroups(), *measured, choice);
+}
+
+void ChiViewCtrl::drawLegend(QPainter *p, ChiView *view)
+{
+    if (view->ShowLegend->isChecked())
+        PlotLegend::draw(p, view->DispChi->coord, shownCurves(view));
+}
+
+void ChiViewCtrl::askAndSave(ChiView *view)
+{
+    const QString png = tr("PNG image (*.png)");
+    const QString svg = tr("SVG drawing (*.svg)");
+    const QString data = tr("Curves as tab-separated data (*.tsv)");
+    QString filter = png;
+    QString name = QFileDialog::getSaveFileName(
+        view, tr("Save the plot"), saveFolder,
+        png + QStringLiteral(";;") + svg + QStringLiteral(";;") + data, &filter);
+    if (name.isEmpty())
+        return;
+    // A name without a suffix takes the chosen type's.
+    if (QFileInfo(name).suffix().isEmpty())
+        name += filter == svg    ? QStringLiteral(".svg")
+                : filter == data ? QStringLiteral(".tsv")
+                                 : QStringLiteral(".png");
+    saveFolder = QFileInfo(name).absolutePath();
+    saveView(view, name);
+}
+
+bool ChiViewCtrl::saveView(ChiView *view, const QString &fileName)
+{
+    const QString problem =
+        PlotExport::save(view->DispChi, view->windowTitle(), shownCurves(view), fileName);
+    if (problem.isEmpty()) {
+        emit log(tr("Saved %1").arg(fileName));
+        return true;
+    }
+    emit log(tr("Can not save %1: %2").arg(fileName, problem));
+    return false;
 }
 
 bool ChiViewCtrl::pathShown(const ChiView *view, int j) const

@@ -3,6 +3,7 @@
 
 #include "plot/ccolors.h"
 #include "plot/groupcurves.h"
+#include "plot/plotcurve.h"
 #include "plot/weightedchir.h"
 
 #include <QObject>
@@ -37,6 +38,11 @@ public:
     // The measured chi(k) curves drawn in both windows (dropped onto them or
     // named by -data).
     MeasuredCurves *measuredCurves() const { return measured; }
+    // The curves the window draws now, for its legend and its data export.
+    QVector<PlotCurve> shownCurves(ChiView *view);
+    // Saves what the window shows into fileName (PNG, SVG or data by its
+    // suffix) and says so in the log; false when it could not.
+    bool saveView(ChiView *view, const QString &fileName);
 
     CColors palette;
 
@@ -51,6 +57,8 @@ public slots:
     void showChiR();
 
 private:
+    void askAndSave(ChiView *view);
+    void drawLegend(QPainter *p, ChiView *view);
     bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi);
     bool autoRangeK();
     bool autoRangeR();
@@ -72,6 +80,7 @@ private:
     QVector<Demeter *> jobs;
     GroupCurves groups;
     WeightedChiR weighted;
+    QString saveFolder;    // where the last plot was saved
     int drawnRWeight = -1; // the chi(R) window's button at the last paint; -1 none
 };
 

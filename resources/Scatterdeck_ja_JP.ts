@@ -88,6 +88,22 @@
 <context>
     <name>ChiView</name>
     <message>
+        <source>Name the shown jobs and paths in a corner of the plot</source>
+        <translation>表示中のジョブとパスをプロットの隅に示します</translation>
+    </message>
+    <message>
+        <source>Legend</source>
+        <translation>凡例</translation>
+    </message>
+    <message>
+        <source>Save the plot as PNG or SVG, or its curves as tab-separated data (Ctrl+S)</source>
+        <translation>プロットを PNG か SVG で、曲線をタブ区切りデータで保存します (Ctrl+S)</translation>
+    </message>
+    <message>
+        <source>Save...</source>
+        <translation>保存...</translation>
+    </message>
+    <message>
         <source>Chi View</source>
         <translation>Chi View</translation>
     </message>
@@ -130,6 +146,30 @@
 </context>
 <context>
     <name>ChiViewCtrl</name>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG 画像 (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG drawing (*.svg)</source>
+        <translation>SVG 図 (*.svg)</translation>
+    </message>
+    <message>
+        <source>Curves as tab-separated data (*.tsv)</source>
+        <translation>曲線のタブ区切りデータ (*.tsv)</translation>
+    </message>
+    <message>
+        <source>Save the plot</source>
+        <translation>プロットの保存</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 を保存しました</translation>
+    </message>
+    <message>
+        <source>Can not save %1: %2</source>
+        <translation>%1 を保存できません: %2</translation>
+    </message>
     <message>
         <source>chi k View</source>
         <translation>χ(k) 表示</translation>
@@ -529,6 +569,31 @@
     <message>
         <source>Can not write the paths into %1: %2</source>
         <translation>%1 にパスを書き込めません: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ShownCurves</name>
+    <message>
+        <source>path %1</source>
+        <translation>パス %1</translation>
+    </message>
+</context>
+<context>
+    <name>PlotLegend</name>
+    <message>
+        <source>… and %1 more</source>
+        <translation>… ほか %1 本</translation>
+    </message>
+</context>
+<context>
+    <name>PlotExport</name>
+    <message>
+        <source>it is a folder</source>
+        <translation>フォルダです</translation>
+    </message>
+    <message>
+        <source>name the file .png, .svg or .tsv</source>
+        <translation>ファイル名の拡張子を .png、.svg または .tsv にしてください</translation>
     </message>
 </context>
 <context>

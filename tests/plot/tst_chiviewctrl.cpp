@@ -103,6 +103,9 @@ private slots:
         dir.reset(new QTemporaryDir);
         QVERIFY(dir->isValid());
         ctrl = new ChiViewCtrl;
+        // These tests look at the curves alone; the legend has tests of its own.
+        for (ChiView *v : {ctrl->chiKView(), ctrl->chiRView()})
+            v->findChild<QCheckBox *>(QStringLiteral("ShowLegend"))->setChecked(false);
     }
     void cleanup()
     {
