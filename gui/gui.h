@@ -8,6 +8,9 @@
 #include <QMainWindow>
 
 class ChiViewCtrl;
+class JobCounter;
+class QLabel;
+class QProgressBar;
 class RankingWindow;
 class Demeter;
 class SiteGroup;
@@ -34,6 +37,7 @@ public:
     const QList<SiteGroupPanel *> &siteGroupPanels() const { return groupPanels; }
     ChiViewCtrl *plotController() const { return plots; }
     RankingWindow *rankingWindow() const { return ranking; }
+    const JobCounter *jobCounter() const { return counter; }
 
 signals:
     void finishing();
@@ -46,6 +50,9 @@ private slots:
     void deleteADemeter(int idx);
     void deleteAll();
     void deleteSiteGroup(SiteGroupPanel *panel);
+    void showAll(bool shown);
+    void markFailed();
+    void showProgress();
 
 public slots:
     void log(QString msg);
@@ -63,6 +70,10 @@ private:
     // application.
     ChiViewCtrl *plots;
     RankingWindow *ranking; // child, a window of its own
+    JobCounter *counter;    // child
+    QLabel *counts;         // in the status bar
+    QProgressBar *progress; // in the status bar
+    QString baseTitle;
 };
 
 #endif

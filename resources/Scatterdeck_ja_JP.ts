@@ -389,6 +389,46 @@
 <context>
     <name>Gui</name>
     <message>
+        <source>Jobs</source>
+        <translation>ジョブ</translation>
+    </message>
+    <message>
+        <source>Show all</source>
+        <translation>すべて表示</translation>
+    </message>
+    <message>
+        <source>Check Show on every job</source>
+        <translation>すべてのジョブの Show をチェックします</translation>
+    </message>
+    <message>
+        <source>Show none</source>
+        <translation>すべて非表示</translation>
+    </message>
+    <message>
+        <source>Clear Show on every job</source>
+        <translation>すべてのジョブの Show を外します</translation>
+    </message>
+    <message>
+        <source>Failed only</source>
+        <translation>失敗のみ</translation>
+    </message>
+    <message>
+        <source>Mark every failed job and scroll to the first</source>
+        <translation>失敗したジョブに印を付け、最初のものまでスクロールします</translation>
+    </message>
+    <message>
+        <source>No job has failed</source>
+        <translation>失敗したジョブはありません</translation>
+    </message>
+    <message>
+        <source>Queued %1 · Running %2 · Finished %3 · Failed %4</source>
+        <translation>待機 %1 · 実行中 %2 · 完了 %3 · 失敗 %4</translation>
+    </message>
+    <message>
+        <source>%1 % – %2</source>
+        <translation>%1 % – %2</translation>
+    </message>
+    <message>
         <source>The jobs held against the first measured chi(k) curve</source>
         <translation>最初の測定 chi(k) 曲線と比べたジョブ</translation>
     </message>
