@@ -5,6 +5,7 @@
 #include "app/resultline.h"
 #include "app/settings.h"
 #include "app/signalwatcher.h"
+#include "jobs/sitegroup.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -27,7 +28,8 @@ const char shareKey[] = "-share";
 
 } // namespace
 
-BatchRun::BatchRun(const ParamTable &args, QObject *parent) : QObject(parent)
+BatchRun::BatchRun(const ParamTable &args, QObject *parent)
+    : QObject(parent), ranking(args), paths(args)
 {
     clock.start();
     watcher = new SignalWatcher(this);
@@ -38,6 +40,16 @@ BatchRun::BatchRun(const ParamTable &args, QObject *parent) : QObject(parent)
 }
 
 bool BatchRun::optionsUsable()
+{
+    QStringList problems;
+    const bool rankingUsable = ranking.usable(problems);
+    const bool pathsUsable = paths.usable(problems);
+    for (const QString &problem : qAsConst(problems))
+        log(problem);
+    return shareUsable() && rankingUsable && pathsUsable;
+}
+
+bool BatchRun::shareUsable()
 {
     if (!shareGiven)
         return true;
@@ -63,6 +75,7 @@ void BatchRun::run(const Settings &settings, int maxProc, InputList inputs)
     if (shares > 1)
         inputs.keepShare(share, shares);
     total = inputs.size();
+    ranking.setOptions(settings.transformArgs(), settings.fit);
     queue = new BatchQueue(settings, maxProc, this);
     connect(queue, &BatchQueue::log, this, &BatchRun::log);
     connect(queue, &BatchQueue::jobEnded, this, &BatchRun::jobEnded);
@@ -86,6 +99,11 @@ void BatchRun::jobEnded(const Demeter &job, Demeter::Outcome outcome)
     else
         ++failed;
     writeLine(stdout, ResultLine::line(job, outcome));
+    if (outcome == Demeter::ChiRead)
+        ranking.add(job.directory(), job.input().absoluteFilePath(), job.chi);
+    QString problem;
+    if (!paths.add(job.directory(), job.pathIdentities(), problem))
+        log(problem);
     emit jobReported(job, outcome);
 }
 
@@ -98,6 +116,8 @@ void BatchRun::groupEnded(const SiteGroup &group, bool ok)
     else
         ++failed;
     writeLine(stdout, ResultLine::line(group, ok));
+    if (ok)
+        ranking.add(group.directory(), group.input().absoluteFilePath(), group.average);
 }
 
 void BatchRun::drained()
@@ -125,12 +145,19 @@ void BatchRun::finish(int code, bool withSummary)
         return;
     ended = true;
     if (withSummary) {
+        // What was ranked is kept, also when a signal ends the run.
+        QString problem;
+        if (!ranking.write(problem))
+            log(problem);
         const int unfinished = total - done - failed;
-        writeLine(stdout, QStringLiteral("summary\tdone=%1\tfailed=%2\tunfinished=%3\twall=%4")
+        QString summary = QStringLiteral("summary\tdone=%1\tfailed=%2\tunfinished=%3\twall=%4")
                               .arg(done)
                               .arg(failed)
                               .arg(unfinished)
-                              .arg(QString::number(clock.elapsed() / 1000.0, 'f', 3)));
+                              .arg(QString::number(clock.elapsed() / 1000.0, 'f', 3));
+        if (ranking.active())
+            summary += QStringLiteral("\tbest=") + ResultLine::field(ranking.best());
+        writeLine(stdout, summary);
         emit finished(code);
     }
     QCoreApplication::exit(code);

@@ -1,6 +1,8 @@
 #ifndef BATCHRUN_H
 #define BATCHRUN_H
 
+#include "app/batchpaths.h"
+#include "app/batchranking.h"
 #include "app/inputlist.h"
 #include "jobs/demeter.h"
 
@@ -29,6 +31,10 @@ struct Settings;
 //
 // Option "-share K/N": only the K-th of N shares of the inputs (K from 1 to
 // N; see InputList::keepShare), for job arrays.
+//
+// Options "-data FILE" (repeatable) and "-rank FILE": every job with chi(k)
+// data is held against the first measured curve (see BatchRanking); the
+// summary line ends with best=<job folder>, and the ranking is written.
 class BatchRun : public QObject
 {
     Q_OBJECT
@@ -65,6 +71,7 @@ public slots:
     void log(QString msg);
 
 private:
+    bool shareUsable();
     void jobEnded(const Demeter &job, Demeter::Outcome outcome);
     void groupEnded(const SiteGroup &group, bool ok);
     void drained();
@@ -74,6 +81,8 @@ private:
     BatchQueue *queue = nullptr; // child, made by run()
     SignalWatcher *watcher;
     QElapsedTimer clock;
+    BatchRanking ranking;
+    BatchPaths paths;
     bool shareGiven = false;
     QString shareOption;
     int share = 1;

@@ -5,8 +5,12 @@
 #include "app/inputlist.h"
 #include "app/textfuncs.h"
 #include "gui/gui.h"
+#include "gui/rankingmodel.h"
+#include "gui/rankingwindow.h"
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
+#include "plot/chiviewctrl.h"
+#include "plot/measuredcurves.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -49,7 +53,19 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
             return;
         }
     }
+    if (gui)
+        loadMeasuredCurves(args);
     scanInputDirs();
+}
+
+void Body::loadMeasuredCurves(const ParamTable &args)
+{
+    MeasuredCurves *curves = gui->plotController()->measuredCurves();
+    curves->setTransformArgs(settings.transformArgs());
+    gui->rankingWindow()->model()->setOptions(settings.transformArgs(), settings.fit);
+    // Jobs change the current folder later: the files are read now.
+    for (const QString &file : args.values(QStringLiteral("-data")))
+        curves->add(file);
 }
 
 namespace {

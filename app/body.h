@@ -83,6 +83,7 @@ private:
     void applySiteChoice(const QString &absorber, const QString &sites);
     bool configReadable(const QString &configName);
     bool batchUsable();
+    void loadMeasuredCurves(const ParamTable &args);
 
     Gui *gui = nullptr;        // no parent, never deleted: lives until the process ends
     BatchRun *batch = nullptr; // child; only in a batch run

@@ -86,3 +86,13 @@ QStringList ParamTable::rests(const QString &key) const
     }
     return result;
 }
+
+QStringList ParamTable::values(const QString &key) const
+{
+    QStringList result;
+    for (const Entry &e : entries) {
+        if (e.key == key)
+            result.append(e.value);
+    }
+    return result;
+}

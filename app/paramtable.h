@@ -22,6 +22,9 @@ public:
     QString exactValue(const QString &key) const;
     QString value(const QString &key, const QString &defaultValue) const;
     QStringList rests(const QString &key) const;
+    // The values of every entry of exactly this key, in order (a repeated
+    // command-line option).
+    QStringList values(const QString &key) const;
     int size() const { return entries.size(); }
 
 private:

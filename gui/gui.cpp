@@ -1,17 +1,39 @@
 #include "gui/gui.h"
 
+#include "gui/rankingmodel.h"
+#include "gui/rankingwindow.h"
 #include "jobs/demeter.h"
+#include "jobs/jobcounter.h"
 #include "jobs/sitegroup.h"
 #include "jobs/sitegrouppanel.h"
 #include "plot/chiviewctrl.h"
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QLabel>
+#include <QProgressBar>
 #include <QScrollBar>
 
-Gui::Gui(QWidget *parent) : QMainWindow(parent), plots(new ChiViewCtrl(nullptr))
+#include <algorithm>
+
+Gui::Gui(QWidget *parent)
+    : QMainWindow(parent), plots(new ChiViewCtrl(nullptr)),
+      ranking(new RankingWindow(plots->measuredCurves(), this)), counter(new JobCounter(this))
 {
     setupUi(this);
+    baseTitle = windowTitle();
+    counts = new QLabel(statusbar);
+    counts->setObjectName(QStringLiteral("JobCounts"));
+    progress = new QProgressBar(statusbar);
+    progress->setObjectName(QStringLiteral("JobProgress"));
+    progress->setMaximumWidth(240);
+    statusbar->addWidget(counts);
+    statusbar->addPermanentWidget(progress);
+    connect(counter, &JobCounter::changed, this, &Gui::showProgress);
+    connect(actionShowAll, &QAction::triggered, this, [this] { showAll(true); });
+    connect(actionShowNone, &QAction::triggered, this, [this] { showAll(false); });
+    connect(actionFailedOnly, &QAction::triggered, this, &Gui::markFailed);
+    showProgress();
     plots->showChiK();
     plots->showChiR();
 
@@ -19,6 +41,10 @@ Gui::Gui(QWidget *parent) : QMainWindow(parent), plots(new ChiViewCtrl(nullptr))
     connect(DeleteAll, &QPushButton::clicked, this, &Gui::deleteAll);
     connect(ShowChiK, &QPushButton::clicked, plots, &ChiViewCtrl::showChiK);
     connect(ShowChiR, &QPushButton::clicked, plots, &ChiViewCtrl::showChiR);
+    connect(ShowRanking, &QPushButton::clicked, this, [this] {
+        ranking->show();
+        ranking->raise();
+    });
     connect(DropCif, &DropArea::dropped, this, &Gui::droppedCifFiles);
     connect(DropFeff, &DropArea::dropped, this, &Gui::droppedFeffFiles);
     jobGroup.setExclusive(true);
@@ -32,6 +58,8 @@ void Gui::addDemeter(Demeter *job)
     jobGroup.addButton(job->ui.ShowResFeff);
     ScrollA1->verticalScrollBar()->setValue(ScrollA1->verticalScrollBar()->maximum());
     plots->addDemeter(job);
+    ranking->model()->addDemeter(job);
+    counter->add(job);
     ProcList->addWidget(job);
     jobs.append(job);
     connect(job, &Demeter::show2BToggled, this, &Gui::controlShow2Bs);
@@ -44,6 +72,7 @@ void Gui::addDemeter(Demeter *job)
 void Gui::addSiteGroup(SiteGroup *group)
 {
     plots->addSiteGroup(group);
+    ranking->model()->addSiteGroup(group);
     auto *panel = new SiteGroupPanel(group);
     ProcList->addWidget(panel);
     groupPanels.append(panel);
@@ -56,6 +85,7 @@ void Gui::deleteSiteGroup(SiteGroupPanel *panel)
         return;
     if (SiteGroup *group = panel->group()) {
         plots->removeSiteGroup(group);
+        ranking->model()->removeSiteGroup(group);
         for (Demeter *job : group->jobs()) {
             const int idx = jobs.indexOf(job);
             if (idx >= 0)
@@ -87,6 +117,8 @@ void Gui::deleteADemeter(int idx)
 {
     Demeter *job = jobs.takeAt(idx);
     plots->removeDemeter(job);
+    ranking->model()->removeDemeter(job);
+    counter->remove(job);
     // Deleted later because the request may come from the job's own button.
     // Retired now, so that neither the queue nor the job's own end of Atoms
     // launches anything in between.
@@ -100,6 +132,52 @@ void Gui::deleteAll()
         deleteSiteGroup(groupPanels.first());
     while (!jobs.isEmpty())
         deleteADemeter(0);
+}
+
+void Gui::showAll(bool shown)
+{
+    for (Demeter *job : qAsConst(jobs))
+        job->ui.Show->setChecked(shown);
+    for (SiteGroupPanel *panel : qAsConst(groupPanels))
+        if (SiteGroup *group = panel->group())
+            group->setShown(shown);
+}
+
+// The mark is a frame of the panel alone: the style sheet names the class,
+// so the panel's fields keep their own looks.
+void Gui::markFailed()
+{
+    Demeter *first = nullptr;
+    for (Demeter *job : qAsConst(jobs)) {
+        const bool failed = counter->isFailed(job);
+        job->setStyleSheet(failed ? QStringLiteral("Demeter { border: 2px solid #d00000; }")
+                                  : QString());
+        if (failed && !first)
+            first = job;
+    }
+    if (first)
+        ScrollA1->ensureWidgetVisible(first);
+    else
+        log(tr("No job has failed"));
+}
+
+// Finished and failed jobs both count as done; the title carries the
+// percentage only while jobs wait or run.
+void Gui::showProgress()
+{
+    const int queued = counter->count(JobCounter::Queued);
+    const int running = counter->count(JobCounter::Running);
+    const int finished = counter->count(JobCounter::Finished);
+    const int failed = counter->count(JobCounter::Failed);
+    counts->setText(tr("Queued %1 · Running %2 · Finished %3 · Failed %4")
+                        .arg(queued)
+                        .arg(running)
+                        .arg(finished)
+                        .arg(failed));
+    progress->setRange(0, std::max(1, counter->total()));
+    progress->setValue(counter->total() > 0 ? finished + failed : 0);
+    setWindowTitle(queued + running > 0 ? tr("%1 % – %2").arg(counter->percentDone()).arg(baseTitle)
+                                        : baseTitle);
 }
 
 void Gui::log(QString msg)

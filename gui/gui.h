@@ -8,6 +8,10 @@
 #include <QMainWindow>
 
 class ChiViewCtrl;
+class JobCounter;
+class QLabel;
+class QProgressBar;
+class RankingWindow;
 class Demeter;
 class SiteGroup;
 class SiteGroupPanel;
@@ -32,6 +36,8 @@ public:
     void addSiteGroup(SiteGroup *group);
     const QList<SiteGroupPanel *> &siteGroupPanels() const { return groupPanels; }
     ChiViewCtrl *plotController() const { return plots; }
+    RankingWindow *rankingWindow() const { return ranking; }
+    const JobCounter *jobCounter() const { return counter; }
 
 signals:
     void finishing();
@@ -44,6 +50,9 @@ private slots:
     void deleteADemeter(int idx);
     void deleteAll();
     void deleteSiteGroup(SiteGroupPanel *panel);
+    void showAll(bool shown);
+    void markFailed();
+    void showProgress();
 
 public slots:
     void log(QString msg);
@@ -60,6 +69,11 @@ private:
     // No parent and never deleted: the plot windows live as long as the
     // application.
     ChiViewCtrl *plots;
+    RankingWindow *ranking; // child, a window of its own
+    JobCounter *counter;    // child
+    QLabel *counts;         // in the status bar
+    QProgressBar *progress; // in the status bar
+    QString baseTitle;
 };
 
 #endif

@@ -3,13 +3,20 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollBar>
+#include <QShortcut>
 
 ChiView::ChiView(QWidget *parent) : QFrame(parent)
 {
     setupUi(this);
+    gridLayout_5->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (QRadioButton *b : {kW0, kW1, kW2, kW3})
         kWeightGroup.addButton(b);
     connect(DispChi, &DispA::drawImage1, this, &ChiView::draw);
+    connect(SaveView, &QPushButton::clicked, this, &ChiView::saveRequested);
+    auto *save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &ChiView::saveRequested);
+    connect(ShowLegend, &QCheckBox::toggled, DispChi, qOverload<>(&QWidget::update));
     connect(ResetScale, &QPushButton::clicked, this, &ChiView::resetScale);
     for (QCheckBox *c : {SelAbs, SelReal, SelImag})
         connect(c, &QCheckBox::clicked, this, qOverload<>(&QWidget::update));
@@ -47,6 +54,7 @@ void ChiView::setChips(int i)
         labels[j]->hide();
         boxes[j]->hide();
     }
+    fitPathRow();
 }
 
 void ChiView::addPathBox(int j)
@@ -57,9 +65,28 @@ void ChiView::addPathBox(int j)
     boxes.append(box);
     number->setText(QString::number(j + 1));
     number->setAlignment(Qt::AlignCenter);
-    gridLayout_4->addWidget(number, 0, j + 2, Qt::AlignCenter);
-    gridLayout_4->addWidget(box, 1, j + 2, Qt::AlignCenter);
+    // The row scrolls sideways in PathScroll, so the window keeps its width
+    // whatever the number of paths.
+    gridLayout_5->addWidget(number, 0, j, Qt::AlignCenter);
+    gridLayout_5->addWidget(box, 1, j, Qt::AlignCenter);
     connect(box, &QCheckBox::toggled, this, qOverload<>(&QWidget::update));
     if (j == 0)
         box->setChecked(true);
+}
+
+// Room for the two rows and the scroll bar, which would otherwise cover the
+// boxes. Only shown boxes count in the size hint.
+void ChiView::fitPathRow()
+{
+    PathScroll->setFixedHeight(PathBoxes->sizeHint().height() +
+                               PathScroll->horizontalScrollBar()->sizeHint().height());
+}
+
+void ChiView::setPathTips(const QStringList &tips)
+{
+    for (int j = 0; j < boxes.size(); ++j) {
+        const QString tip = tips.value(j);
+        boxes[j]->setToolTip(tip);
+        labels[j]->setToolTip(tip);
+    }
 }

@@ -27,6 +27,9 @@ public:
     // only hidden, so their check states outlive the job that showed them.
     const QVector<QCheckBox *> &pathBoxes() const { return boxes; }
     const QVector<QLabel *> &pathLabels() const { return labels; }
+    // Tooltip j goes to path box j and its label; boxes beyond the list get
+    // none. Called after setChips with the offered job's path names.
+    void setPathTips(const QStringList &tips);
 
     // Set when the next drawing is to take its scale from the data again;
     // the drawing clears it.
@@ -35,6 +38,8 @@ public:
 signals:
     void log(QString msg);
     void draw(QPainter *p);
+    // The Save button or Ctrl+S.
+    void saveRequested();
 
 private slots:
     void resetScale();
@@ -45,6 +50,7 @@ public slots:
 
 private:
     void addPathBox(int j);
+    void fitPathRow();
 
     QButtonGroup kWeightGroup; // no parent: a member of the window
     QVector<QLabel *> labels;

@@ -5,10 +5,18 @@
 #include "jobs/sitegroup.h"
 #include "plot/axis.h"
 #include "plot/chiview.h"
+#include "plot/datadrop.h"
 #include "plot/dataline.h"
 #include "plot/drawtext.h"
+#include "plot/measuredcurves.h"
+#include "plot/pathtip.h"
+#include "plot/plotexport.h"
+#include "plot/plotlegend.h"
+#include "plot/showncurves.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -30,7 +38,8 @@ const QVector<qreal> imagDashes = {6, 2, 3, 2};
 } // namespace
 
 ChiViewCtrl::ChiViewCtrl(QObject *parent)
-    : QObject(parent), palette(40), kView(new ChiView), rView(new ChiView)
+    : QObject(parent), palette(40), kView(new ChiView), rView(new ChiView),
+      measured(new MeasuredCurves(this))
 {
     kView->AxName->setText(tr("k"));
     kView->setWindowTitle(tr("chi k View"));
@@ -44,6 +53,18 @@ ChiViewCtrl::ChiViewCtrl(QObject *parent)
     connect(rView, &ChiView::draw, this, &ChiViewCtrl::drawChiR);
     connect(kView, &ChiView::log, this, &ChiViewCtrl::log);
     connect(rView, &ChiView::log, this, &ChiViewCtrl::log);
+    connect(measured, &MeasuredCurves::log, this, &ChiViewCtrl::log);
+    for (ChiView *v : {kView, rView}) {
+        auto *drop = new DataDrop(v);
+        connect(drop, &DataDrop::dropped, measured, &MeasuredCurves::add);
+        connect(drop, &DataDrop::log, this, &ChiViewCtrl::log);
+        connect(v, &ChiView::saveRequested, this, [this, v] { askAndSave(v); });
+        // A curve that comes or goes changes the ranges.
+        connect(measured, &MeasuredCurves::curvesChanged, v, [v] {
+            v->rescale = true;
+            v->update();
+        });
+    }
 }
 
 // The colour follows the list length at the moment of adding, so after a
@@ -89,8 +110,11 @@ void ChiViewCtrl::changedShow2B(bool f)
     const auto *job = qobject_cast<const Demeter *>(sender());
     if (!f || !job)
         return;
-    kView->setChips(job->chips.size());
-    rView->setChips(job->chips.size());
+    const QStringList tips = PathTip::texts(job->pathIdentities());
+    for (ChiView *v : {kView, rView}) {
+        v->setChips(job->chips.size());
+        v->setPathTips(tips);
+    }
 }
 
 void ChiViewCtrl::showChiK()
@@ -126,8 +150,10 @@ void ChiViewCtrl::drawChiK(QPainter *p)
                 drawDataLine(p, c, job->chips[j]->k, job->chips[j]->chi, w);
     }
     groups.drawK(p, c, w);
+    measured->drawK(p, c, w);
     drawGrid(p, c);
     drawFrame(p, c);
+    drawLegend(p, kView);
     showCursor(kView);
 }
 
@@ -158,9 +184,12 @@ void ChiViewCtrl::drawChiR(QPainter *p)
     for (const Demeter *job : qAsConst(jobs))
         if (job->ui.Show->isChecked())
             drawJobR(p, job, abs, re, im);
-    groups.drawR(p, c, [this](const Chi &average) -> const Chi & { return curveR(average); });
+    const auto curveOf = [this](const Chi &source) -> const Chi & { return curveR(source); };
+    groups.drawR(p, c, curveOf);
+    measured->drawR(p, c, curveOf, re, im);
     drawGrid(p, c);
     drawFrame(p, c);
+    drawLegend(p, rView);
     showCursor(rView);
     weighted.sweep();
 }
@@ -204,6 +233,57 @@ void ChiViewCtrl::drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, b
     }
 }
 
+QVector<PlotCurve> ChiViewCtrl::shownCurves(ChiView *view)
+{
+    ShownCurves::Choice choice;
+    choice.chiR = view == rView;
+    choice.kWeight = std::max(0, kWeight(view));
+    choice.abs = !choice.chiR || rView->SelAbs->isChecked();
+    choice.re = choice.chiR && rView->SelReal->isChecked();
+    choice.im = choice.chiR && rView->SelImag->isChecked();
+    choice.pathShown = [this, view](int j) { return pathShown(view, j); };
+    choice.curveOf = [this](const Chi &source) -> const Chi & { return curveR(source); };
+    return ShownCurves::collect(jobs, groups.shownGroups(), *measured, choice);
+}
+
+void ChiViewCtrl::drawLegend(QPainter *p, ChiView *view)
+{
+    if (view->ShowLegend->isChecked())
+        PlotLegend::draw(p, view->DispChi->coord, shownCurves(view));
+}
+
+void ChiViewCtrl::askAndSave(ChiView *view)
+{
+    const QString png = tr("PNG image (*.png)");
+    const QString svg = tr("SVG drawing (*.svg)");
+    const QString data = tr("Curves as tab-separated data (*.tsv)");
+    QString filter = png;
+    QString name = QFileDialog::getSaveFileName(
+        view, tr("Save the plot"), saveFolder,
+        png + QStringLiteral(";;") + svg + QStringLiteral(";;") + data, &filter);
+    if (name.isEmpty())
+        return;
+    // A name without a suffix takes the chosen type's.
+    if (QFileInfo(name).suffix().isEmpty())
+        name += filter == svg    ? QStringLiteral(".svg")
+                : filter == data ? QStringLiteral(".tsv")
+                                 : QStringLiteral(".png");
+    saveFolder = QFileInfo(name).absolutePath();
+    saveView(view, name);
+}
+
+bool ChiViewCtrl::saveView(ChiView *view, const QString &fileName)
+{
+    const QString problem =
+        PlotExport::save(view->DispChi, view->windowTitle(), shownCurves(view), fileName);
+    if (problem.isEmpty()) {
+        emit log(tr("Saved %1").arg(fileName));
+        return true;
+    }
+    emit log(tr("Can not save %1: %2").arg(fileName, problem));
+    return false;
+}
+
 bool ChiViewCtrl::pathShown(const ChiView *view, int j) const
 {
     return j < view->pathBoxes().size() && view->pathBoxes()[j]->isChecked();
@@ -216,7 +296,7 @@ bool ChiViewCtrl::shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, 
 {
     xLo = yLo = 1e300;
     xHi = yHi = -1e300;
-    QVector<const Chi *> curves = groups.shown();
+    QVector<const Chi *> curves = groups.shown() + measured->shown();
     for (const Demeter *job : qAsConst(jobs))
         if (job->ui.Show->isChecked())
             curves.append(&job->chi);

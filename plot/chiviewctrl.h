@@ -3,6 +3,7 @@
 
 #include "plot/ccolors.h"
 #include "plot/groupcurves.h"
+#include "plot/plotcurve.h"
 #include "plot/weightedchir.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <QVector>
 
 class ChCoord;
+class MeasuredCurves;
 class ChiView;
 class Demeter;
 class SiteGroup;
@@ -33,6 +35,14 @@ public:
 
     ChiView *chiKView() const { return kView; }
     ChiView *chiRView() const { return rView; }
+    // The measured chi(k) curves drawn in both windows (dropped onto them or
+    // named by -data).
+    MeasuredCurves *measuredCurves() const { return measured; }
+    // The curves the window draws now, for its legend and its data export.
+    QVector<PlotCurve> shownCurves(ChiView *view);
+    // Saves what the window shows into fileName (PNG, SVG or data by its
+    // suffix) and says so in the log; false when it could not.
+    bool saveView(ChiView *view, const QString &fileName);
 
     CColors palette;
 
@@ -47,6 +57,8 @@ public slots:
     void showChiR();
 
 private:
+    void askAndSave(ChiView *view);
+    void drawLegend(QPainter *p, ChiView *view);
     bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi);
     bool autoRangeK();
     bool autoRangeR();
@@ -64,9 +76,11 @@ private:
 
     ChiView *kView;
     ChiView *rView;
+    MeasuredCurves *measured; // child
     QVector<Demeter *> jobs;
     GroupCurves groups;
     WeightedChiR weighted;
+    QString saveFolder;    // where the last plot was saved
     int drawnRWeight = -1; // the chi(R) window's button at the last paint; -1 none
 };
 

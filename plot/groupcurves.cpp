@@ -33,6 +33,15 @@ QVector<const Chi *> GroupCurves::shown() const
     return curves;
 }
 
+QVector<const SiteGroup *> GroupCurves::shownGroups() const
+{
+    QVector<const SiteGroup *> list;
+    for (const QPointer<SiteGroup> &g : groups)
+        if (g && g->isShown())
+            list.append(g);
+    return list;
+}
+
 void GroupCurves::drawK(QPainter *p, const ChCoord &c, int kWeight) const
 {
     for (const QPointer<SiteGroup> &g : groups) {

@@ -24,6 +24,7 @@ public:
     // The averages of the shown groups (a group without one yet is shown
     // with an empty curve).
     QVector<const Chi *> shown() const;
+    QVector<const SiteGroup *> shownGroups() const;
     void drawK(QPainter *p, const ChCoord &c, int kWeight) const;
     // |chi(R)| of each shown average, of the curve curveOf gives for it.
     void drawR(QPainter *p, const ChCoord &c,

@@ -13,6 +13,29 @@
     </message>
 </context>
 <context>
+    <name>BatchRanking</name>
+    <message>
+        <source>-data needs the name of a measured chi(k) file</source>
+        <translation>-data には測定 chi(k) ファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>-rank needs the name of the file to write the ranking into</source>
+        <translation>-rank には順位表を書き込むファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>-rank %1 needs a measured curve to rank against: give -data FILE</source>
+        <translation>-rank %1 には比較する測定曲線が必要です: -data FILE を指定してください</translation>
+    </message>
+    <message>
+        <source>Can not write the ranking into %1: it is a folder</source>
+        <translation>順位表を %1 に書き込めません: フォルダです</translation>
+    </message>
+    <message>
+        <source>Can not write the ranking into %1: %2</source>
+        <translation>順位表を %1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
     <name>Body</name>
     <message>
         <source>PROC_TIMEOUT %1 is not a number of seconds from 0 to %2: no time limit</source>
@@ -65,6 +88,22 @@
 <context>
     <name>ChiView</name>
     <message>
+        <source>Name the shown jobs and paths in a corner of the plot</source>
+        <translation>表示中のジョブとパスをプロットの隅に示します</translation>
+    </message>
+    <message>
+        <source>Legend</source>
+        <translation>凡例</translation>
+    </message>
+    <message>
+        <source>Save the plot as PNG or SVG, or its curves as tab-separated data (Ctrl+S)</source>
+        <translation>プロットを PNG か SVG で、曲線をタブ区切りデータで保存します (Ctrl+S)</translation>
+    </message>
+    <message>
+        <source>Save...</source>
+        <translation>保存...</translation>
+    </message>
+    <message>
         <source>Chi View</source>
         <translation>Chi View</translation>
     </message>
@@ -107,6 +146,30 @@
 </context>
 <context>
     <name>ChiViewCtrl</name>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG 画像 (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG drawing (*.svg)</source>
+        <translation>SVG 図 (*.svg)</translation>
+    </message>
+    <message>
+        <source>Curves as tab-separated data (*.tsv)</source>
+        <translation>曲線のタブ区切りデータ (*.tsv)</translation>
+    </message>
+    <message>
+        <source>Save the plot</source>
+        <translation>プロットの保存</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 を保存しました</translation>
+    </message>
+    <message>
+        <source>Can not save %1: %2</source>
+        <translation>%1 を保存できません: %2</translation>
+    </message>
     <message>
         <source>chi k View</source>
         <translation>χ(k) 表示</translation>
@@ -326,6 +389,54 @@
 <context>
     <name>Gui</name>
     <message>
+        <source>Jobs</source>
+        <translation>ジョブ</translation>
+    </message>
+    <message>
+        <source>Show all</source>
+        <translation>すべて表示</translation>
+    </message>
+    <message>
+        <source>Check Show on every job</source>
+        <translation>すべてのジョブの Show をチェックします</translation>
+    </message>
+    <message>
+        <source>Show none</source>
+        <translation>すべて非表示</translation>
+    </message>
+    <message>
+        <source>Clear Show on every job</source>
+        <translation>すべてのジョブの Show を外します</translation>
+    </message>
+    <message>
+        <source>Failed only</source>
+        <translation>失敗のみ</translation>
+    </message>
+    <message>
+        <source>Mark every failed job and scroll to the first</source>
+        <translation>失敗したジョブに印を付け、最初のものまでスクロールします</translation>
+    </message>
+    <message>
+        <source>No job has failed</source>
+        <translation>失敗したジョブはありません</translation>
+    </message>
+    <message>
+        <source>Queued %1 · Running %2 · Finished %3 · Failed %4</source>
+        <translation>待機 %1 · 実行中 %2 · 完了 %3 · 失敗 %4</translation>
+    </message>
+    <message>
+        <source>%1 % – %2</source>
+        <translation>%1 % – %2</translation>
+    </message>
+    <message>
+        <source>The jobs held against the first measured chi(k) curve</source>
+        <translation>最初の測定 chi(k) 曲線と比べたジョブ</translation>
+    </message>
+    <message>
+        <source>Ranking</source>
+        <translation>ランキング</translation>
+    </message>
+    <message>
         <source>MainWindow</source>
         <translation>Scatterdeck</translation>
     </message>
@@ -368,6 +479,161 @@
     <message>
         <source>Del. All</source>
         <translation>全削除</translation>
+    </message>
+</context>
+<context>
+    <name>FeffPaths</name>
+    <message>
+        <source>Can not read the path lists %1 in %2: the paths are shown without identities</source>
+        <translation>%2 のパス一覧 %1 を読めません: パスは識別情報なしで表示されます</translation>
+    </message>
+</context>
+<context>
+    <name>PathTip</name>
+    <message>
+        <source>path %1</source>
+        <translation>パス %1</translation>
+    </message>
+    <message>
+        <source>reff %1 Å</source>
+        <translation>有効距離 %1 Å</translation>
+    </message>
+    <message>
+        <source>N %1</source>
+        <translation>縮重度 %1</translation>
+    </message>
+    <message>
+        <source>%1 legs</source>
+        <translation>%1 レグ</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>振幅比 %1 %</translation>
+    </message>
+</context>
+<context>
+    <name>MeasuredChi</name>
+    <message>
+        <source>::Can not read measured chi(k) file : %1</source>
+        <translation>::測定 chi(k) ファイルを読めません : %1</translation>
+    </message>
+    <message>
+        <source>::Can not use measured chi(k) file %1 : it holds no points of k and chi(k)</source>
+        <translation>::測定 chi(k) ファイル %1 は使えません : k と chi(k) の点がありません</translation>
+    </message>
+</context>
+<context>
+    <name>MeasuredCurves</name>
+    <message>
+        <source>%1
+%2 points, k from %3 to %4 1/A</source>
+        <translation>%1
+%2 点、k は %3 から %4 1/A</translation>
+    </message>
+</context>
+<context>
+    <name>DataDrop</name>
+    <message>
+        <source>Not a local file, not read as measured chi(k): %1</source>
+        <translation>ローカルファイルではないため、測定 chi(k) として読みません: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RankingWindow</name>
+    <message>
+        <source>Ranking</source>
+        <translation>ランキング</translation>
+    </message>
+    <message>
+        <source>Measured curves (the first is the one the jobs are held against)</source>
+        <translation>測定曲線 (最初の曲線とジョブを比べます)</translation>
+    </message>
+    <message>
+        <source>Unchecked curves are not drawn.</source>
+        <translation>チェックのない曲線は描きません。</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Held against: %1</source>
+        <translation>比較対象: %1</translation>
+    </message>
+    <message>
+        <source>No measured curve: drop a measured chi(k) file onto a plot window, or name one with -data FILE.</source>
+        <translation>測定曲線がありません: 測定 chi(k) ファイルをプロット画面にドロップするか、-data FILE で指定してください。</translation>
+    </message>
+</context>
+<context>
+    <name>RankingModel</name>
+    <message>
+        <source>R_k %1 (scale %2) against %3</source>
+        <translation>R_k %1 (スケール %2)、比較対象 %3</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>ジョブ</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>入力</translation>
+    </message>
+    <message>
+        <source>R in k</source>
+        <translation>k での R</translation>
+    </message>
+    <message>
+        <source>Scale in k</source>
+        <translation>k でのスケール</translation>
+    </message>
+    <message>
+        <source>R in R</source>
+        <translation>R での R</translation>
+    </message>
+    <message>
+        <source>Scale in R</source>
+        <translation>R でのスケール</translation>
+    </message>
+</context>
+<context>
+    <name>BatchPaths</name>
+    <message>
+        <source>-paths needs the name of the file to write the paths into</source>
+        <translation>-paths にはパスを書き込むファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>Can not write the paths into %1: it is a folder</source>
+        <translation>%1 にパスを書き込めません: フォルダです</translation>
+    </message>
+    <message>
+        <source>Can not write the paths into %1: %2</source>
+        <translation>%1 にパスを書き込めません: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ShownCurves</name>
+    <message>
+        <source>path %1</source>
+        <translation>パス %1</translation>
+    </message>
+</context>
+<context>
+    <name>PlotLegend</name>
+    <message>
+        <source>… and %1 more</source>
+        <translation>… ほか %1 本</translation>
+    </message>
+</context>
+<context>
+    <name>PlotExport</name>
+    <message>
+        <source>it is a folder</source>
+        <translation>フォルダです</translation>
+    </message>
+    <message>
+        <source>name the file .png, .svg or .tsv</source>
+        <translation>ファイル名の拡張子を .png、.svg または .tsv にしてください</translation>
     </message>
 </context>
 <context>

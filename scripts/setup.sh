@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qtbase5-dev qttools5-dev qttools5-dev-tools
+  qtbase5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
   gemmi-dev tao-pegtl-dev libstb-dev
   ifeffit
   xvfb xauth x11-apps x11-utils imagemagick openbox xdotool

@@ -83,6 +83,8 @@ private slots:
     void share();
     void mergeResults_data();
     void mergeResults();
+    void ranking();
+    void pathsTable();
 
 private:
     QProcess *start(const QStringList &args);
@@ -378,6 +380,19 @@ void TstBatch::unusableConfiguration_data()
     QTest::newRow("share beyond the last")
         << QStringList{"-e", "-share", "4/3", "-c", "batch.cfg"} << QByteArray()
         << QStringList{"-share 4/3 is not a share K/N with K from 1 to N"};
+    QTest::newRow("measured file of garbage")
+        << QStringList{"-e", "-c", "batch.cfg", "-data", "müll.chi"} << QByteArray()
+        << QStringList{
+               "::Can not use measured chi(k) file müll.chi : it holds no points of k and chi(k)"};
+    QTest::newRow("ranking without a measured curve")
+        << QStringList{"-e", "-c", "batch.cfg", "-rank", "rang.tsv"} << QByteArray()
+        << QStringList{"-rank %1/rang.tsv needs a measured curve to rank against: give -data FILE"};
+    QTest::newRow("paths into a folder")
+        << QStringList{"-e", "-c", "batch.cfg", "-paths", "00-Cif"} << QByteArray()
+        << QStringList{"Can not write the paths into %1/00-Cif: it is a folder"};
+    QTest::newRow("paths without a name")
+        << QStringList{"-e", "-c", "batch.cfg", "-paths"} << QByteArray()
+        << QStringList{"-paths needs the name of the file to write the paths into"};
     QTest::newRow("everything reported")
         << QStringList{"-e", "-c", "batch.cfg", "-share", "2"}
         << QByteArray("MAX_PROC -1\nFEFF_EXE /no/feff\nPROC_TIMEOUT -5\n")
@@ -393,6 +408,7 @@ void TstBatch::unusableConfiguration()
     QFETCH(QByteArray, config);
     QFETCH(QStringList, messages);
     QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
+    QVERIFY(writeFile(work + "/müll.chi", "# k chi\nnot a number\n\x01\x02\n"));
     writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff log chi=1\"\n");
 
     const Run r = runBatch(args);
@@ -530,5 +546,100 @@ void TstBatch::mergeResults()
              err.replace("%1", names.value(1)));
 }
 
+// Copper fcc with a = 3.6149 A: the first shell is 12 atoms at a / sqrt(2).
+void TstBatch::pathsTable()
+{
+    if (!QFileInfo(QString::fromLatin1(feff6)).isExecutable())
+        QSKIP("feff6 is not installed (Debian package ifeffit, see scripts/setup.sh)");
+    QVERIFY(QFile::copy(QStringLiteral(EXAMPLES_DIR "/00-Inp/Cu-metal.inp"),
+                        work + "/00-Inp/Cu metal ö.inp"));
+    QVERIFY(writeFile(work + "/00-Inp/broken.inp", "no atoms here\n"));
+    writeConfig("FEFF_EXE " + QByteArray(feff6) + "\nFEFF_ARG \"\"\n");
+    const Run r = runBatch({"-e", "-c", "batch.cfg", "-paths", "Pfade ö.tsv"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 1); // the broken input gives no chi(k)
+
+    const QString job = res + "/Cu metal ö";
+    const QStringList chipFiles = QDir(job).entryList({"chip*.dat"}, QDir::Files, QDir::Name);
+    QVERIFY(chipFiles.size() >= 5);
+    QStringList rows = QString::fromUtf8(readFile(work + "/Pfade ö.tsv")).split('\n');
+    QCOMPARE(rows.takeFirst(),
+             QString("job\tpath\tfile\treff\tdegeneracy\tlegs\tamplitude\troute"));
+    QCOMPARE(rows.takeLast(), QString());    // every row ends with a line feed
+    QCOMPARE(rows.size(), chipFiles.size()); // none of the broken job
+    for (int i = 0; i < rows.size(); ++i) {
+        const QStringList f = rows[i].split('\t');
+        QCOMPARE(f.size(), 8);
+        QCOMPARE(f[0], job);
+        QCOMPARE(f[2], chipFiles[i]);
+        QCOMPARE(f[1].toInt(), chipFiles[i].mid(4, 4).toInt());
+        QVERIFY2(f[3].section('.', 1).size() == 4 && f[6].section('.', 1).size() == 2,
+                 qPrintable(rows[i]));
+        QCOMPARE(f[7].count('-') + 1, f[5].toInt());
+        QVERIFY2(QRegularExpression("^Cu(-Cu)+$").match(f[7]).hasMatch(), qPrintable(f[7]));
+    }
+    QCOMPARE(rows[0].split('\t').mid(3), (QStringList{"2.5561", "12", "2", "100.00", "Cu-Cu"}));
+}
+
 QTEST_MAIN(TstBatch)
 #include "tst_batch.moc"
+
+// Three real FEFF runs, held against a measured curve made from one of them:
+// 0.8 times NaCl's chi(k), written k^2-weighted as processing programs export
+// it. NaCl must come first with scale 0.8 and no misfit in k or in R.
+void TstBatch::ranking()
+{
+    if (!QFileInfo(QString::fromLatin1(feff6)).isExecutable())
+        QSKIP("feff6 is not installed (Debian package ifeffit, see scripts/setup.sh)");
+    const QString examples = QStringLiteral(EXAMPLES_DIR);
+    for (const char *name : {"Cu.cif", "NaCl.cif"})
+        QVERIFY(QFile::copy(examples + "/00-Cif/" + name, work + "/00-Cif/" + name));
+    QVERIFY(QFile::copy(examples + "/00-Inp/Cu-metal.inp", work + "/00-Inp/Cu-metal.inp"));
+    const QByteArray programs = "MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE
+                                "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
+                                QByteArray(feff6) + "\nFEFF_ARG \"\"\nfeff_inp PRINT 1 0 0 0\n";
+    writeConfig("RES_FILES erste\n" + programs);
+    QCOMPARE(runBatch({"-e", "-c", "batch.cfg"}).exitCode, 0);
+
+    QByteArray measured = "# made from NaCl\n# k chik2\n";
+    for (const QByteArray &line : readFile(work + "/erste/NaCl/chi.dat").split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        bool kOk = false, chiOk = false;
+        const double k = f.value(0).toDouble(&kOk);
+        const double chi = f.value(1).toDouble(&chiOk);
+        if (kOk && chiOk && f.size() >= 2 && k > 0)
+            measured += QByteArray::number(k, 'g', 17) + "  " +
+                        QByteArray::number(0.8 * chi * k * k, 'g', 17) + "\r\n";
+    }
+    QVERIFY(writeFile(work + "/gemessen ö.chi", measured));
+
+    writeConfig(programs);
+    const Run r =
+        runBatch({"-e", "-c", "batch.cfg", "-data", "gemessen ö.chi", "-rank", "Rang ö.tsv"});
+    QVERIFY2(!r.crashed, qPrintable(r.err));
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(summaryFields(r.out.last()).value("best"), res + "/NaCl");
+
+    const QStringList rows = QString::fromUtf8(readFile(work + "/Rang ö.tsv")).split('\n');
+    QCOMPARE(rows.size(), 5); // header, three jobs, the empty rest after the last line feed
+    QCOMPARE(rows.at(0), QString("job\tinput\tr_factor_k\tscale_k\tr_factor_r\tscale_r"));
+    const QStringList best = rows.at(1).split('\t');
+    QCOMPARE(best.mid(0, 2), (QStringList{res + "/NaCl", work + "/00-Cif/NaCl.cif"}));
+    QVERIFY2(best.at(2).toDouble() < 1e-12 && best.at(4).toDouble() < 1e-12,
+             qPrintable(rows.at(1)));
+    QCOMPARE(best.at(3), QString("0.8"));
+    QCOMPARE(best.at(5), QString("0.8"));
+    double previous = best.at(2).toDouble();
+    for (const QString &row : rows.mid(2, 2)) {
+        const QStringList f = row.split('\t');
+        QCOMPARE(f.size(), 6);
+        // Sorted by the figure in k; copper is nothing like rock salt.
+        QVERIFY2(f.at(2).toDouble() >= previous && f.at(2).toDouble() > 0.1, qPrintable(row));
+        previous = f.at(2).toDouble();
+        // Six significant digits at most.
+        QString digits = f.at(3).section('e', 0, 0).remove('-').remove('.');
+        while (digits.startsWith('0'))
+            digits.remove(0, 1);
+        QVERIFY2(!digits.isEmpty() && digits.size() <= 6, qPrintable(f.at(3)));
+    }
+}

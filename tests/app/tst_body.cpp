@@ -1,6 +1,9 @@
 #include "app/body.h"
 #include "app/textfuncs.h"
+#include "chi/chi.h"
 #include "gui/gui.h"
+#include "plot/chiviewctrl.h"
+#include "plot/measuredcurves.h"
 #include "tests/testfiles.h"
 
 #include <QDir>
@@ -46,6 +49,7 @@ private slots:
     void unusableTimeLimit();
     void japaneseTranslationEmbedded_data();
     void japaneseTranslationEmbedded();
+    void measuredCurvesFromCommandLine();
 
 private:
     Settings runBody(const QByteArray &config, int *maxProc = nullptr);
@@ -264,8 +268,10 @@ void TstBody::japaneseTranslationEmbedded_data()
         << "BatchRun"
         << "-share %1 is not a share K/N with K from 1 to N"
         << "-share %1 は K/N (K は 1 から N まで) の形の分担ではありません";
-    QTest::newRow("site failed") << "SiteGroup" << "Site %1 of %2 failed; no average."
+    QTest::newRow("site failed") << "SiteGroup"
+                                 << "Site %1 of %2 failed; no average."
                                  << "%2 のサイト %1 が失敗したため、平均しません。";
+    QTest::newRow("path tip") << "PathTip" << "N %1" << "縮重度 %1";
 }
 
 void TstBody::japaneseTranslationEmbedded()
@@ -276,6 +282,27 @@ void TstBody::japaneseTranslationEmbedded()
     QTranslator translator;
     QVERIFY(translator.load(":Scatterdeck_ja_JP"));
     QCOMPARE(translator.translate(qPrintable(context), qPrintable(source)), japanese);
+}
+
+void TstBody::measuredCurvesFromCommandLine()
+{
+    // Relative names are read from the start-up folder; a file without
+    // points is refused in the log and the others are still shown.
+    QVERIFY(writeFile(work + "/test.cfg", "K_MIN 1\nK_MAX 4\nR_MAX 5\nR_DELTA 0.1\n"));
+    QVERIFY(writeFile(work + "/gemessen ö.chi", "# k chi\n1 0.5\n2 0.25\n3 0.125\n"));
+    QVERIFY(writeFile(work + "/garbage.chi", "no numbers here\n"));
+    Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg", "-data", "gemessen ö.chi",
+                           "-data", "garbage.chi"}));
+    const MeasuredCurves *curves = body.mainWindow()->plotController()->measuredCurves();
+    QCOMPARE(curves->count(), 1);
+    const Chi &m = curves->curve(0);
+    QCOMPARE(m.sourcePath, work + "/gemessen ö.chi");
+    QCOMPARE(m.k.size(), 3);
+    // Transformed with the job settings: R from 0 to 5 by 0.1.
+    QCOMPARE(m.r.size(), 51);
+    const QString log = body.mainWindow()->findChild<QTextEdit *>("LogMsg")->toPlainText();
+    QCOMPARE(log.count(QStringLiteral("garbage.chi")), 1);
+    delete body.mainWindow();
 }
 
 QTEST_MAIN(TstBody)

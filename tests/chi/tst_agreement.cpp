@@ -1,5 +1,6 @@
 #include "chi/agreement.h"
 #include "chi/chi.h"
+#include "chi/rankingtable.h"
 
 #include <QtTest>
 #include <cmath>
@@ -60,6 +61,8 @@ private slots:
     void scaledJob();
     void noFigure_data();
     void noFigure();
+    void ranking_data();
+    void ranking();
 };
 
 // Rows printed by data/agreement_reference.py.
@@ -199,6 +202,37 @@ void TestAgreement::noFigure()
     QCOMPARE(f.hasR(), hasR);
     QCOMPARE(std::isnan(f.scaleK), !hasK);
     QCOMPARE(std::isnan(f.scaleR), !hasR);
+}
+
+void TestAgreement::ranking_data()
+{
+    QTest::addColumn<QVector<double>>("rK"); // of jobs a, b, c, ... in the order they came
+    QTest::addColumn<QString>("order");
+    const double nan = std::nan("");
+    QTest::newRow("ascending") << QVector<double>{0.3, 0.1, 0.2} << "bca";
+    QTest::newRow("no figure last") << QVector<double>{nan, 0.5, nan, 0.01} << "dbac";
+    QTest::newRow("ties keep their order") << QVector<double>{0.2, 0.1, 0.2, 0.1} << "bdac";
+}
+
+void TestAgreement::ranking()
+{
+    QFETCH(QVector<double>, rK);
+    QFETCH(QString, order);
+    RankingTable table;
+    for (int i = 0; i < rK.size(); ++i) {
+        AgreementFigures f;
+        f.rK = rK[i];
+        table.add(QString(QChar('a' + i)), QStringLiteral("in\tput"), f);
+    }
+    QString got;
+    for (const RankingTable::Row &row : table.sorted())
+        got += row.job;
+    QCOMPARE(got, order);
+    const QStringList lines = table.text().split('\n');
+    QCOMPARE(lines.size(), rK.size() + 2);
+    QCOMPARE(lines.at(1).split('\t').mid(1, 2),
+             (QStringList{"in?put", QString::number(rK[order.at(0).unicode() - 'a'])}));
+    QCOMPARE(lines.at(1).split('\t').at(3), QString("nan"));
 }
 
 QTEST_GUILESS_MAIN(TestAgreement)

@@ -4,8 +4,11 @@
 
 #include "tests/testfiles.h"
 
+#include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,6 +52,7 @@ private slots:
     void deletedRunningJobFreesItsSlot();
     void relativeProgramAfterDirectoryChange();
     void timedOutJobFreesItsSlot();
+    void statusCountsThroughARun();
 
 private:
     void startBody(const QString &maxProc, const QString &atomsArgs, const QString &feffArgs,
@@ -395,6 +399,53 @@ void TstQueue::timedOutJobFreesItsSlot()
     QCOMPARE(body->runningPrograms(), 0);
     QCOMPARE(body->queuedJobs(), 0);
     QCOMPARE(startedJobDirs(), QStringList({res + "/hang", res + "/quick"}));
+}
+
+// Four jobs, one at a time; the third loses its folder, so its Atoms cannot
+// start and it fails.
+void TstQueue::statusCountsThroughARun()
+{
+    addFiles("00-Cif", {"a.cif", "b.cif", "c.cif", "d.cif"});
+    startBody("1", atomsWaits, feffRuns);
+    Gui *gui = body->mainWindow();
+    auto *counts = gui->findChild<QLabel *>("JobCounts");
+    auto *progress = gui->findChild<QProgressBar *>("JobProgress");
+    QVERIFY(counts && progress);
+    QCOMPARE(counts->text(), QString("Queued 3 · Running 1 · Finished 0 · Failed 0"));
+    QCOMPARE(gui->windowTitle(), QString("0 % – MainWindow"));
+
+    QVERIFY(QDir(jobs().at(2)->directory()).removeRecursively());
+    open("gate", {jobs().at(0)});
+    QTRY_COMPARE_WITH_TIMEOUT(counts->text(),
+                              QString("Queued 2 · Running 1 · Finished 1 · Failed 0"), 20000);
+    QCOMPARE(progress->value(), 1);
+    QCOMPARE(progress->maximum(), 4);
+    QCOMPARE(gui->windowTitle(), QString("25 % – MainWindow"));
+
+    open("gate", {jobs().at(1)});
+    QTRY_COMPARE_WITH_TIMEOUT(jobs().at(3)->currentStage(), int(Demeter::AtomsRunning), 20000);
+    QCOMPARE(counts->text(), QString("Queued 0 · Running 1 · Finished 2 · Failed 1"));
+    QCOMPARE(gui->windowTitle(), QString("75 % – MainWindow"));
+    open("gate", {jobs().at(3)});
+    QTRY_COMPARE_WITH_TIMEOUT(counts->text(),
+                              QString("Queued 0 · Running 0 · Finished 3 · Failed 1"), 20000);
+    QCOMPARE(progress->value(), 4);
+    QCOMPARE(gui->windowTitle(), QString("MainWindow"));
+
+    gui->findChild<QAction *>("actionFailedOnly")->trigger();
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(jobs().at(i)->styleSheet().contains("border"), i == 2);
+    gui->findChild<QAction *>("actionShowAll")->trigger();
+    for (const Demeter *job : jobs())
+        QVERIFY(job->ui.Show->isChecked());
+    gui->findChild<QAction *>("actionShowNone")->trigger();
+    for (const Demeter *job : jobs())
+        QVERIFY(!job->ui.Show->isChecked());
+
+    // A deleted job leaves the counts.
+    QMetaObject::invokeMethod(gui, "deleteADemeter", Q_ARG(int, 2));
+    QCOMPARE(counts->text(), QString("Queued 0 · Running 0 · Finished 3 · Failed 0"));
+    QCOMPARE(progress->maximum(), 3);
 }
 
 QTEST_MAIN(TstQueue)

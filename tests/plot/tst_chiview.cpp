@@ -1,7 +1,10 @@
 #include "plot/chiview.h"
+#include "plot/pathtip.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 using Flags = QVector<bool>;
@@ -78,6 +81,72 @@ private slots:
             QCOMPARE(!v.pathLabels()[j]->isHidden(), shown[j]);
             QCOMPARE(!v.pathBoxes()[j]->isHidden(), shown[j]);
         }
+    }
+
+    // However many paths, the window keeps its size: the row scrolls, and
+    // every box can be scrolled into view without being cut.
+    void pathRowScrolls_data()
+    {
+        QTest::addColumn<int>("paths");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("3 paths fit") << 3 << false;
+        QTest::newRow("300 paths scroll") << 300 << true;
+    }
+    void pathRowScrolls()
+    {
+        QFETCH(int, paths);
+        QFETCH(bool, scrolls);
+        ChiView v;
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const QSize before = v.size();
+        v.setChips(paths);
+        QCoreApplication::processEvents();
+        QCOMPARE(v.size(), before);
+        QVERIFY(v.minimumSizeHint().width() <= before.width());
+        auto *area = v.findChild<QScrollArea *>(QStringLiteral("PathScroll"));
+        QCOMPARE(area->horizontalScrollBar()->maximum() > 0, scrolls);
+        QCheckBox *last = v.pathBoxes().last();
+        area->ensureWidgetVisible(last);
+        const QRect inView(last->mapTo(area->viewport(), QPoint(0, 0)), last->size());
+        QVERIFY2(area->viewport()->rect().contains(inView),
+                 qPrintable(QString::number(inView.y())));
+        QCOMPARE(v.pathLabels().last()->text(), QString::number(paths));
+    }
+
+    void pathTipTexts_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QStringList>("route");
+        QTest::addColumn<double>("amplitude");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("everything known")
+            << 23 << QStringList{"Ca", "O", "Si"} << 45.24
+            << "path 23 · Ca–O–Si · reff 3.521 Å · N 8 · 3 legs · 45.2 %";
+        QTest::newRow("no route, no amplitude")
+            << 7 << QStringList() << qQNaN() << "path 7 · reff 3.521 Å · N 8 · 3 legs";
+        QTest::newRow("no number: no tip") << 0 << QStringList{"Ca", "O"} << 45.0 << "";
+    }
+    void pathTipTexts()
+    {
+        QFETCH(int, number);
+        QFETCH(QStringList, route);
+        QFETCH(double, amplitude);
+        QFETCH(QString, tip);
+        PathIdentity id;
+        id.number = number;
+        id.route = route;
+        id.reff = 3.5205;
+        id.degeneracy = 8;
+        id.legs = 3;
+        id.amplitude = amplitude;
+        QCOMPARE(PathTip::text(id), tip);
+        ChiView v;
+        v.setChips(3);
+        v.setPathTips({QString(), tip});
+        QCOMPARE(v.pathBoxes()[1]->toolTip(), tip);
+        QCOMPARE(v.pathLabels()[1]->toolTip(), tip);
+        QCOMPARE(v.pathBoxes()[2]->toolTip(), QString());
     }
 };
 

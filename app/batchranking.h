@@ -1,0 +1,50 @@
+#ifndef BATCHRANKING_H
+#define BATCHRANKING_H
+
+#include "chi/chi.h"
+#include "chi/ftoptions.h"
+#include "chi/rankingtable.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <memory>
+
+class ParamTable;
+
+// The comparison of a batch run with measured chi(k) curves ("-data FILE",
+// repeatable; the jobs are held against the first) and the ranking written
+// at its end ("-rank FILE"). Without "-data" it does nothing.
+class BatchRanking
+{
+    Q_DECLARE_TR_FUNCTIONS(BatchRanking)
+public:
+    explicit BatchRanking(const ParamTable &args);
+
+    // Reads the measured curves and checks the ranking file can be written;
+    // every problem is one message in problems.
+    bool usable(QStringList &problems);
+    bool active() const { return !measured.isEmpty(); }
+    void setOptions(const TransformArgs &transform, const FitOptions &fitOptions);
+
+    // A job (or a site group's average) that has chi(k) data.
+    void add(const QString &job, const QString &input, const Chi &chi);
+    // The folder of the best job, empty without any.
+    QString best() const;
+    // Writes the ranking file, when one was asked for; false with one
+    // message when it cannot be written.
+    bool write(QString &problem) const;
+
+private:
+    QStringList dataFiles;
+    bool rankGiven = false;
+    QString rankFile;
+    QVector<std::shared_ptr<Chi>> measured;
+    TransformArgs transformArgs;
+    FitOptions fit;
+    RankingTable table;
+};
+
+#endif

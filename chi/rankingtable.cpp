@@ -1,0 +1,76 @@
+#include "chi/rankingtable.h"
+
+#include <QSaveFile>
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+void RankingTable::add(const QString &job, const QString &input, const AgreementFigures &figures)
+{
+    rows.append({job, input, figures});
+}
+
+// NaN compares false with everything, so it is put last explicitly.
+bool RankingTable::before(const AgreementFigures &a, const AgreementFigures &b)
+{
+    if (a.hasK() != b.hasK())
+        return a.hasK();
+    return a.hasK() && a.rK < b.rK;
+}
+
+QVector<RankingTable::Row> RankingTable::sorted() const
+{
+    QVector<Row> list = rows;
+    std::stable_sort(list.begin(), list.end(),
+                     [](const Row &a, const Row &b) { return before(a.figures, b.figures); });
+    return list;
+}
+
+QString RankingTable::number(double value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("nan");
+    return QString::number(value, 'g', 6);
+}
+
+namespace {
+
+// A field never holds a tab or a line break.
+QString field(QString text)
+{
+    for (QChar &c : text)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char('?');
+    return text;
+}
+
+} // namespace
+
+QString RankingTable::text() const
+{
+    QString out = QStringLiteral("job\tinput\tr_factor_k\tscale_k\tr_factor_r\tscale_r\n");
+    for (const Row &row : sorted()) {
+        const AgreementFigures &f = row.figures;
+        out += QStringList{field(row.job),   field(row.input), number(f.rK),
+                           number(f.scaleK), number(f.rR),     number(f.scaleR)}
+                   .join(QLatin1Char('\t'));
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+bool RankingTable::write(const QString &path, QString &error) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    file.write(text().toUtf8());
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,165 @@
+#include "plot/measuredcurves.h"
+
+#include "chi/chi.h"
+#include "chi/measuredchi.h"
+#include "plot/dataline.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace {
+
+const QVector<qreal> realDashes = {2, 2};
+const QVector<qreal> imagDashes = {6, 2, 3, 2};
+
+QPen measuredPen(const QVector<qreal> &dashes = {})
+{
+    QPen pen(Qt::black, 2, Qt::SolidLine);
+    if (!dashes.isEmpty())
+        pen.setDashPattern(dashes); // in pen widths
+    return pen;
+}
+
+} // namespace
+
+MeasuredCurves::MeasuredCurves(QObject *parent) : QAbstractListModel(parent) {}
+
+MeasuredCurves::~MeasuredCurves() = default;
+
+void MeasuredCurves::setTransformArgs(const TransformArgs &transformArgs)
+{
+    args = transformArgs;
+    for (Entry &e : curves)
+        e.chi->transform(args);
+    if (!curves.empty())
+        emit curvesChanged();
+}
+
+bool MeasuredCurves::add(const QString &path)
+{
+    auto chi = std::make_unique<Chi>();
+    // Kept absolute: the current folder changes while jobs run.
+    const QString problem = MeasuredChi::read(QFileInfo(path).absoluteFilePath(), *chi);
+    if (!problem.isEmpty()) {
+        emit log(problem);
+        return false;
+    }
+    connect(chi.get(), &Chi::log, this, &MeasuredCurves::log);
+    chi->transform(args);
+    const int row = count();
+    beginInsertRows(QModelIndex(), row, row);
+    curves.push_back({std::move(chi), true});
+    endInsertRows();
+    emit curvesChanged();
+    return true;
+}
+
+void MeasuredCurves::remove(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    curves.erase(curves.begin() + row);
+    endRemoveRows();
+    emit curvesChanged();
+}
+
+void MeasuredCurves::setShown(int row, bool shown)
+{
+    setData(index(row), shown ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+}
+
+const Chi &MeasuredCurves::curve(int row) const
+{
+    return *curves[size_t(row)].chi;
+}
+
+bool MeasuredCurves::isShown(int row) const
+{
+    return curves[size_t(row)].shown;
+}
+
+QVector<const Chi *> MeasuredCurves::shown() const
+{
+    QVector<const Chi *> list;
+    for (const Entry &e : curves)
+        if (e.shown)
+            list.append(e.chi.get());
+    return list;
+}
+
+const Chi *MeasuredCurves::reference() const
+{
+    return curves.empty() ? nullptr : curves.front().chi.get();
+}
+
+void MeasuredCurves::drawK(QPainter *p, const ChCoord &c, int kWeight) const
+{
+    p->setPen(measuredPen());
+    for (const Chi *chi : shown())
+        drawDataLine(p, c, chi->k, chi->chi, kWeight);
+}
+
+void MeasuredCurves::drawR(QPainter *p, const ChCoord &c,
+                           const std::function<const Chi &(const Chi &)> &curveOf, bool re,
+                           bool im) const
+{
+    for (const Chi *chi : shown()) {
+        const Chi &t = curveOf(*chi);
+        p->setPen(measuredPen());
+        drawDataLine(p, c, t.r, t.chiRAbs, 0);
+        if (re) {
+            p->setPen(measuredPen(realDashes));
+            drawDataLine(p, c, t.r, t.chiRRe, 0);
+        }
+        if (im) {
+            p->setPen(measuredPen(imagDashes));
+            drawDataLine(p, c, t.r, t.chiRIm, 0);
+        }
+    }
+}
+
+int MeasuredCurves::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant MeasuredCurves::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return QVariant();
+    const Entry &e = curves[size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return QFileInfo(e.chi->sourcePath).fileName();
+    case Qt::ToolTipRole:
+        return tr("%1\n%2 points, k from %3 to %4 1/A")
+            .arg(e.chi->sourcePath)
+            .arg(e.chi->k.size())
+            .arg(e.chi->kExtent.min)
+            .arg(e.chi->kExtent.max);
+    case Qt::CheckStateRole:
+        return e.shown ? Qt::Checked : Qt::Unchecked;
+    default:
+        return QVariant();
+    }
+}
+
+bool MeasuredCurves::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.row() >= count() || role != Qt::CheckStateRole)
+        return false;
+    const bool shown = value.toInt() == Qt::Checked;
+    Entry &e = curves[size_t(index.row())];
+    if (e.shown == shown)
+        return true;
+    e.shown = shown;
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    emit curvesChanged();
+    return true;
+}
+
+Qt::ItemFlags MeasuredCurves::flags(const QModelIndex &index) const
+{
+    return QAbstractListModel::flags(index) | Qt::ItemIsUserCheckable;
+}

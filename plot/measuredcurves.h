@@ -1,0 +1,73 @@
+#ifndef MEASUREDCURVES_H
+#define MEASUREDCURVES_H
+
+#include "chi/ftoptions.h"
+
+#include <QAbstractListModel>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class ChCoord;
+class Chi;
+class QPainter;
+
+// The measured chi(k) curves of the plots, one row each: the file's name,
+// checkable (checked: drawn). Each curve is read by MeasuredChi and
+// transformed with the job settings, so that its chi(R) is made like the
+// jobs'. The first row is the curve the jobs are held against.
+class MeasuredCurves : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    explicit MeasuredCurves(QObject *parent = nullptr);
+    ~MeasuredCurves() override;
+
+    // The settings of every later transform; curves already read are made
+    // again with them.
+    void setTransformArgs(const TransformArgs &args);
+    const TransformArgs &transformArgs() const { return args; }
+
+    // Reads the file and appends it as a shown curve; a file without usable
+    // points is refused with one log line and changes nothing.
+    bool add(const QString &path);
+    void remove(int row);
+    void setShown(int row, bool shown);
+
+    int count() const { return int(curves.size()); }
+    const Chi &curve(int row) const;
+    bool isShown(int row) const;
+    QVector<const Chi *> shown() const;
+    // The first curve, shown or not; null without any.
+    const Chi *reference() const;
+
+    // Each shown curve in black, twice a job's width: chi(k) times
+    // k^kWeight, and |chi(R)| (with the dashed Re and Im where asked) of
+    // the curve curveOf gives for it.
+    void drawK(QPainter *p, const ChCoord &c, int kWeight) const;
+    void drawR(QPainter *p, const ChCoord &c,
+               const std::function<const Chi &(const Chi &)> &curveOf, bool re, bool im) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+signals:
+    void log(QString msg);
+    // A curve came, went, was shown or hidden, or was made again.
+    void curvesChanged();
+
+private:
+    struct Entry
+    {
+        std::unique_ptr<Chi> chi;
+        bool shown = true;
+    };
+    std::vector<Entry> curves;
+    TransformArgs args;
+};
+
+#endif

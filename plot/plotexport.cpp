@@ -1,0 +1,104 @@
+#include "plot/plotexport.h"
+
+#include "app/resultline.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QWidget>
+
+#include <algorithm>
+
+PlotExport::Format PlotExport::formatOf(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        return Png;
+    if (suffix == QLatin1String("svg"))
+        return Svg;
+    if (suffix == QLatin1String("tsv") || suffix == QLatin1String("txt") ||
+        suffix == QLatin1String("dat"))
+        return Data;
+    return Unknown;
+}
+
+QString PlotExport::save(QWidget *surface, const QString &title, const QVector<PlotCurve> &curves,
+                         const QString &fileName)
+{
+    if (QFileInfo(fileName).isDir())
+        return tr("it is a folder");
+    switch (formatOf(fileName)) {
+    case Png:
+        return savePng(surface, fileName);
+    case Svg:
+        return saveSvg(surface, title, fileName);
+    case Data:
+        return saveText(dataText(curves), fileName);
+    default:
+        return tr("name the file .png, .svg or .tsv");
+    }
+}
+
+QString PlotExport::savePng(QWidget *surface, const QString &fileName)
+{
+    QImage image(surface->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    surface->render(&image);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+        return file.errorString();
+    return QString();
+}
+
+QString PlotExport::saveSvg(QWidget *surface, const QString &title, const QString &fileName)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(surface->size());
+    svg.setViewBox(QRect(QPoint(0, 0), surface->size()));
+    svg.setResolution(96); // one surface pixel is one CSS pixel
+    svg.setTitle(title);
+    // The surface paints itself through the generator: lines stay lines.
+    surface->render(&svg);
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+QString PlotExport::saveText(const QString &text, const QString &fileName)
+{
+    QSaveFile file(fileName);
+    const QByteArray bytes = text.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return file.errorString();
+    return QString();
+}
+
+QString PlotExport::dataText(const QVector<PlotCurve> &curves)
+{
+    QStringList header;
+    int rows = 0;
+    for (const PlotCurve &c : curves) {
+        QString name = c.job;
+        if (!c.path.isEmpty())
+            name += QStringLiteral(" · ") + c.path;
+        name = ResultLine::field(name);
+        header << name + QLatin1Char(' ') + c.xName << name + QLatin1Char(' ') + c.component;
+        rows = std::max(rows, int(std::min(c.x.size(), c.y.size())));
+    }
+    QString text = header.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (int i = 0; i < rows; ++i) {
+        QStringList fields;
+        for (const PlotCurve &c : curves) {
+            const bool has = i < c.x.size() && i < c.y.size();
+            fields << (has ? QString::number(c.x[i], 'g', 10) : QString())
+                   << (has ? QString::number(c.y[i], 'g', 10) : QString());
+        }
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
+}

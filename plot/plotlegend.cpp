@@ -1,0 +1,102 @@
+#include "plot/plotlegend.h"
+
+#include "plot/chcoord.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int margin = 6;  // from the plot area's edges
+constexpr int padding = 4; // inside the box
+constexpr int sample = 22; // length of the pen sample
+
+} // namespace
+
+QVector<PlotLegend::Entry> PlotLegend::entries(const QVector<PlotCurve> &curves)
+{
+    QVector<Entry> list;
+    QSet<QString> seen;
+    for (const PlotCurve &c : curves) {
+        // The components of one curve share a line.
+        const QString key = c.job + QLatin1Char('\n') + c.path;
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
+        list.append({c.path.isEmpty() ? c.job : QStringLiteral("   ") + c.path, c.color, c.width});
+    }
+    return list;
+}
+
+// A legend taller than half the plot ends with a line that counts the rest.
+QVector<PlotLegend::Entry> PlotLegend::fitted(QVector<Entry> all, int rows)
+{
+    if (all.size() <= rows || rows < 2)
+        return rows < 1 ? QVector<Entry>() : all.mid(0, rows);
+    const int rest = all.size() - (rows - 1);
+    all.resize(rows - 1);
+    all.append({tr("… and %1 more").arg(rest), Qt::black, 0});
+    return all;
+}
+
+QRect PlotLegend::draw(QPainter *p, const ChCoord &c, const QVector<PlotCurve> &curves)
+{
+    const QFontMetrics metrics = p->fontMetrics();
+    const int line = metrics.height();
+    const int plotHeight = int(c.plotBottom - c.plotTop);
+    const QVector<Entry> list = fitted(entries(curves), (plotHeight / 2 - 2 * padding) / line);
+    if (list.isEmpty())
+        return QRect();
+    int textWidth = 0;
+    for (const Entry &e : list)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(e.text));
+    const QSize size(2 * padding + sample + padding + textWidth, 2 * padding + line * list.size());
+    if (size.width() > int(c.plotRight - c.plotLeft) - 2 * margin)
+        return QRect();
+    const QRect box = place(c, size, curves);
+
+    p->save();
+    p->setPen(QColor(180, 180, 180));
+    p->setBrush(Qt::white);
+    p->drawRect(box.adjusted(0, 0, -1, -1));
+    for (int i = 0; i < list.size(); ++i) {
+        const int top = box.top() + padding + i * line;
+        const int middle = top + line / 2;
+        if (list[i].width > 0) {
+            p->setPen(QPen(list[i].color, list[i].width));
+            p->drawLine(box.left() + padding, middle, box.left() + padding + sample, middle);
+        }
+        p->setPen(Qt::black);
+        p->drawText(QRect(box.left() + 2 * padding + sample, top, textWidth, line),
+                    Qt::AlignLeft | Qt::AlignVCenter, list[i].text);
+    }
+    p->restore();
+    return box;
+}
+
+QRect PlotLegend::place(const ChCoord &c, const QSize &size, const QVector<PlotCurve> &curves)
+{
+    const int left = int(c.plotLeft) + margin;
+    const int right = int(c.plotRight) - margin - size.width();
+    const int top = int(c.plotTop) + margin;
+    const int bottom = int(c.plotBottom) - margin - size.height();
+    const QRect corners[] = {QRect(QPoint(right, top), size), QRect(QPoint(left, top), size),
+                             QRect(QPoint(right, bottom), size), QRect(QPoint(left, bottom), size)};
+    int covered[4] = {0, 0, 0, 0};
+    for (const PlotCurve &curve : curves) {
+        for (int i = 0; i < curve.x.size() && i < curve.y.size(); ++i) {
+            const double px = c.xToPixel(curve.x[i]);
+            const double py = c.yToPixel(curve.y[i]);
+            if (!std::isfinite(px) || !std::isfinite(py))
+                continue;
+            const QPoint point(static_cast<int>(px), static_cast<int>(py));
+            for (int k = 0; k < 4; ++k)
+                covered[k] += corners[k].contains(point);
+        }
+    }
+    return corners[std::min_element(covered, covered + 4) - covered];
+}

@@ -1,0 +1,107 @@
+#include "plot/showncurves.h"
+
+#include "chi/chi.h"
+#include "jobs/demeter.h"
+#include "jobs/sitegroup.h"
+#include "plot/measuredcurves.h"
+#include "plot/pathtip.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+
+#include <cmath>
+
+QVector<PlotCurve> ShownCurves::collect(const QVector<Demeter *> &jobs,
+                                        const QVector<const SiteGroup *> &groups,
+                                        const MeasuredCurves &measured, const Choice &choice)
+{
+    QVector<PlotCurve> out;
+    for (const Demeter *job : jobs)
+        if (job->ui.Show->isChecked())
+            addJob(out, *job, choice);
+    for (const SiteGroup *group : groups) {
+        PlotCurve c;
+        c.job = QFileInfo(group->directory()).fileName();
+        c.color = group->color;
+        c.width = 2;
+        addCurve(out, c, group->average, choice, true, false, false);
+    }
+    for (int i = 0; i < measured.count(); ++i) {
+        if (!measured.isShown(i))
+            continue;
+        PlotCurve c;
+        c.job = QFileInfo(measured.curve(i).sourcePath).fileName();
+        c.color = Qt::black;
+        c.width = 2;
+        addCurve(out, c, measured.curve(i), choice, true, choice.re, choice.im);
+    }
+    return out;
+}
+
+// Without Show2 a job shows its magnitude only, as the window draws it.
+void ShownCurves::addJob(QVector<PlotCurve> &out, const Demeter &job, const Choice &choice)
+{
+    const bool details = job.ui.Show2->isChecked();
+    PlotCurve c;
+    c.job = QFileInfo(job.directory()).fileName();
+    c.color = job.color;
+    addCurve(out, c, job.chi, choice, choice.abs || !details, details && choice.re,
+             details && choice.im);
+    if (!details)
+        return;
+    for (int j = 0; j < job.chips.size(); ++j) {
+        if (!job.chips[j] || !choice.pathShown(j))
+            continue;
+        PlotCurve p = c;
+        p.path = pathName(job, j);
+        addCurve(out, p, *job.chips[j], choice, choice.abs, choice.re, choice.im);
+    }
+}
+
+void ShownCurves::addCurve(QVector<PlotCurve> &out, PlotCurve base, const Chi &chi,
+                           const Choice &choice, bool abs, bool re, bool im)
+{
+    if (!choice.chiR) {
+        base.xName = QStringLiteral("k");
+        base.component = choice.kWeight > 0 ? QStringLiteral("k^%1 chi(k)").arg(choice.kWeight)
+                                            : QStringLiteral("chi(k)");
+        base.x = chi.k;
+        base.y = chi.chi;
+        for (int i = 0; i < base.y.size() && choice.kWeight > 0; ++i)
+            base.y[i] *= std::pow(base.x[i], choice.kWeight);
+        out.append(base);
+        return;
+    }
+    const Chi &t = choice.curveOf(chi);
+    base.xName = QStringLiteral("R");
+    base.x = t.r;
+    const struct
+    {
+        bool wanted;
+        const char *name;
+        const QVector<double> &y;
+    } parts[] = {
+        {abs, "|chi(R)|", t.chiRAbs}, {re, "Re chi(R)", t.chiRRe}, {im, "Im chi(R)", t.chiRIm}};
+    for (const auto &part : parts) {
+        if (!part.wanted)
+            continue;
+        PlotCurve c = base;
+        c.component = QLatin1String(part.name);
+        c.y = part.y;
+        out.append(c);
+    }
+}
+
+QString ShownCurves::pathName(const Demeter &job, int j)
+{
+    const QVector<PathIdentity> &ids = job.pathIdentities();
+    if (j >= ids.size() || ids[j].number <= 0)
+        return tr("path %1").arg(j + 1);
+    const PathIdentity &id = ids[j];
+    QString name = tr("path %1").arg(id.number);
+    if (!id.route.isEmpty())
+        name += QStringLiteral(" · ") + PathTip::route(id);
+    if (std::isfinite(id.reff))
+        name += QStringLiteral(" %1 Å").arg(id.reff, 0, 'f', 3);
+    return name;
+}

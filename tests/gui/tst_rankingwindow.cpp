@@ -1,0 +1,198 @@
+#include "app/settings.h"
+#include "chi/chi.h"
+#include "gui/rankingmodel.h"
+#include "gui/rankingwindow.h"
+#include "jobs/demeter.h"
+#include "plot/measuredcurves.h"
+#include "tests/testfiles.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+// A damped sine of the given frequency, every 0.05 from k0 to k1.
+void fill(Chi &chi, double frequency, double k0 = 0, double k1 = 15)
+{
+    chi.k.clear();
+    chi.chi.clear();
+    for (double k = k0; k <= k1 + 1e-9; k += 0.05) {
+        chi.k << k;
+        chi.chi << std::sin(frequency * k) * std::exp(-0.1 * k);
+    }
+    chi.kExtent = {k0, k1};
+    chi.hasChiK = true;
+}
+
+// The measured file: scale times the curve of the given frequency.
+QByteArray measuredText(double frequency, double scale)
+{
+    Chi chi;
+    fill(chi, frequency);
+    QByteArray text = "# k chi\n";
+    for (int i = 0; i < chi.k.size(); ++i)
+        text += QByteArray::number(chi.k[i], 'g', 17) + ' ' +
+                QByteArray::number(scale * chi.chi[i], 'g', 17) + '\n';
+    return text;
+}
+
+} // namespace
+
+// Jobs A (frequency 4), B (frequency 5), D (k only from 30 on, no common
+// points) have chi(k); C has none. The measured curve is 0.8 times A.
+class TstRankingWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(dir->isValid());
+        measured = new MeasuredCurves;
+        TransformArgs args;
+        args.kMin = 2;
+        args.kMax = 12;
+        args.rMin = 0;
+        args.rMax = 6;
+        args.rDelta = 0.05;
+        measured->setTransformArgs(args);
+        window = new RankingWindow(measured);
+        window->model()->setOptions(args, FitOptions());
+        for (const char *name : {"A", "B", "C", "D"})
+            jobs << addJob(name);
+        fill(jobs[0]->chi, 4);
+        fill(jobs[1]->chi, 5);
+        fill(jobs[3]->chi, 4, 30, 40);
+        for (int i : {0, 1, 3})
+            emit jobs[i]->newChi();
+    }
+    void cleanup()
+    {
+        qDeleteAll(jobs);
+        jobs.clear();
+        delete window;
+        delete measured;
+    }
+
+    void jobsWithChiAreListedWithoutFiguresFirst()
+    {
+        QCOMPARE(window->model()->count(), 3);
+        QCOMPARE(window->model()->rowOf(jobs[2]), -1);
+        QCOMPARE(cell(0, RankingModel::RFactorKColumn), QStringLiteral("nan"));
+        QVERIFY(jobs[0]->toolTip().isEmpty());
+        QVERIFY(window->findChild<QLabel *>("Reference")->text().contains("-data"));
+    }
+
+    void bestFirstAgainstTheFirstCurve()
+    {
+        addMeasured(4, 0.8);
+        QCOMPARE(cell(0, RankingModel::JobColumn), QStringLiteral("A"));
+        QCOMPARE(cell(0, RankingModel::ScaleKColumn), QStringLiteral("0.8"));
+        QCOMPARE(cell(0, RankingModel::ScaleRColumn), QStringLiteral("0.8"));
+        const AgreementFigures &a = window->model()->figures(window->model()->rowOf(jobs[0]));
+        QVERIFY(a.rK < 1e-12 && a.rR < 1e-12);
+        QCOMPARE(cell(1, RankingModel::JobColumn), QStringLiteral("B"));
+        QCOMPARE(cell(2, RankingModel::JobColumn), QStringLiteral("D")); // no common points
+        QCOMPARE(cell(2, RankingModel::RFactorKColumn), QStringLiteral("nan"));
+        QVERIFY(jobs[0]->toolTip().startsWith(QStringLiteral("R_k ")));
+        QVERIFY(jobs[0]->toolTip().endsWith(QStringLiteral(" (scale 0.8) against m.chi")));
+        // A second curve is drawn but changes nothing here.
+        addMeasured(5, 1.0, "second.chi");
+        QCOMPARE(cell(0, RankingModel::JobColumn), QStringLiteral("A"));
+        // Without the first, the jobs are held against the second.
+        measured->remove(0);
+        QCOMPARE(cell(0, RankingModel::JobColumn), QStringLiteral("B"));
+        QVERIFY(jobs[1]->toolTip().contains("second.chi"));
+    }
+
+    void sortableByAnyColumn_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QStringList>("jobOrder");
+        QTest::newRow("job descending") << int(RankingModel::JobColumn) << int(Qt::DescendingOrder)
+                                        << QStringList{"D", "B", "A"};
+        QTest::newRow("R in k descending, nan first")
+            << int(RankingModel::RFactorKColumn) << int(Qt::DescendingOrder)
+            << QStringList{"D", "B", "A"};
+        QTest::newRow("R in R ascending") << int(RankingModel::RFactorRColumn)
+                                          << int(Qt::AscendingOrder) << QStringList{"A", "B", "D"};
+    }
+    void sortableByAnyColumn()
+    {
+        QFETCH(int, column);
+        QFETCH(int, order);
+        QFETCH(QStringList, jobOrder);
+        addMeasured(4, 0.8);
+        window->sortedModel()->sort(column, Qt::SortOrder(order));
+        QStringList names;
+        for (int row = 0; row < 3; ++row)
+            names << cell(row, RankingModel::JobColumn);
+        QCOMPARE(names, jobOrder);
+    }
+
+    void checkingARowShowsTheJob()
+    {
+        QSortFilterProxyModel *sorted = window->sortedModel();
+        const int row =
+            sorted->mapFromSource(window->model()->index(window->model()->rowOf(jobs[1]), 0)).row();
+        const QModelIndex box = sorted->index(row, RankingModel::JobColumn);
+        QVERIFY(!jobs[1]->ui.Show->isChecked());
+        QVERIFY(sorted->setData(box, Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(jobs[1]->ui.Show->isChecked());
+        // and the panel's box shows in the table
+        QSignalSpy changed(sorted, &QAbstractItemModel::dataChanged);
+        jobs[1]->ui.Show->setChecked(false);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(box.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    }
+
+    void deletedJobsAndRemovedCurvesLeave()
+    {
+        addMeasured(4, 0.8);
+        delete jobs.takeFirst();
+        QCOMPARE(window->model()->count(), 2);
+        QCOMPARE(cell(0, RankingModel::JobColumn), QStringLiteral("B"));
+        auto *list = window->findChild<QListView *>("MeasuredList");
+        list->setCurrentIndex(measured->index(0));
+        window->findChild<QPushButton *>("RemoveCurve")->click();
+        QCOMPARE(measured->count(), 0);
+        QCOMPARE(cell(0, RankingModel::ScaleKColumn), QStringLiteral("nan"));
+        QVERIFY(jobs[0]->toolTip().isEmpty());
+        QVERIFY(!window->findChild<QPushButton *>("RemoveCurve")->isEnabled());
+    }
+
+private:
+    Demeter *addJob(const QString &name)
+    {
+        Settings s;
+        s.resDir = dir->filePath(QStringLiteral("res"));
+        auto *job = new Demeter(s, QFileInfo(dir->filePath(name + ".inp")), Demeter::FeffWaiting);
+        window->model()->addDemeter(job);
+        return job;
+    }
+    void addMeasured(double frequency, double scale, const QString &name = "m.chi")
+    {
+        QVERIFY(writeFile(dir->filePath(name), measuredText(frequency, scale)));
+        QVERIFY(measured->add(dir->filePath(name)));
+    }
+    QString cell(int row, int column) const
+    {
+        return window->sortedModel()->index(row, column).data().toString();
+    }
+
+    QScopedPointer<QTemporaryDir> dir;
+    MeasuredCurves *measured = nullptr;
+    RankingWindow *window = nullptr;
+    QVector<Demeter *> jobs;
+};
+
+QTEST_MAIN(TstRankingWindow)
+#include "tst_rankingwindow.moc"

@@ -1,0 +1,192 @@
+#include "chi/chi.h"
+#include "plot/chiview.h"
+#include "plot/chiviewctrl.h"
+#include "plot/dispa.h"
+#include "plot/measuredcurves.h"
+
+#include <QDropEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest>
+
+namespace {
+
+const QColor black(0, 0, 0);
+// The plot area of a 600 x 400 surface; axis numbers lie outside it.
+const QRect plotArea(60, 20, 510, 340);
+
+int count(const QImage &img, const QColor &c, QRect area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += img.pixelColor(x, y) == c;
+    return n;
+}
+
+// The black rows of one column of the plot area.
+QVector<int> blackRows(const QImage &img, int column)
+{
+    QVector<int> rows;
+    for (int y = plotArea.top(); y <= plotArea.bottom(); ++y)
+        if (img.pixelColor(column, y) == black)
+            rows << y;
+    return rows;
+}
+
+} // namespace
+
+// Surfaces are 600 x 400 with the fixed range x -15..20, y -20..20 in
+// chi(k): y = 8 is row 122, and k = 2 is column 307.
+class TstMeasuredCurves : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(dir->isValid());
+        ctrl = new ChiViewCtrl;
+        TransformArgs args;
+        args.kMin = 0;
+        args.kMax = 20;
+        args.rMin = 0;
+        args.rMax = 8;
+        args.rDelta = 0.05;
+        ctrl->measuredCurves()->setTransformArgs(args);
+    }
+    void cleanup()
+    {
+        delete ctrl->chiKView();
+        delete ctrl->chiRView();
+        delete ctrl;
+    }
+
+    // A level chi(k) of 8 from k 1 to 3, given plainly or k-weighted.
+    void drawnBlackTwiceAJobsWidth_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain") << "# k chi\n1 8\n1.5 8\n2 8\n2.5 8\n3 8\n";
+        QTest::newRow("chik2, CRLF") << "# k chik2\r\n1 8\r\n1.5 18\r\n2 32\r\n2.5 50\r\n3 72\r\n";
+    }
+    void drawnBlackTwiceAJobsWidth()
+    {
+        QFETCH(QString, text);
+        QVERIFY(ctrl->measuredCurves()->add(write("m.chi", text.toUtf8())));
+        const QImage k = render(ctrl->chiKView(), true);
+        const QVector<int> rows = blackRows(k, 307);
+        QCOMPARE(rows.size(), 2);
+        QVERIFY(rows.contains(122));
+        // Its chi(R) is drawn too, black, within the automatic range.
+        QVERIFY(count(render(ctrl->chiRView()), black, plotArea) > 100);
+    }
+
+    void hiddenAndRemovedCurvesAreNotDrawn()
+    {
+        MeasuredCurves *curves = ctrl->measuredCurves();
+        QVERIFY(curves->add(write("a.chi", "1 8\n2 8\n3 8\n")));
+        QVERIFY(curves->add(write("b.chi", "1 -8\n2 -8\n3 -8\n")));
+        QSignalSpy changed(curves, &MeasuredCurves::curvesChanged);
+        curves->setShown(0, false);
+        QCOMPARE(changed.count(), 1);
+        QImage k = render(ctrl->chiKView(), true);
+        QCOMPARE(blackRows(k, 307).size(), 2); // b only, at y = -8
+        QVERIFY(!blackRows(k, 307).contains(122));
+        curves->remove(1);
+        QCOMPARE(curves->count(), 1);
+        QCOMPARE(curves->rowCount(), 1);
+        QCOMPARE(curves->index(0).data().toString(), QStringLiteral("a.chi"));
+        QCOMPARE(count(render(ctrl->chiKView(), true), black, plotArea), 0);
+        QCOMPARE(count(render(ctrl->chiRView()), black, plotArea), 0);
+        curves->setShown(0, true);
+        QCOMPARE(blackRows(render(ctrl->chiKView(), true), 307).size(), 2);
+    }
+
+    void unusableFilesAreRefusedWithOneLine_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("garbage") << QByteArray("\x01\x02 no numbers\nab cd\n") << true;
+        QTest::newRow("comments only") << QByteArray("# k chi\n# nothing\n") << true;
+        QTest::newRow("missing") << QByteArray() << false;
+    }
+    void unusableFilesAreRefusedWithOneLine()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, exists);
+        MeasuredCurves *curves = ctrl->measuredCurves();
+        const QString path = exists ? write("bad file ö.chi", content) : dir->filePath("none.chi");
+        QSignalSpy log(ctrl, &ChiViewCtrl::log);
+        QSignalSpy changed(curves, &MeasuredCurves::curvesChanged);
+        QVERIFY(!curves->add(path));
+        QCOMPARE(log.count(), 1);
+        QVERIFY(log.at(0).at(0).toString().contains(QFileInfo(path).fileName()));
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(curves->count(), 0);
+        QCOMPARE(count(render(ctrl->chiKView(), true), black, plotArea), 0);
+    }
+
+    // Drops onto either window; only local files are read.
+    void dropsOntoEitherWindow_data()
+    {
+        QTest::addColumn<bool>("chiR");
+        QTest::addColumn<bool>("local");
+        QTest::newRow("chi(k), local file") << false << true;
+        QTest::newRow("chi(R), local file") << true << true;
+        QTest::newRow("chi(k), remote URL") << false << false;
+    }
+    void dropsOntoEitherWindow()
+    {
+        QFETCH(bool, chiR);
+        QFETCH(bool, local);
+        ChiView *v = chiR ? ctrl->chiRView() : ctrl->chiKView();
+        const QString path = write("dropped data.chi", "1 8\n2 8\n3 8\n");
+        QMimeData mime;
+        mime.setUrls({local ? QUrl::fromLocalFile(path) : QUrl("https://example.org/x.chi")});
+        QSignalSpy log(ctrl, &ChiViewCtrl::log);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(v, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(v, &drop);
+        QCOMPARE(drop.isAccepted(), local);
+        QCOMPARE(ctrl->measuredCurves()->count(), local ? 1 : 0);
+        QCOMPARE(log.count(), local ? 0 : 1);
+        if (local)
+            QCOMPARE(ctrl->measuredCurves()->curve(0).sourcePath, path);
+    }
+
+private:
+    QString write(const QString &name, const QByteArray &content)
+    {
+        QFile f(dir->filePath(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+            return QString();
+        return f.fileName();
+    }
+    static DispA *surface(ChiView *v) { return v->findChild<DispA *>(QStringLiteral("DispChi")); }
+    static QImage render(ChiView *v, bool fixedRange = false)
+    {
+        v->rescale = !fixedRange;
+        if (fixedRange)
+            surface(v)->coord.setRange(-15, -20, 20, 20);
+        v->ensurePolished();
+        v->layout()->activate();
+        DispA *d = surface(v);
+        d->resize(600, 400);
+        QImage img(d->size(), QImage::Format_RGB32);
+        img.fill(Qt::green);
+        d->render(&img);
+        return img;
+    }
+
+    QScopedPointer<QTemporaryDir> dir;
+    ChiViewCtrl *ctrl = nullptr;
+};
+
+QTEST_MAIN(TstMeasuredCurves)
+#include "tst_measuredcurves.moc"

@@ -1,0 +1,241 @@
+#include "app/settings.h"
+#include "chi/chi.h"
+#include "jobs/demeter.h"
+#include "plot/chiview.h"
+#include "plot/chiviewctrl.h"
+#include "plot/dispa.h"
+
+#include <QCheckBox>
+#include <QImage>
+#include <QSignalSpy>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QColor red(255, 0, 0);
+
+// The bounding box of the pixels in which two images differ.
+QRect differences(const QImage &a, const QImage &b)
+{
+    QRect box;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+int count(const QImage &img, const QColor &c, const QRect &area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += img.pixelColor(x, y) == c;
+    return n;
+}
+
+} // namespace
+
+// Two jobs whose chi(k) rises from the lower left to the upper right of the
+// plot, so the upper left and lower right corners are free; surfaces are
+// 600 x 400 with the plot area 60..570 by 20..360.
+class TstPlotExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(dir->isValid());
+        ctrl = new ChiViewCtrl;
+        for (int n = 0; n < 2; ++n) {
+            Demeter *job = addJob();
+            for (int i = 0; i <= 40; ++i) {
+                job->chi.k << i * 0.5;
+                job->chi.chi << -1 + i * 0.05 + n * 0.01;
+            }
+            job->chi.kExtent = {0, 20};
+            job->chi.chiExtent = {-1, 1.01};
+            job->chi.hasChiK = true;
+            job->chi.transform(TransformArgs{0, 20, 0, 6, 0.05, FtOptions()});
+            job->ui.Show->setChecked(true);
+        }
+    }
+    void cleanup()
+    {
+        qDeleteAll(jobs);
+        jobs.clear();
+        delete ctrl->chiKView();
+        delete ctrl->chiRView();
+        delete ctrl;
+    }
+
+    void legendCoversOnlyAFreeCorner_data()
+    {
+        QTest::addColumn<bool>("chiR");
+        QTest::newRow("chi(k)") << false;
+        QTest::newRow("chi(R)") << true;
+    }
+    void legendCoversOnlyAFreeCorner()
+    {
+        QFETCH(bool, chiR);
+        ChiView *v = chiR ? ctrl->chiRView() : ctrl->chiKView();
+        legend(v)->setChecked(false);
+        const QImage without = render(v);
+        legend(v)->setChecked(true);
+        const QImage with = render(v);
+        const QRect box = differences(without, with);
+        QVERIFY(!box.isEmpty());
+        // Inside the plot area, everything outside the box as it was.
+        QVERIFY2(QRect(60, 20, 511, 341).contains(box), qPrintable(rectText(box)));
+        QVERIFY(box.width() < 300 && box.height() < 170);
+        // The first job's pen sample (red) is in the box.
+        QVERIFY(count(with, red, box) >= 20);
+        if (!chiR) // the rising curves leave the upper left free
+            QVERIFY2(box.right() < 315 && box.bottom() < 190, qPrintable(rectText(box)));
+    }
+
+    void exports_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("chiR");
+        QTest::newRow("PNG of chi(k)") << "Bild ö.png" << false;
+        QTest::newRow("SVG of chi(R)") << "Zeichnung ö.svg" << true;
+        QTest::newRow("SVG, capital suffix") << "plot.SVG" << false;
+    }
+    void exports()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, chiR);
+        ChiView *v = chiR ? ctrl->chiRView() : ctrl->chiKView();
+        const QImage shown = render(v);
+        const QString file = dir->filePath(name);
+        QSignalSpy log(ctrl, &ChiViewCtrl::log);
+        QVERIFY(ctrl->saveView(v, file));
+        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.at(0).at(0).toString(), "Saved " + file);
+        if (name.endsWith(".png")) {
+            const QImage saved(file);
+            QCOMPARE(saved.size(), QSize(600, 400));
+            QCOMPARE(differences(saved.convertToFormat(QImage::Format_RGB32), shown), QRect());
+            return;
+        }
+        QSvgRenderer svg(file);
+        QVERIFY(svg.isValid());
+        QCOMPARE(svg.viewBox(), QRect(0, 0, 600, 400));
+        QImage drawn(600, 400, QImage::Format_RGB32);
+        drawn.fill(Qt::white);
+        QPainter p(&drawn);
+        svg.render(&p);
+        p.end();
+        // The curves are there, smoothed by the renderer: reddish pixels
+        // where the chart has red (job1's curve and its legend sample).
+        int reddish = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QColor c = drawn.pixelColor(x, y);
+                reddish += c.red() > 180 && c.green() < 140 && c.blue() < 140;
+            }
+        QVERIFY2(reddish > 300, qPrintable(QString::number(reddish)));
+        QVERIFY(QFile(file).size() > 2000);
+    }
+
+    void curvesAsData()
+    {
+        ChiView *v = ctrl->chiKView();
+        render(v);
+        const QString file = dir->filePath("kurven.tsv");
+        QVERIFY(ctrl->saveView(v, file));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
+        QCOMPARE(lines.size(), 1 + 41 + 1); // header, points, the empty rest
+        QCOMPARE(lines[0], QString("job0 k\tjob0 chi(k)\tjob1 k\tjob1 chi(k)"));
+        QCOMPARE(lines[41], QString("20\t1\t20\t1.01"));
+        QCOMPARE(lines[2].split('\t').mid(0, 2), (QStringList{"0.5", "-0.95"}));
+    }
+
+    void refusedNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("unknown suffix") << "plot.jpeg"
+                                        << "name the file .png, .svg or .tsv";
+        QTest::newRow("a folder") << "sub.png"
+                                  << "it is a folder";
+        QTest::newRow("missing folder") << "fehlt/plot.svg"
+                                        << "";
+    }
+    void refusedNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QVERIFY(QDir(dir->path()).mkdir("sub.png"));
+        const QString file = dir->filePath(name);
+        QSignalSpy log(ctrl, &ChiViewCtrl::log);
+        QVERIFY(!ctrl->saveView(ctrl->chiKView(), file));
+        QCOMPARE(log.count(), 1);
+        const QString line = log.at(0).at(0).toString();
+        QVERIFY2(line.startsWith("Can not save " + file + ": " + reason), qPrintable(line));
+        QCOMPARE(QFileInfo(file).isFile(), false);
+    }
+
+    // A job with Show2 names its checked paths by FEFF's number, route and
+    // reff, in the legend and in the data.
+    void pathsNamedByIdentity()
+    {
+        Demeter *job = jobs[0];
+        const QString data = QStringLiteral(CHI_TEST_DATA "/rutile/");
+        for (const char *name :
+             {"files.dat", "paths.dat", "chip0001.dat", "chip0006.dat", "chip0019.dat"})
+            QVERIFY(QFile::copy(data + name, job->directory() + "/" + name));
+        job->readResults();
+        job->ui.Show2->setChecked(true);
+        ChiView *v = ctrl->chiKView();
+        v->pathBoxes()[1]->setChecked(true); // path 1 is checked already
+        QStringList names;
+        for (const PlotCurve &c : ctrl->shownCurves(v))
+            names << c.job + " | " + c.path;
+        QCOMPARE(names, (QStringList{"job0 | ", "job0 | path 1 · Ti–O 1.948 Å",
+                                     "job0 | path 6 · Ti–Ti–O 3.428 Å", "job1 | "}));
+    }
+
+private:
+    Demeter *addJob()
+    {
+        Settings s;
+        s.resDir = dir->filePath(QStringLiteral("res"));
+        const QString input = dir->filePath(QStringLiteral("job%1.inp").arg(jobs.size()));
+        jobs << new Demeter(s, QFileInfo(input), Demeter::FeffWaiting);
+        ctrl->addDemeter(jobs.last());
+        return jobs.last();
+    }
+    static QCheckBox *legend(ChiView *v)
+    {
+        return v->findChild<QCheckBox *>(QStringLiteral("ShowLegend"));
+    }
+    static QString rectText(const QRect &r)
+    {
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+    static QImage render(ChiView *v)
+    {
+        v->ensurePolished();
+        v->layout()->activate();
+        auto *d = v->findChild<DispA *>(QStringLiteral("DispChi"));
+        d->setFixedSize(600, 400); // so that no later layout pass changes it
+        QImage img(d->size(), QImage::Format_RGB32);
+        img.fill(Qt::green);
+        d->render(&img);
+        return img;
+    }
+
+    QScopedPointer<QTemporaryDir> dir;
+    ChiViewCtrl *ctrl = nullptr;
+    QVector<Demeter *> jobs;
+};
+
+QTEST_MAIN(TstPlotExport)
+#include "tst_plotexport.moc"
