@@ -18,7 +18,9 @@ if ((sanitize)); then
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCATTERDECK_SANITIZE=ON >/dev/null
   # Leaks are reported too; the suppressions file says which ones are
   # accepted and why.
-  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1
+  # Full stacks on every allocation, so that a suppression can name the
+  # library that made it.
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1:fast_unwind_on_malloc=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS=suppressions=$top/scripts/lsan.supp:print_suppressions=0
 else
