@@ -141,8 +141,7 @@ void Body::checkDemQue()
 void Body::startNextDemeter()
 {
     // Taken out first: nothing done by start() may find the job queued.
-    const QPointer<Demeter> job = queue.takeFirst();
-    if (job)
+    if (auto *job = qobject_cast<Demeter *>(queue.takeFirst().data()))
         job->start();
 }
 
@@ -165,9 +164,8 @@ Demeter *Body::makeDemeter(const QFileInfo &file, int stage, const Settings &job
     // A job deleted while it waits leaves the queue with its destruction.
     connect(job, &QObject::destroyed, this, [this](QObject *gone) {
         queue.erase(std::remove_if(queue.begin(), queue.end(),
-                                   [gone](const QPointer<Demeter> &q) {
-                                       return q.isNull() ||
-                                              static_cast<QObject *>(q.data()) == gone;
+                                   [gone](const QPointer<QObject> &q) {
+                                       return q.isNull() || q.data() == gone;
                                    }),
                     queue.end());
     });

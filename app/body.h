@@ -95,7 +95,9 @@ private:
     int running = 0; // programs that jobs reported running and not yet stopped
     // Jobs not yet started, oldest first. Guarded: the main window may delete
     // a job while it waits.
-    QVector<QPointer<Demeter>> queue;
+    // Held as QObject: a job being destroyed is no longer a Demeter when it
+    // reports its destruction, and must still be found here.
+    QVector<QPointer<QObject>> queue;
 };
 
 #endif

@@ -15,7 +15,6 @@
 #include "plot/showncurves.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 
 #include <cmath>
@@ -254,20 +253,9 @@ void ChiViewCtrl::drawLegend(QPainter *p, ChiView *view)
 
 void ChiViewCtrl::askAndSave(ChiView *view)
 {
-    const QString png = tr("PNG image (*.png)");
-    const QString svg = tr("SVG drawing (*.svg)");
-    const QString data = tr("Curves as tab-separated data (*.tsv)");
-    QString filter = png;
-    QString name = QFileDialog::getSaveFileName(
-        view, tr("Save the plot"), saveFolder,
-        png + QStringLiteral(";;") + svg + QStringLiteral(";;") + data, &filter);
+    const QString name = PlotExport::askFileName(view, saveFolder);
     if (name.isEmpty())
         return;
-    // A name without a suffix takes the chosen type's.
-    if (QFileInfo(name).suffix().isEmpty())
-        name += filter == svg    ? QStringLiteral(".svg")
-                : filter == data ? QStringLiteral(".tsv")
-                                 : QStringLiteral(".png");
     saveFolder = QFileInfo(name).absolutePath();
     saveView(view, name);
 }

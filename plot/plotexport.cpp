@@ -2,6 +2,7 @@
 
 #include "app/resultline.h"
 
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QSaveFile>
@@ -21,6 +22,22 @@ PlotExport::Format PlotExport::formatOf(const QString &fileName)
         suffix == QLatin1String("dat"))
         return Data;
     return Unknown;
+}
+
+QString PlotExport::askFileName(QWidget *parent, const QString &folder)
+{
+    const QString png = tr("PNG image (*.png)");
+    const QString svg = tr("SVG drawing (*.svg)");
+    const QString data = tr("Curves as tab-separated data (*.tsv)");
+    QString filter = png;
+    QString name = QFileDialog::getSaveFileName(
+        parent, tr("Save the plot"), folder,
+        png + QStringLiteral(";;") + svg + QStringLiteral(";;") + data, &filter);
+    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
+        name += filter == svg    ? QStringLiteral(".svg")
+                : filter == data ? QStringLiteral(".tsv")
+                                 : QStringLiteral(".png");
+    return name;
 }
 
 QString PlotExport::save(QWidget *surface, const QString &title, const QVector<PlotCurve> &curves,

@@ -24,6 +24,9 @@ public:
         Unknown
     };
     static Format formatOf(const QString &fileName);
+    // Asks for the name in a save dialog that starts in folder; empty when
+    // cancelled. A name without a suffix takes the chosen type's.
+    static QString askFileName(QWidget *parent, const QString &folder);
 
     // Empty on success, else the reason.
     static QString save(QWidget *surface, const QString &title, const QVector<PlotCurve> &curves,

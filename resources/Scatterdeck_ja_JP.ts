@@ -147,22 +147,6 @@
 <context>
     <name>ChiViewCtrl</name>
     <message>
-        <source>PNG image (*.png)</source>
-        <translation>PNG 画像 (*.png)</translation>
-    </message>
-    <message>
-        <source>SVG drawing (*.svg)</source>
-        <translation>SVG 図 (*.svg)</translation>
-    </message>
-    <message>
-        <source>Curves as tab-separated data (*.tsv)</source>
-        <translation>曲線のタブ区切りデータ (*.tsv)</translation>
-    </message>
-    <message>
-        <source>Save the plot</source>
-        <translation>プロットの保存</translation>
-    </message>
-    <message>
         <source>Saved %1</source>
         <translation>%1 を保存しました</translation>
     </message>
@@ -627,6 +611,22 @@
 </context>
 <context>
     <name>PlotExport</name>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG 画像 (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG drawing (*.svg)</source>
+        <translation>SVG 図 (*.svg)</translation>
+    </message>
+    <message>
+        <source>Curves as tab-separated data (*.tsv)</source>
+        <translation>曲線のタブ区切りデータ (*.tsv)</translation>
+    </message>
+    <message>
+        <source>Save the plot</source>
+        <translation>プロットの保存</translation>
+    </message>
     <message>
         <source>it is a folder</source>
         <translation>フォルダです</translation>

@@ -348,27 +348,6 @@ private slots:
         QVERIFY(count(img, frameGrey, img.rect()) > 0);
     }
 
-    // The boxes offered for a job read from a real FEFF run name FEFF's
-    // paths (1, 6, 19: the others were left out); the labels stay 1, 2, 3.
-    void pathTipsOfTheOfferedJob()
-    {
-        Demeter *job = addJob();
-        const QString data = QStringLiteral(CHI_TEST_DATA "/rutile/");
-        for (const char *name :
-             {"files.dat", "paths.dat", "chip0001.dat", "chip0006.dat", "chip0019.dat"})
-            QVERIFY(QFile::copy(data + name, job->directory() + "/" + name));
-        job->readResults();
-        job->ui.Show2->setChecked(true);
-        for (ChiView *v : {ctrl->chiKView(), ctrl->chiRView()}) {
-            QCOMPARE(v->pathBoxes().size(), 3);
-            QCOMPARE(v->pathLabels()[1]->text(), QString("2"));
-            QCOMPARE(v->pathBoxes()[1]->toolTip(),
-                     QString("path 6 · Ti–Ti–O · reff 3.428 Å · N 8 · 3 legs · 11.1 %"));
-            QCOMPARE(v->pathBoxes()[2]->toolTip(),
-                     QString("path 19 · Ti–O–O · reff 3.960 Å · N 2 · 3 legs · 7.8 %"));
-        }
-    }
-
     // In the standard transform the chi(R) window's buttons pick the weight
     // of the drawn curve and rescale; in the plain sums they do nothing.
     // Points k = 1, 2 with chi 1 in a box window: the largest |chi(R)| is at

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -182,8 +183,10 @@ private slots:
         QCOMPARE(QFileInfo(file).isFile(), false);
     }
 
-    // A job with Show2 names its checked paths by FEFF's number, route and
-    // reff, in the legend and in the data.
+    // A job with Show2 read from a real FEFF run (paths 1, 6, 19 kept, the
+    // others left out) names its paths by FEFF's number, route and reff: in
+    // the path boxes' tooltips (their labels stay 1, 2, 3), in the legend
+    // and in the data.
     void pathsNamedByIdentity()
     {
         Demeter *job = jobs[0];
@@ -193,6 +196,14 @@ private slots:
             QVERIFY(QFile::copy(data + name, job->directory() + "/" + name));
         job->readResults();
         job->ui.Show2->setChecked(true);
+        for (ChiView *view : {ctrl->chiKView(), ctrl->chiRView()}) {
+            QCOMPARE(view->pathBoxes().size(), 3);
+            QCOMPARE(view->pathLabels()[1]->text(), QString("2"));
+            QCOMPARE(view->pathBoxes()[1]->toolTip(),
+                     QString("path 6 · Ti–Ti–O · reff 3.428 Å · N 8 · 3 legs · 11.1 %"));
+            QCOMPARE(view->pathBoxes()[2]->toolTip(),
+                     QString("path 19 · Ti–O–O · reff 3.960 Å · N 2 · 3 legs · 7.8 %"));
+        }
         ChiView *v = ctrl->chiKView();
         v->pathBoxes()[1]->setChecked(true); // path 1 is checked already
         QStringList names;

@@ -1,0 +1,150 @@
+#ifndef BATCHFIXTURE_H
+#define BATCHFIXTURE_H
+
+#include "tests/testfiles.h"
+
+#include <QDir>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Runs the built scatterdeck with "-batch" the way a script or a cluster job
+// does: no display and no QT_QPA_PLATFORM in its environment, in a working
+// folder whose name holds a blank, an accented and Japanese letters. The
+// stand-in program FAKEPROG plays Atoms and FEFF where a test needs control
+// over timing; it writes its process id into fake.pid of its job folder and,
+// with "log", one line "<role> <job folder>" into FAKE_LOG.
+
+namespace batchtest {
+
+const char feff6[] = "/usr/bin/feff6";
+
+struct Run
+{
+    int exitCode = -1;
+    bool crashed = true;
+    QStringList out; // standard output, line by line
+    QString err;
+};
+
+inline QStringList splitLines(const QByteArray &bytes)
+{
+    QStringList lines = QString::fromLocal8Bit(bytes).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+inline qint64 pidIn(const QString &jobDir)
+{
+    return readFile(jobDir + "/fake.pid").trimmed().toLongLong();
+}
+
+inline int dataLines(const QByteArray &text)
+{
+    int count = 0;
+    for (const QByteArray &line : text.split('\n')) {
+        if (!line.isEmpty() && !line.startsWith('#'))
+            ++count;
+    }
+    return count;
+}
+
+// "summary" and its key=value fields.
+inline QMap<QString, QString> summaryFields(const QString &line)
+{
+    QMap<QString, QString> fields;
+    const QStringList parts = line.split(QLatin1Char('\t'));
+    if (parts.value(0) != QLatin1String("summary"))
+        return fields;
+    for (const QString &part : parts.mid(1))
+        fields.insert(part.section(QLatin1Char('='), 0, 0), part.section(QLatin1Char('='), 1));
+    return fields;
+}
+
+} // namespace batchtest
+
+using namespace batchtest;
+
+class BatchFixture : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+protected:
+    QProcess *start(const QStringList &args);
+    Run finish(QProcess *proc);
+    Run runBatch(const QStringList &args) { return finish(start(args)); }
+    void writeConfig(const QByteArray &lines);
+    QStringList programRuns() const;
+
+    QScopedPointer<QTemporaryDir> root;
+    QString work;
+    QString res;
+    QScopedPointer<QProcess> child;
+};
+
+inline void BatchFixture::init()
+{
+    root.reset(new QTemporaryDir);
+    QVERIFY(root->isValid());
+    work = root->filePath(QStringLiteral("Stapel ö 一括"));
+    res = work + QStringLiteral("/Ergebnis ö 結果");
+    QVERIFY(QDir().mkpath(work + "/00-Cif"));
+    QVERIFY(QDir().mkpath(work + "/00-Inp"));
+}
+
+inline void BatchFixture::cleanup()
+{
+    // A run left behind by a failed check stops its own programs on SIGTERM.
+    if (child && child->state() != QProcess::NotRunning) {
+        child->terminate();
+        if (!child->waitForFinished(10000))
+            child->kill();
+    }
+    child.reset();
+}
+
+inline QProcess *BatchFixture::start(const QStringList &args)
+{
+    child.reset(new QProcess);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("FAKE_LOG"), work + "/run.log");
+    child->setProcessEnvironment(env);
+    child->setWorkingDirectory(work);
+    child->start(QStringLiteral(SCATTERDECK_EXE), QStringList{"-batch"} + args);
+    return child.get();
+}
+
+inline Run BatchFixture::finish(QProcess *proc)
+{
+    Run r;
+    if (!proc->waitForFinished(60000))
+        return r;
+    r.crashed = proc->exitStatus() != QProcess::NormalExit;
+    r.exitCode = proc->exitCode();
+    r.out = splitLines(proc->readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(proc->readAllStandardError());
+    return r;
+}
+
+inline void BatchFixture::writeConfig(const QByteArray &lines)
+{
+    // UTF-8 with a mark, so that the non-ASCII names survive; the first
+    // entry of a key wins, so lines given first override the rest.
+    const QByteArray config = "\xEF\xBB\xBF" + lines + "RES_FILES \"Ergebnis ö 結果\"\n";
+    QVERIFY(writeFile(work + "/batch.cfg", config));
+}
+
+inline QStringList BatchFixture::programRuns() const
+{
+    const QString log = work + "/run.log";
+    return QFileInfo::exists(log) ? splitLines(readFile(log)) : QStringList();
+}
+
+#endif
