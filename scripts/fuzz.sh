@@ -30,7 +30,7 @@ seeds() {
   case $1 in
     chireader) echo "$top/tests/chi/data" ;;
     config) echo "$top/examples $top/fuzz/seeds/config" ;;
-    atoms) echo "$top/tests/tools/data $top/examples/00-Cif" ;;
+    atoms) echo "$top/tests/tools/data $top/examples/00-Cif $top/fuzz/seeds/atoms" ;;
   esac
 }
 

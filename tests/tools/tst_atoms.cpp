@@ -351,6 +351,12 @@ void TestAtoms::badInput_data()
     badRow("cell without volume",
            fe + "_cell_angle_alpha 120\n_cell_angle_beta 120\n_cell_angle_gamma 120\n", {},
            "span no volume");
+    // Found by fuzzing: a cell this long overflowed the bucket count.
+    badRow("absurd cell length",
+           QByteArray(fe).replace("_cell_length_c 4", "_cell_length_c 28888888888888888888888.8"),
+           {}, "_cell_length_c '28888888888888888888888.8' is not a length from 0 to 10000 A");
+    badRow("zero cell length", QByteArray(fe).replace("_cell_length_a 4", "_cell_length_a 0"), {},
+           "is not a length from 0 to 10000 A");
     badRow("coordinate not a number", QByteArray(fe).replace("Fe1 0 0 0", "Fe1 0 0 1/3"), {},
            "coordinate '1/3' is not a number");
     badRow("unknown space group", fe + "_symmetry_space_group_name_H-M 'Q 7 7'\n", {},

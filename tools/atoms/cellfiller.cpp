@@ -55,8 +55,10 @@ public:
     Buckets(const Lattice &lattice, double reach, size_t expected)
     {
         for (int i = 0; i < 3; ++i) {
-            const double width = reach * lattice.fracPerAngstrom(i);
-            m_n[i] = std::max(1, std::min(400, static_cast<int>(1.0 / width)));
+            // Clamped before the conversion: a tiny or non-finite width
+            // would not fit an int.
+            const double n = 1.0 / (reach * lattice.fracPerAngstrom(i));
+            m_n[i] = std::isnan(n) ? 1 : static_cast<int>(std::clamp(n, 1.0, 400.0));
         }
         // Keep the table near the number of entries: wider buckets stay correct.
         while (static_cast<size_t>(m_n[0]) * m_n[1] * m_n[2] > 4 * expected + 27) {

@@ -157,6 +157,7 @@ bool readCell(cif::Block &block, Crystal &crystal, std::string &error)
         double *target;
         bool length;
     };
+    constexpr double maxCellLength = 10000;
     CellParameters &c = crystal.cell;
     const Entry entries[] = {
         {"length_a", "_cell_length_a", "_cell.length_a", &c.a, true},
@@ -180,6 +181,12 @@ bool readCell(cif::Block &block, Crystal &crystal, std::string &error)
         *e.target = cif::as_number(*v);
         if (std::isnan(*e.target)) {
             error = std::string("cell: _cell_") + e.name + " '" + *v + "' is not a number";
+            return false;
+        }
+        // The largest known crystal cells are a few hundred A long.
+        if (e.length && !(*e.target > 0 && *e.target <= maxCellLength)) {
+            error = std::string("cell: _cell_") + e.name + " '" + *v +
+                    "' is not a length from 0 to 10000 A";
             return false;
         }
     }
