@@ -361,6 +361,13 @@ void TestAtoms::badInput_data()
            "coordinate '1/3' is not a number");
     badRow("unknown space group", fe + "_symmetry_space_group_name_H-M 'Q 7 7'\n", {},
            "space-group name 'Q 7 7' not known");
+    // Found by fuzzing: a number this long overflowed the operation parser.
+    badRow("overlong number in an operation",
+           fe + "loop_\n_symmetry_equiv_pos_as_xyz\n'x,y,z'\n'-y+1/2,x,z+13333333333333333333/2'\n",
+           {}, "symmetry operation '-y+1/2,x,z+13333333333333333333/2' not understood");
+    badRow("huge decimal in an operation",
+           fe + "loop_\n_symmetry_equiv_pos_as_xyz\n'x,y,z'\n'x,y,z+12345678901234.5'\n", {},
+           "symmetry operation 'x,y,z+12345678901234.5' not understood");
     badRow("bad symmetry operation, nothing else",
            fe + "loop_\n_symmetry_equiv_pos_as_xyz\n'x,y,z'\n'x,y'\n", {},
            "symmetry operation 'x,y' not understood");

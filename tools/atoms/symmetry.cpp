@@ -37,14 +37,18 @@ bool decimalsToFractions(const std::string &in, std::string &out)
                (std::isdigit(static_cast<unsigned char>(in[end])) != 0 || in[end] == '.'))
             ++end;
         const std::string number = in.substr(i, end - i);
+        // Numbers of an operation are small; longer ones would overflow the
+        // integer arithmetic of the parser.
         if (number.find('.') == std::string::npos) {
+            if (number.size() > 6)
+                return false;
             out += end > i ? number : std::string(1, in[i]);
             i = end > i ? end : i + 1;
             continue;
         }
         const double value = std::atof(number.c_str()) * Op::DEN;
         const double rounded = std::round(value);
-        if (std::fabs(value - rounded) > 0.02)
+        if (!(std::fabs(value) < 1e6) || std::fabs(value - rounded) > 0.02)
             return false;
         out += std::to_string(static_cast<int>(rounded)) + "/" + std::to_string(Op::DEN);
         i = end;
