@@ -1,0 +1,143 @@
+#ifndef QUEUEFIXTURE_H
+#define QUEUEFIXTURE_H
+
+#include "app/body.h"
+#include "gui/gui.h"
+#include "jobs/demeter.h"
+
+#include "tests/testfiles.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace queuetest {
+
+inline ParamTable commandLine(const QString &config)
+{
+    const QByteArray name = config.toUtf8();
+    const char *argv[] = {"scatterdeck", "-noGui", "-c", name.constData()};
+    return ParamTable(4, argv);
+}
+
+// Waiting programs block on a file "gate" (Atoms) or "fgate" (FEFF) in
+// their job directory.
+const char atomsWaits[] = "atoms log wait=gate";
+const char feffRuns[] = "feff log chi=0";
+
+} // namespace queuetest
+
+using namespace queuetest;
+
+// Body's queue with the stand-in programs. Every test runs in a fresh
+// working folder whose name holds a blank, an accented and Japanese letters,
+// with results in a folder named likewise; FAKE_LOG collects one line per
+// program start ("atoms <job dir>" or "feff <job dir>").
+class QueueFixture : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+protected:
+    void startBody(const QString &maxProc, const QString &atomsArgs, const QString &feffArgs,
+                   const QByteArray &extra = QByteArray());
+    void addFiles(const QString &folder, const QStringList &names, const QByteArray &text = "");
+    QList<Demeter *> jobs() const { return body->mainWindow()->demeters(); }
+    QString resDir() const { return body->currentSettings().resDir; }
+    void open(const QString &gate, const QList<Demeter *> &which);
+    static bool allDone(const QList<Demeter *> &which);
+    // "<running> running, <queued> queued"
+    QString counts() const;
+    QStringList startedJobDirs() const;
+
+    QScopedPointer<QTemporaryDir> root;
+    QString work;
+    QString savedCwd;
+    std::unique_ptr<Body> body;
+};
+
+inline void QueueFixture::init()
+{
+    savedCwd = QDir::currentPath();
+    root.reset(new QTemporaryDir);
+    QVERIFY(root->isValid());
+    work = root->filePath(QStringLiteral("Arbeit ö 作業"));
+    QVERIFY(QDir().mkpath(work + "/00-Cif"));
+    QVERIFY(QDir().mkpath(work + "/00-Inp"));
+    QVERIFY(QDir::setCurrent(work));
+    qputenv("FAKE_LOG", (work + "/run.log").toUtf8());
+}
+
+inline void QueueFixture::cleanup()
+{
+    if (body) {
+        Gui *gui = body->mainWindow();
+        QMetaObject::invokeMethod(gui, "deleteAll");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete gui; // Body leaves its window alive by design
+        body.reset();
+    }
+    QDir::setCurrent(savedCwd);
+}
+
+inline void QueueFixture::startBody(const QString &maxProc, const QString &atomsArgs,
+                                    const QString &feffArgs, const QByteArray &extra)
+{
+    const QString config = QStringLiteral("MAX_PROC %1\n"
+                                          "ATOMS_EXE \"%2\"\nATOMS_ARG \"%3\"\n"
+                                          "FEFF_EXE \"%2\"\nFEFF_ARG \"%4\"\n"
+                                          "RES_FILES \"Ergebnis ö 結果\"\n")
+                               .arg(maxProc, QStringLiteral(FAKEPROG), atomsArgs, feffArgs);
+    // The first entry of a key wins, so extra lines go in front.
+    QVERIFY(writeFile(work + "/q.cfg", "\xEF\xBB\xBF" + extra + config.toUtf8()));
+    body.reset(new Body(commandLine("q.cfg")));
+}
+
+inline void QueueFixture::addFiles(const QString &folder, const QStringList &names,
+                                   const QByteArray &text)
+{
+    for (const QString &name : names)
+        QVERIFY(writeFile(work + "/" + folder + "/" + name, text));
+}
+
+inline void QueueFixture::open(const QString &gate, const QList<Demeter *> &which)
+{
+    for (Demeter *job : which)
+        QVERIFY(writeFile(job->directory() + "/" + gate, ""));
+}
+
+inline bool QueueFixture::allDone(const QList<Demeter *> &which)
+{
+    for (const Demeter *job : which) {
+        if (job->currentStage() != Demeter::Done)
+            return false;
+    }
+    return true;
+}
+
+inline QString QueueFixture::counts() const
+{
+    return QString("%1 running, %2 queued").arg(body->runningPrograms()).arg(body->queuedJobs());
+}
+
+inline QStringList QueueFixture::startedJobDirs() const
+{
+    QStringList dirs;
+    const QStringList lines = QString::fromUtf8(readFile(work + "/run.log")).split('\n');
+    for (const QString &line : lines) {
+        const QString dir = line.section(' ', 1);
+        if (!dir.isEmpty() && !dirs.contains(dir))
+            dirs << dir;
+    }
+    return dirs;
+}
+
+#endif
