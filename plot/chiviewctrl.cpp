@@ -23,17 +23,6 @@ namespace {
 
 constexpr double maxLabelPointSize = 15;
 
-QPen curvePen(const QColor &color, const QVector<qreal> &dashes = {})
-{
-    QPen pen(color, 1, Qt::SolidLine);
-    if (!dashes.isEmpty())
-        pen.setDashPattern(dashes); // in pen widths, here pixels
-    return pen;
-}
-
-const QVector<qreal> realDashes = {2, 2};
-const QVector<qreal> imagDashes = {6, 2, 3, 2};
-
 } // namespace
 
 ChiViewCtrl::ChiViewCtrl(QObject *parent)
@@ -207,11 +196,11 @@ void ChiViewCtrl::drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, b
     if (!details)
         return;
     if (re) {
-        p->setPen(curvePen(job->color, realDashes));
+        p->setPen(curvePen(job->color, 1, realDashes));
         drawDataLine(p, c, t.r, t.chiRRe, 0);
     }
     if (im) {
-        p->setPen(curvePen(job->color, imagDashes));
+        p->setPen(curvePen(job->color, 1, imagDashes));
         drawDataLine(p, c, t.r, t.chiRIm, 0);
     }
     for (int j = 0; j < job->chips.size(); ++j) {
@@ -222,11 +211,11 @@ void ChiViewCtrl::drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, b
         if (abs)
             drawDataLine(p, c, path->r, path->chiRAbs, 0);
         if (re) {
-            p->setPen(curvePen(job->color, realDashes));
+            p->setPen(curvePen(job->color, 1, realDashes));
             drawDataLine(p, c, path->r, path->chiRRe, 0);
         }
         if (im) {
-            p->setPen(curvePen(job->color, imagDashes));
+            p->setPen(curvePen(job->color, 1, imagDashes));
             drawDataLine(p, c, path->r, path->chiRIm, 0);
         }
     }

@@ -145,3 +145,11 @@ void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
     for (int i = 0; i < n; ++i)
         line.add(std::trunc(map.x(x[i])), std::trunc(map.y(weighted(x[i], y[i], power))));
 }
+
+QPen curvePen(const QColor &color, int width, const QVector<qreal> &dashes)
+{
+    QPen pen(color, width, Qt::SolidLine);
+    if (!dashes.isEmpty())
+        pen.setDashPattern(dashes);
+    return pen;
+}

@@ -1,6 +1,8 @@
 #ifndef DATALINE_H
 #define DATALINE_H
 
+#include <QColor>
+#include <QPen>
 #include <QVector>
 
 class ChCoord;
@@ -14,6 +16,13 @@ class QPainter;
 // along their own direction, so huge values after a deep zoom neither
 // overflow the rasteriser nor bend the visible part. Arrays of unequal
 // length are drawn up to the shorter one.
+// Dash patterns of the real and imaginary parts, in pen widths.
+inline const QVector<qreal> realDashes = {2, 2};
+inline const QVector<qreal> imagDashes = {6, 2, 3, 2};
+
+// The pen of a chart curve: solid, or dashed with the given pattern.
+QPen curvePen(const QColor &color, int width = 1, const QVector<qreal> &dashes = {});
+
 void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
                   const QVector<double> &y, int power);
 

@@ -9,7 +9,7 @@ namespace {
 
 void setPen(QPainter *p, const SiteGroup *group)
 {
-    p->setPen(QPen(group->color, 2, Qt::SolidLine));
+    p->setPen(curvePen(group->color, 2));
 }
 
 } // namespace

@@ -7,21 +7,6 @@
 #include <QFileInfo>
 #include <QPainter>
 
-namespace {
-
-const QVector<qreal> realDashes = {2, 2};
-const QVector<qreal> imagDashes = {6, 2, 3, 2};
-
-QPen measuredPen(const QVector<qreal> &dashes = {})
-{
-    QPen pen(Qt::black, 2, Qt::SolidLine);
-    if (!dashes.isEmpty())
-        pen.setDashPattern(dashes); // in pen widths
-    return pen;
-}
-
-} // namespace
-
 MeasuredCurves::MeasuredCurves(QObject *parent) : QAbstractListModel(parent) {}
 
 MeasuredCurves::~MeasuredCurves() = default;
@@ -95,7 +80,7 @@ const Chi *MeasuredCurves::reference() const
 
 void MeasuredCurves::drawK(QPainter *p, const ChCoord &c, int kWeight) const
 {
-    p->setPen(measuredPen());
+    p->setPen(curvePen(Qt::black, 2));
     for (const Chi *chi : shown())
         drawDataLine(p, c, chi->k, chi->chi, kWeight);
 }
@@ -106,14 +91,14 @@ void MeasuredCurves::drawR(QPainter *p, const ChCoord &c,
 {
     for (const Chi *chi : shown()) {
         const Chi &t = curveOf(*chi);
-        p->setPen(measuredPen());
+        p->setPen(curvePen(Qt::black, 2));
         drawDataLine(p, c, t.r, t.chiRAbs, 0);
         if (re) {
-            p->setPen(measuredPen(realDashes));
+            p->setPen(curvePen(Qt::black, 2, realDashes));
             drawDataLine(p, c, t.r, t.chiRRe, 0);
         }
         if (im) {
-            p->setPen(measuredPen(imagDashes));
+            p->setPen(curvePen(Qt::black, 2, imagDashes));
             drawDataLine(p, c, t.r, t.chiRIm, 0);
         }
     }

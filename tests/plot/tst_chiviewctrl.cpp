@@ -4,6 +4,7 @@
 #include "plot/chiview.h"
 #include "plot/chiviewctrl.h"
 #include "plot/dispa.h"
+#include "tests/plot/plotpixels.h"
 
 #include <QCheckBox>
 #include <QImage>
@@ -50,15 +51,6 @@ void setLevels(Chi &c, double abs, double re, double im)
     setData(c, r, Values(r.size(), abs), true);
     c.chiRRe = Values(r.size(), re);
     c.chiRIm = Values(r.size(), im);
-}
-
-int count(const QImage &img, const QColor &c, QRect area)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += img.pixelColor(x, y) == c;
-    return n;
 }
 
 bool allWhite(const QImage &img, QRect area)
@@ -391,7 +383,6 @@ private:
         ctrl->addDemeter(jobs.last());
         return jobs.last();
     }
-    static DispA *surface(ChiView *v) { return v->findChild<DispA *>(QStringLiteral("DispChi")); }
     static Range rangeOf(ChiView *v)
     {
         const ChCoord &c = surface(v)->coord;

@@ -3,6 +3,7 @@
 #include "plot/chiviewctrl.h"
 #include "plot/dispa.h"
 #include "plot/measuredcurves.h"
+#include "tests/plot/plotpixels.h"
 
 #include <QDropEvent>
 #include <QImage>
@@ -17,15 +18,6 @@ namespace {
 const QColor black(0, 0, 0);
 // The plot area of a 600 x 400 surface; axis numbers lie outside it.
 const QRect plotArea(60, 20, 510, 340);
-
-int count(const QImage &img, const QColor &c, QRect area)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += img.pixelColor(x, y) == c;
-    return n;
-}
 
 // The black rows of one column of the plot area.
 QVector<int> blackRows(const QImage &img, int column)
@@ -168,7 +160,6 @@ private:
             return QString();
         return f.fileName();
     }
-    static DispA *surface(ChiView *v) { return v->findChild<DispA *>(QStringLiteral("DispChi")); }
     static QImage render(ChiView *v, bool fixedRange = false)
     {
         v->rescale = !fixedRange;

@@ -4,6 +4,7 @@
 #include "plot/chiview.h"
 #include "plot/chiviewctrl.h"
 #include "plot/dispa.h"
+#include "tests/plot/plotpixels.h"
 
 #include <QCheckBox>
 #include <QImage>
@@ -26,15 +27,6 @@ QRect differences(const QImage &a, const QImage &b)
             if (a.pixel(x, y) != b.pixel(x, y))
                 box |= QRect(x, y, 1, 1);
     return box;
-}
-
-int count(const QImage &img, const QColor &c, const QRect &area)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += img.pixelColor(x, y) == c;
-    return n;
 }
 
 } // namespace
