@@ -71,80 +71,68 @@ class BatchFixture : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        root.reset(new QTemporaryDir);
+        QVERIFY(root->isValid());
+        work = root->filePath(QStringLiteral("Stapel ö 一括"));
+        res = work + QStringLiteral("/Ergebnis ö 結果");
+        QVERIFY(QDir().mkpath(work + "/00-Cif"));
+        QVERIFY(QDir().mkpath(work + "/00-Inp"));
+    }
+    void cleanup()
+    {
+        // A run left behind by a failed check stops its own programs on SIGTERM.
+        if (child && child->state() != QProcess::NotRunning) {
+            child->terminate();
+            if (!child->waitForFinished(10000))
+                child->kill();
+        }
+        child.reset();
+    }
 
 protected:
-    QProcess *start(const QStringList &args);
-    Run finish(QProcess *proc);
+    QProcess *start(const QStringList &args)
+    {
+        child.reset(new QProcess);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("FAKE_LOG"), work + "/run.log");
+        child->setProcessEnvironment(env);
+        child->setWorkingDirectory(work);
+        child->start(QStringLiteral(SCATTERDECK_EXE), QStringList{"-batch"} + args);
+        return child.get();
+    }
+    Run finish(QProcess *proc)
+    {
+        Run r;
+        if (!proc->waitForFinished(60000))
+            return r;
+        r.crashed = proc->exitStatus() != QProcess::NormalExit;
+        r.exitCode = proc->exitCode();
+        r.out = splitLines(proc->readAllStandardOutput());
+        r.err = QString::fromLocal8Bit(proc->readAllStandardError());
+        return r;
+    }
     Run runBatch(const QStringList &args) { return finish(start(args)); }
-    void writeConfig(const QByteArray &lines);
-    QStringList programRuns() const;
+    void writeConfig(const QByteArray &lines)
+    {
+        // UTF-8 with a mark, so that the non-ASCII names survive; the first
+        // entry of a key wins, so lines given first override the rest.
+        const QByteArray config = "\xEF\xBB\xBF" + lines + "RES_FILES \"Ergebnis ö 結果\"\n";
+        QVERIFY(writeFile(work + "/batch.cfg", config));
+    }
+    QStringList programRuns() const
+    {
+        const QString log = work + "/run.log";
+        return QFileInfo::exists(log) ? splitLines(readFile(log)) : QStringList();
+    }
 
     QScopedPointer<QTemporaryDir> root;
     QString work;
     QString res;
     QScopedPointer<QProcess> child;
 };
-
-inline void BatchFixture::init()
-{
-    root.reset(new QTemporaryDir);
-    QVERIFY(root->isValid());
-    work = root->filePath(QStringLiteral("Stapel ö 一括"));
-    res = work + QStringLiteral("/Ergebnis ö 結果");
-    QVERIFY(QDir().mkpath(work + "/00-Cif"));
-    QVERIFY(QDir().mkpath(work + "/00-Inp"));
-}
-
-inline void BatchFixture::cleanup()
-{
-    // A run left behind by a failed check stops its own programs on SIGTERM.
-    if (child && child->state() != QProcess::NotRunning) {
-        child->terminate();
-        if (!child->waitForFinished(10000))
-            child->kill();
-    }
-    child.reset();
-}
-
-inline QProcess *BatchFixture::start(const QStringList &args)
-{
-    child.reset(new QProcess);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("FAKE_LOG"), work + "/run.log");
-    child->setProcessEnvironment(env);
-    child->setWorkingDirectory(work);
-    child->start(QStringLiteral(SCATTERDECK_EXE), QStringList{"-batch"} + args);
-    return child.get();
-}
-
-inline Run BatchFixture::finish(QProcess *proc)
-{
-    Run r;
-    if (!proc->waitForFinished(60000))
-        return r;
-    r.crashed = proc->exitStatus() != QProcess::NormalExit;
-    r.exitCode = proc->exitCode();
-    r.out = splitLines(proc->readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(proc->readAllStandardError());
-    return r;
-}
-
-inline void BatchFixture::writeConfig(const QByteArray &lines)
-{
-    // UTF-8 with a mark, so that the non-ASCII names survive; the first
-    // entry of a key wins, so lines given first override the rest.
-    const QByteArray config = "\xEF\xBB\xBF" + lines + "RES_FILES \"Ergebnis ö 結果\"\n";
-    QVERIFY(writeFile(work + "/batch.cfg", config));
-}
-
-inline QStringList BatchFixture::programRuns() const
-{
-    const QString log = work + "/run.log";
-    return QFileInfo::exists(log) ? splitLines(readFile(log)) : QStringList();
-}
 
 #endif

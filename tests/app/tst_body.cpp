@@ -34,276 +34,219 @@ class TstBody : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void configFileChoice_data();
-    void configFileChoice();
-    void defaults();
-    void derivedValues_data();
-    void derivedValues();
-    void directories_data();
-    void directories();
-    void environment();
-    void nonAsciiShiftJisDirectory();
-    void unusableTimeLimit_data();
-    void unusableTimeLimit();
-    void japaneseTranslationEmbedded_data();
-    void japaneseTranslationEmbedded();
-    void measuredCurvesFromCommandLine();
+    void init()
+    {
+        savedCwd = QDir::currentPath();
+        root.reset(new QTemporaryDir);
+        QVERIFY(root->isValid());
+        work = root->filePath(QStringLiteral("Arbeit ö 作業"));
+        QVERIFY(QDir().mkpath(work));
+        QVERIFY(QDir::setCurrent(work));
+    }
+    void cleanup() { QDir::setCurrent(savedCwd); }
+    void configFileChoice_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("none") << QStringList{"p"} << "config.cfg";
+        QTest::newRow("-c wins over -config")
+            << QStringList{"p", "-c", "a.cfg", "-config", "b.cfg"} << "a.cfg";
+        QTest::newRow("empty -c falls to -config")
+            << QStringList{"p", "-c", "-config", "b.cfg"} << "b.cfg";
+        QTest::newRow("blank and non-ASCII name")
+            << QStringList{"p", "-c", "mein ö.cfg"} << "mein ö.cfg";
+    }
+    void configFileChoice()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, file);
+        QCOMPARE(Body::configFileName(commandLine(args)), file);
+    }
+    void defaults()
+    {
+        // No config.cfg in the working folder: every default applies.
+        QTest::ignoreMessage(QtDebugMsg, "Can't open config file :  \"config.cfg\"");
+        Body body(commandLine({"scatterdeck", "-noGui"}));
+        const Settings &s = body.currentSettings();
+        QCOMPARE(body.maxProcesses(), 6);
+        QCOMPARE(s.kMin, 3.0);
+        QCOMPARE(s.kMax, 20.0);
+        QCOMPARE(s.rMin, 0.0);
+        QCOMPARE(s.rMax, 8.0);
+        QCOMPARE(s.rDelta, 0.01);
+        QVERIFY(s.clearFeffDat);
+        QVERIFY(s.clearChiDat);
+        QCOMPARE(s.atomsExe, QString("C:/DemeterPerl/perl/bin/perl.exe"));
+        QCOMPARE(s.atomsArgs, QStringList({"-S", "datoms"}));
+        QCOMPARE(s.feffExe, QString("C:/DemeterPerl/c/bin/feff6.exe"));
+        QVERIFY(s.feffArgs.isEmpty());
+        QVERIFY(s.feffInps.isEmpty());
+        QCOMPARE(s.cifDir, work + "/00-Cif");
+        QCOMPARE(s.inpDir, work + "/00-Inp");
+        QCOMPARE(s.resDir, work + "/00-Res");
+        for (const QString &d : {s.cifDir, s.inpDir, s.resDir})
+            QVERIFY2(existsOnDisk(d), qPrintable(d));
+    }
+    void derivedValues_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("K_MAX not a number") << QByteArray("K_MAX abc") << "kMax" << QVariant(0.0);
+        QTest::newRow("MAX_PROC word") << QByteArray("max_proc many") << "maxProc" << QVariant(0);
+        QTest::newRow("CLEAR_CHI_DAT 0")
+            << QByteArray("CLEAR_CHI_DAT 0") << "clearChi" << QVariant(false);
+        QTest::newRow("ATOMS_ARG quoted") << QByteArray("ATOMS_ARG \"  -S    datoms \"")
+                                          << "atomsArgs" << QVariant(QStringList{"-S", "datoms"});
+        QTest::newRow("atoms exe from perl dir")
+            << QByteArray("demeter_base /opt/dem/\nPATH_PERL_BIN /usr/bin/") << "atomsExe"
+            << QVariant("/usr/bin/perl.exe");
+        QTest::newRow("FEFF_EXE exact")
+            << QByteArray("FEFF_EXE /usr/bin/feff6") << "feffExe" << QVariant("/usr/bin/feff6");
+        QTest::newRow("proc_timeout any case")
+            << QByteArray("proc_timeout 90") << "procTimeout" << QVariant(90000);
+        QTest::newRow("PROC_TIMEOUT fraction")
+            << QByteArray("PROC_TIMEOUT 2.5 # s") << "procTimeout" << QVariant(2500);
+    }
+    void derivedValues()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QString, field);
+        QFETCH(QVariant, expected);
+        int maxProc = -99;
+        const Settings s = runBody(config, &maxProc);
+        const QMap<QString, QVariant> actual{{"kMin", s.kMin},
+                                             {"kMax", s.kMax},
+                                             {"rDelta", s.rDelta},
+                                             {"maxProc", maxProc},
+                                             {"clearChi", s.clearChiDat},
+                                             {"clearFeff", s.clearFeffDat},
+                                             {"atomsArgs", s.atomsArgs},
+                                             {"feffArgs", s.feffArgs},
+                                             {"atomsExe", s.atomsExe},
+                                             {"feffExe", s.feffExe},
+                                             {"procTimeout", s.procTimeout},
+                                             {"batchRun", s.batchRun}};
+        QVERIFY(actual.contains(field));
+        QCOMPARE(actual.value(field), expected);
+    }
+    void directories_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("cifDir");
+        QTest::addColumn<bool>("created");
+        QTest::newRow("bare name") << QByteArray("CIF_FILES cifs") << "/cifs" << true;
+        QTest::newRow("blank and non-ASCII") << QByteArray("CIF_FILES \"Eingabe ö/結晶 データ\"")
+                                             << "/Eingabe ö/結晶 データ" << true;
+    }
+    void directories()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QString, cifDir);
+        QFETCH(bool, created);
+        // The config file is UTF-8 with a mark, so the non-ASCII name survives.
+        const Settings s = runBody("\xEF\xBB\xBF" + config);
+        const QString expected = created ? work + cifDir : cifDir;
+        QCOMPARE(s.cifDir, expected);
+        if (created)
+            QVERIFY2(existsOnDisk(expected), qPrintable(expected));
+    }
+    void environment()
+    {
+        const QByteArray saved = qgetenv("PATH");
+        qputenv("PATH", "/usr/bin:/bin");
+        const Settings s =
+            runBody("demeter_base /d/\nPATH_PERL_BIN /d/p\nPATH_PERL_SITE_BIN /d/s\n");
+        qputenv("PATH", saved);
+        QCOMPARE(s.environment.value("PATH"), QString("/usr/bin:/bin:/d/c/bin:/d/p:/d/s"));
+        QCOMPARE(s.environment.value("DEMETER_BASE"), QString("/d/"));
+        QCOMPARE(s.environment.value("IFEFFIT_DIR"), QString("/d/c/share/ifeffit"));
+    }
+    void nonAsciiShiftJisDirectory()
+    {
+        // A Shift-JIS config (no mark) naming a Japanese folder: the name is read
+        // as Shift-JIS but created on disk in the platform's own encoding.
+        const QByteArray name = QTextCodec::codecForName("Shift-JIS")->fromUnicode("結果 フォルダ");
+        const Settings s = runBody("RES_FILES \"" + name + "\"\n");
+        QCOMPARE(s.resDir, work + "/結果 フォルダ");
+        QVERIFY(existsOnDisk(s.resDir));
+    }
+    void unusableTimeLimit_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("word") << QByteArray("soon");
+        QTest::newRow("no value") << QByteArray();
+    }
+    void unusableTimeLimit()
+    {
+        QFETCH(QByteArray, value);
+        QVERIFY(writeFile(work + "/test.cfg", "PROC_TIMEOUT " + value + "\n"));
+        Body body(commandLine({"scatterdeck", "-noGui", "-e", "-c", "test.cfg"}));
+        QCOMPARE(body.currentSettings().procTimeout, 0);
+        // The message reaches the main window's log pane.
+        auto *pane = body.mainWindow()->findChild<QTextEdit *>("LogMsg");
+        QVERIFY(pane);
+        QCOMPARE(pane->toPlainText(),
+                 "PROC_TIMEOUT " + QString::fromLatin1(value) +
+                     " is not a number of seconds from 0 to 2000000: no time limit\n");
+        delete body.mainWindow();
+    }
+    void japaneseTranslationEmbedded_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("japanese");
+        QTest::newRow("time limit") << "Demeter"
+                                    << "%1 reached the time limit of %2 s and was stopped: %3"
+                                    << "%1 が制限時間 %2 秒に達したため停止しました: %3";
+        QTest::newRow("site failed") << "SiteGroup"
+                                     << "Site %1 of %2 failed; no average."
+                                     << "%2 のサイト %1 が失敗したため、平均しません。";
+    }
+    void japaneseTranslationEmbedded()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, source);
+        QFETCH(QString, japanese);
+        QTranslator translator;
+        QVERIFY(translator.load(":Scatterdeck_ja_JP"));
+        QCOMPARE(translator.translate(qPrintable(context), qPrintable(source)), japanese);
+    }
+    void measuredCurvesFromCommandLine()
+    {
+        // Relative names are read from the start-up folder; a file without
+        // points is refused in the log and the others are still shown.
+        QVERIFY(writeFile(work + "/test.cfg", "K_MIN 1\nK_MAX 4\nR_MAX 5\nR_DELTA 0.1\n"));
+        QVERIFY(writeFile(work + "/gemessen ö.chi", "# k chi\n1 0.5\n2 0.25\n3 0.125\n"));
+        QVERIFY(writeFile(work + "/garbage.chi", "no numbers here\n"));
+        Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg", "-data", "gemessen ö.chi",
+                               "-data", "garbage.chi"}));
+        const MeasuredCurves *curves = body.mainWindow()->plotController()->measuredCurves();
+        QCOMPARE(curves->count(), 1);
+        const Chi &m = curves->curve(0);
+        QCOMPARE(m.sourcePath, work + "/gemessen ö.chi");
+        QCOMPARE(m.k.size(), 3);
+        // Transformed with the job settings: R from 0 to 5 by 0.1.
+        QCOMPARE(m.r.size(), 51);
+        const QString log = body.mainWindow()->findChild<QTextEdit *>("LogMsg")->toPlainText();
+        QCOMPARE(log.count(QStringLiteral("garbage.chi")), 1);
+        delete body.mainWindow();
+    }
 
 private:
-    Settings runBody(const QByteArray &config, int *maxProc = nullptr);
+    Settings runBody(const QByteArray &config, int *maxProc = nullptr)
+    {
+        if (!writeFile(work + "/test.cfg", config))
+            qFatal("cannot write config");
+        Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg"}));
+        if (maxProc)
+            *maxProc = body.maxProcesses();
+        return body.currentSettings();
+    }
     QScopedPointer<QTemporaryDir> root;
     QString work;
     QString savedCwd;
 };
-
-void TstBody::init()
-{
-    savedCwd = QDir::currentPath();
-    root.reset(new QTemporaryDir);
-    QVERIFY(root->isValid());
-    work = root->filePath(QStringLiteral("Arbeit ö 作業"));
-    QVERIFY(QDir().mkpath(work));
-    QVERIFY(QDir::setCurrent(work));
-}
-
-void TstBody::cleanup()
-{
-    QDir::setCurrent(savedCwd);
-}
-
-Settings TstBody::runBody(const QByteArray &config, int *maxProc)
-{
-    if (!writeFile(work + "/test.cfg", config))
-        qFatal("cannot write config");
-    Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg"}));
-    if (maxProc)
-        *maxProc = body.maxProcesses();
-    return body.currentSettings();
-}
-
-void TstBody::configFileChoice_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("file");
-    QTest::newRow("none") << QStringList{"p"} << "config.cfg";
-    QTest::newRow("-c wins over -config")
-        << QStringList{"p", "-c", "a.cfg", "-config", "b.cfg"} << "a.cfg";
-    QTest::newRow("-c followed by option") << QStringList{"p", "-c", "-noGui"} << "config.cfg";
-    QTest::newRow("empty -c falls to -config")
-        << QStringList{"p", "-c", "-config", "b.cfg"} << "b.cfg";
-    QTest::newRow("blank and non-ASCII name")
-        << QStringList{"p", "-c", "mein ö.cfg"} << "mein ö.cfg";
-}
-
-void TstBody::configFileChoice()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QString, file);
-    QCOMPARE(Body::configFileName(commandLine(args)), file);
-}
-
-void TstBody::defaults()
-{
-    // No config.cfg in the working folder: every default applies.
-    QTest::ignoreMessage(QtDebugMsg, "Can't open config file :  \"config.cfg\"");
-    Body body(commandLine({"scatterdeck", "-noGui"}));
-    const Settings &s = body.currentSettings();
-    QCOMPARE(body.maxProcesses(), 6);
-    QCOMPARE(s.kMin, 3.0);
-    QCOMPARE(s.kMax, 20.0);
-    QCOMPARE(s.rMin, 0.0);
-    QCOMPARE(s.rMax, 8.0);
-    QCOMPARE(s.rDelta, 0.01);
-    QVERIFY(s.clearFeffDat);
-    QVERIFY(s.clearChiDat);
-    QCOMPARE(s.atomsExe, QString("C:/DemeterPerl/perl/bin/perl.exe"));
-    QCOMPARE(s.atomsArgs, QStringList({"-S", "datoms"}));
-    QCOMPARE(s.feffExe, QString("C:/DemeterPerl/c/bin/feff6.exe"));
-    QVERIFY(s.feffArgs.isEmpty());
-    QVERIFY(s.feffInps.isEmpty());
-    QCOMPARE(s.cifDir, work + "/00-Cif");
-    QCOMPARE(s.inpDir, work + "/00-Inp");
-    QCOMPARE(s.resDir, work + "/00-Res");
-    for (const QString &d : {s.cifDir, s.inpDir, s.resDir})
-        QVERIFY2(existsOnDisk(d), qPrintable(d));
-}
-
-void TstBody::derivedValues_data()
-{
-    QTest::addColumn<QByteArray>("config");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QVariant>("expected");
-    QTest::newRow("K_MAX not a number") << QByteArray("K_MAX abc") << "kMax" << QVariant(0.0);
-    QTest::newRow("MAX_PROC word") << QByteArray("max_proc many") << "maxProc" << QVariant(0);
-    QTest::newRow("CLEAR_CHI_DAT 0")
-        << QByteArray("CLEAR_CHI_DAT 0") << "clearChi" << QVariant(false);
-    QTest::newRow("CLEAR_CHI_DAT 01")
-        << QByteArray("clear_chi_dat 01") << "clearChi" << QVariant(true);
-    QTest::newRow("ATOMS_ARG unquoted")
-        << QByteArray("ATOMS_ARG -S datoms") << "atomsArgs" << QVariant(QStringList{"-S"});
-    QTest::newRow("ATOMS_ARG quoted") << QByteArray("ATOMS_ARG \"  -S    datoms \"") << "atomsArgs"
-                                      << QVariant(QStringList{"-S", "datoms"});
-    QTest::newRow("atoms exe from perl dir")
-        << QByteArray("demeter_base /opt/dem/\nPATH_PERL_BIN /usr/bin/") << "atomsExe"
-        << QVariant("/usr/bin/perl.exe");
-    QTest::newRow("FEFF_EXE exact")
-        << QByteArray("FEFF_EXE /usr/bin/feff6") << "feffExe" << QVariant("/usr/bin/feff6");
-    QTest::newRow("feff_exe lower case ignored")
-        << QByteArray("feff_exe /usr/bin/feff6") << "feffExe"
-        << QVariant("C:/DemeterPerl/c/bin/feff6.exe");
-    QTest::newRow("proc_timeout any case")
-        << QByteArray("proc_timeout 90") << "procTimeout" << QVariant(90000);
-    QTest::newRow("PROC_TIMEOUT fraction")
-        << QByteArray("PROC_TIMEOUT 2.5 # s") << "procTimeout" << QVariant(2500);
-    QTest::newRow("PROC_TIMEOUT below a millisecond")
-        << QByteArray("PROC_TIMEOUT 0.0001") << "procTimeout" << QVariant(1);
-}
-
-void TstBody::derivedValues()
-{
-    QFETCH(QByteArray, config);
-    QFETCH(QString, field);
-    QFETCH(QVariant, expected);
-    int maxProc = -99;
-    const Settings s = runBody(config, &maxProc);
-    const QMap<QString, QVariant> actual{{"kMin", s.kMin},
-                                         {"kMax", s.kMax},
-                                         {"rDelta", s.rDelta},
-                                         {"maxProc", maxProc},
-                                         {"clearChi", s.clearChiDat},
-                                         {"clearFeff", s.clearFeffDat},
-                                         {"atomsArgs", s.atomsArgs},
-                                         {"feffArgs", s.feffArgs},
-                                         {"atomsExe", s.atomsExe},
-                                         {"feffExe", s.feffExe},
-                                         {"procTimeout", s.procTimeout},
-                                         {"batchRun", s.batchRun}};
-    QVERIFY(actual.contains(field));
-    QCOMPARE(actual.value(field), expected);
-}
-
-void TstBody::directories_data()
-{
-    QTest::addColumn<QByteArray>("config");
-    QTest::addColumn<QString>("cifDir");
-    QTest::addColumn<bool>("created");
-    QTest::newRow("bare name") << QByteArray("CIF_FILES cifs") << "/cifs" << true;
-    QTest::newRow("blank and non-ASCII")
-        << QByteArray("CIF_FILES \"Eingabe ö/結晶 データ\"") << "/Eingabe ö/結晶 データ" << true;
-    QTest::newRow("drive letter unchanged")
-        << QByteArray("CIF_FILES C:/cifs") << "C:/cifs" << false;
-}
-
-void TstBody::directories()
-{
-    QFETCH(QByteArray, config);
-    QFETCH(QString, cifDir);
-    QFETCH(bool, created);
-    // The config file is UTF-8 with a mark, so the non-ASCII name survives.
-    const Settings s = runBody("\xEF\xBB\xBF" + config);
-    const QString expected = created ? work + cifDir : cifDir;
-    QCOMPARE(s.cifDir, expected);
-    if (created)
-        QVERIFY2(existsOnDisk(expected), qPrintable(expected));
-}
-
-void TstBody::environment()
-{
-    const QByteArray saved = qgetenv("PATH");
-    qputenv("PATH", "/usr/bin:/bin");
-    const Settings s = runBody("demeter_base /d/\nPATH_PERL_BIN /d/p\nPATH_PERL_SITE_BIN /d/s\n");
-    qputenv("PATH", saved);
-    QCOMPARE(s.environment.value("PATH"), QString("/usr/bin:/bin:/d/c/bin:/d/p:/d/s"));
-    QCOMPARE(s.environment.value("DEMETER_BASE"), QString("/d/"));
-    QCOMPARE(s.environment.value("IFEFFIT_DIR"), QString("/d/c/share/ifeffit"));
-}
-
-void TstBody::nonAsciiShiftJisDirectory()
-{
-    // A Shift-JIS config (no mark) naming a Japanese folder: the name is read
-    // as Shift-JIS but created on disk in the platform's own encoding.
-    const QByteArray name = QTextCodec::codecForName("Shift-JIS")->fromUnicode("結果 フォルダ");
-    const Settings s = runBody("RES_FILES \"" + name + "\"\n");
-    QCOMPARE(s.resDir, work + "/結果 フォルダ");
-    QVERIFY(existsOnDisk(s.resDir));
-}
-
-void TstBody::unusableTimeLimit_data()
-{
-    QTest::addColumn<QByteArray>("value");
-    QTest::newRow("word") << QByteArray("soon");
-    QTest::newRow("above the largest") << QByteArray("2000000.5");
-    QTest::newRow("no value") << QByteArray();
-}
-
-void TstBody::unusableTimeLimit()
-{
-    QFETCH(QByteArray, value);
-    QVERIFY(writeFile(work + "/test.cfg", "PROC_TIMEOUT " + value + "\n"));
-    Body body(commandLine({"scatterdeck", "-noGui", "-e", "-c", "test.cfg"}));
-    QCOMPARE(body.currentSettings().procTimeout, 0);
-    // The message reaches the main window's log pane.
-    auto *pane = body.mainWindow()->findChild<QTextEdit *>("LogMsg");
-    QVERIFY(pane);
-    QCOMPARE(pane->toPlainText(),
-             "PROC_TIMEOUT " + QString::fromLatin1(value) +
-                 " is not a number of seconds from 0 to 2000000: no time limit\n");
-    delete body.mainWindow();
-}
-
-void TstBody::japaneseTranslationEmbedded_data()
-{
-    QTest::addColumn<QString>("context");
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("japanese");
-    QTest::newRow("time limit") << "Demeter"
-                                << "%1 reached the time limit of %2 s and was stopped: %3"
-                                << "%1 が制限時間 %2 秒に達したため停止しました: %3";
-    QTest::newRow("batch stopped") << "BatchRun"
-                                   << "Stopped by %1: ending %2 running programs"
-                                   << "%1 により中断: 実行中の %2 個のプログラムを終了します";
-    QTest::newRow("batch share")
-        << "BatchRun"
-        << "-share %1 is not a share K/N with K from 1 to N"
-        << "-share %1 は K/N (K は 1 から N まで) の形の分担ではありません";
-    QTest::newRow("site failed") << "SiteGroup"
-                                 << "Site %1 of %2 failed; no average."
-                                 << "%2 のサイト %1 が失敗したため、平均しません。";
-    QTest::newRow("path tip") << "PathTip" << "N %1" << "縮重度 %1";
-}
-
-void TstBody::japaneseTranslationEmbedded()
-{
-    QFETCH(QString, context);
-    QFETCH(QString, source);
-    QFETCH(QString, japanese);
-    QTranslator translator;
-    QVERIFY(translator.load(":Scatterdeck_ja_JP"));
-    QCOMPARE(translator.translate(qPrintable(context), qPrintable(source)), japanese);
-}
-
-void TstBody::measuredCurvesFromCommandLine()
-{
-    // Relative names are read from the start-up folder; a file without
-    // points is refused in the log and the others are still shown.
-    QVERIFY(writeFile(work + "/test.cfg", "K_MIN 1\nK_MAX 4\nR_MAX 5\nR_DELTA 0.1\n"));
-    QVERIFY(writeFile(work + "/gemessen ö.chi", "# k chi\n1 0.5\n2 0.25\n3 0.125\n"));
-    QVERIFY(writeFile(work + "/garbage.chi", "no numbers here\n"));
-    Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg", "-data", "gemessen ö.chi",
-                           "-data", "garbage.chi"}));
-    const MeasuredCurves *curves = body.mainWindow()->plotController()->measuredCurves();
-    QCOMPARE(curves->count(), 1);
-    const Chi &m = curves->curve(0);
-    QCOMPARE(m.sourcePath, work + "/gemessen ö.chi");
-    QCOMPARE(m.k.size(), 3);
-    // Transformed with the job settings: R from 0 to 5 by 0.1.
-    QCOMPARE(m.r.size(), 51);
-    const QString log = body.mainWindow()->findChild<QTextEdit *>("LogMsg")->toPlainText();
-    QCOMPARE(log.count(QStringLiteral("garbage.chi")), 1);
-    delete body.mainWindow();
-}
 
 QTEST_MAIN(TstBody)
 #include "tst_body.moc"

@@ -6,16 +6,6 @@
 
 #include <algorithm>
 
-// The whole road, as a user starts it: the real program on the bundled
-// examples with the shipped Linux configuration, the real Atoms program and
-// FEFF 6, in a working folder whose name holds a blank and non-ASCII letters.
-class TstExamples : public QObject
-{
-    Q_OBJECT
-private slots:
-    void everyExampleEndsWithChiR();
-};
-
 namespace {
 
 QStringList copyExamples(const QString &from, const QString &to)
@@ -49,48 +39,56 @@ QByteArray linuxConfig(const QString &examples, const QString &atoms)
 
 } // namespace
 
-void TstExamples::everyExampleEndsWithChiR()
+// The whole road, as a user starts it: the real program on the bundled
+// examples with the shipped Linux configuration, the real Atoms program and
+// FEFF 6, in a working folder whose name holds a blank and non-ASCII letters.
+class TstExamples : public QObject
 {
-    QTemporaryDir root;
-    QVERIFY(root.isValid());
-    const QString work = root.filePath(QStringLiteral("Beispiel ö 例"));
-    const QStringList jobs = copyExamples(EXAMPLES_DIR, work);
-    QCOMPARE(jobs.size(), 5);
-    QFile config(work + "/config.cfg");
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(linuxConfig(EXAMPLES_DIR, ATOMS_EXE));
-    config.close();
+    Q_OBJECT
+private slots:
+    void everyExampleEndsWithChiR()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString work = root.filePath(QStringLiteral("Beispiel ö 例"));
+        const QStringList jobs = copyExamples(EXAMPLES_DIR, work);
+        QCOMPARE(jobs.size(), 5);
+        QFile config(work + "/config.cfg");
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(linuxConfig(EXAMPLES_DIR, ATOMS_EXE));
+        config.close();
 
-    QProcess app;
-    app.setWorkingDirectory(work);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::MergedChannels);
-    app.start(SCATTERDECK_EXE, QStringList{"-e"});
-    QVERIFY(app.waitForStarted());
+        QProcess app;
+        app.setWorkingDirectory(work);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        app.setProcessEnvironment(env);
+        app.setProcessChannelMode(QProcess::MergedChannels);
+        app.start(SCATTERDECK_EXE, QStringList{"-e"});
+        QVERIFY(app.waitForStarted());
 
-    // Header, then one line per point of the 0..8 by 0.01 grid; a file still
-    // being written has fewer.
-    auto complete = [&](const QString &job) {
-        QFile chiR(work + "/00-Res/" + job + "/chiR.dat");
-        return chiR.open(QIODevice::ReadOnly | QIODevice::Text) &&
-               chiR.readAll().count('\n') == 5 + 801;
-    };
-    auto finished = [&] { return std::all_of(jobs.begin(), jobs.end(), complete); };
-    QTRY_VERIFY_WITH_TIMEOUT(finished(), 60000);
-    QCOMPARE(app.state(), QProcess::Running); // it ends only when the user closes it
-    app.terminate();
-    QVERIFY(app.waitForFinished(5000));
+        // Header, then one line per point of the 0..8 by 0.01 grid; a file still
+        // being written has fewer.
+        auto complete = [&](const QString &job) {
+            QFile chiR(work + "/00-Res/" + job + "/chiR.dat");
+            return chiR.open(QIODevice::ReadOnly | QIODevice::Text) &&
+                   chiR.readAll().count('\n') == 5 + 801;
+        };
+        auto finished = [&] { return std::all_of(jobs.begin(), jobs.end(), complete); };
+        QTRY_VERIFY_WITH_TIMEOUT(finished(), 60000);
+        QCOMPARE(app.state(), QProcess::Running); // it ends only when the user closes it
+        app.terminate();
+        QVERIFY(app.waitForFinished(5000));
 
-    const QString output = QString::fromUtf8(app.readAll());
-    QVERIFY2(!output.contains("Can not"), qPrintable(output));
-    for (const QString &job : jobs) {
-        const QString dir = work + "/00-Res/" + job;
-        // PRINT 1 0 0 3 from the configuration: FEFF wrote path files.
-        QVERIFY2(!QDir(dir).entryList({"chip*.dat"}).isEmpty(), qPrintable(dir));
+        const QString output = QString::fromUtf8(app.readAll());
+        QVERIFY2(!output.contains("Can not"), qPrintable(output));
+        for (const QString &job : jobs) {
+            const QString dir = work + "/00-Res/" + job;
+            // PRINT 1 0 0 3 from the configuration: FEFF wrote path files.
+            QVERIFY2(!QDir(dir).entryList({"chip*.dat"}).isEmpty(), qPrintable(dir));
+        }
     }
-}
+};
 
 QTEST_GUILESS_MAIN(TstExamples)
 #include "tst_examples.moc"

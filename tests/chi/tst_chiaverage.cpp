@@ -30,116 +30,101 @@ class TestChiAverage : public QObject
     Q_OBJECT
 
 private slots:
-    void average_data();
-    void average();
-    void refused_data();
-    void refused();
-    void writtenFileReadsBack();
+    void average_data()
+    {
+        QTest::addColumn<V>("kB");      // grid of the second curve; the first is k = 0, 1, 2, 3
+        QTest::addColumn<V>("chiB");    // the first curve is chi = 1 everywhere
+        QTest::addColumn<V>("weights"); // of the first and the second curve
+        QTest::addColumn<V>("kAvg");
+        QTest::addColumn<V>("chiAvg");
+        QTest::addColumn<bool>("interpolated");
+
+        // By hand: (w1 * 1 + w2 * chiB) / (w1 + w2).
+        QTest::newRow("same grid, magnetite's weights 8 and 16")
+            << V{0, 1, 2, 3} << V{0, 1, 2, 3} << V{8, 16} << V{0, 1, 2, 3}
+            << V{1.0 / 3, 1, 5.0 / 3, 7.0 / 3} << false;
+        QTest::newRow("fractional weights of a mixed site")
+            << V{0, 1, 2, 3} << V{4, 4, 4, 4} << V{2.4, 1.6} << V{0, 1, 2, 3}
+            << V{2.2, 2.2, 2.2, 2.2} << false;
+        // chiB = k on k = 0.5 ... 2.5: linear, so interpolation is exact at
+        // k = 1 and 2, the first grid's points inside the common range.
+        QTest::newRow("other grid: interpolated, cut to the common range")
+            << V{0.5, 1.5, 2.5} << V{0.5, 1.5, 2.5} << V{8, 16} << V{1, 2} << V{1, 5.0 / 3} << true;
+    }
+    void average()
+    {
+        QFETCH(V, kB);
+        QFETCH(V, chiB);
+        QFETCH(V, weights);
+        QFETCH(V, kAvg);
+        QFETCH(V, chiAvg);
+        QFETCH(bool, interpolated);
+        QTemporaryDir dir;
+        Chi a, b, avg;
+        a.readChiK(writeChiFile(dir.filePath("a.dat"), {0, 1, 2, 3}, {1, 1, 1, 1}));
+        b.readChiK(writeChiFile(dir.filePath("b.dat"), kB, chiB));
+        QVERIFY(a.hasChiK && b.hasChiK);
+        avg.hasChiR = true; // stale chi(R) must go
+        const ChiAverage::Result result =
+            ChiAverage::average({{&a, weights[0]}, {&b, weights[1]}}, avg);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.interpolated, interpolated);
+        QVERIFY(avg.hasChiK);
+        QVERIFY(!avg.hasChiR);
+        QCOMPARE(avg.k, kAvg);
+        QCOMPARE(avg.chi.size(), chiAvg.size());
+        for (int i = 0; i < chiAvg.size(); ++i)
+            QVERIFY2(qAbs(avg.chi[i] - chiAvg[i]) < 1e-12, qPrintable(QString::number(i)));
+        QCOMPARE(avg.kExtent.min, kAvg.first());
+        QCOMPARE(avg.kExtent.max, kAvg.last());
+    }
+    void refused_data()
+    {
+        QTest::addColumn<V>("kB");
+        QTest::addColumn<double>("weightB");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("a curve without data") << V{} << 1.0 << "a curve has no chi(k) data";
+        QTest::newRow("weight zero") << V{0, 1} << 0.0 << "weight 0 is not a positive number";
+        QTest::newRow("no common k range") << V{5, 6} << 1.0 << "the curves share no k range";
+    }
+    void refused()
+    {
+        QFETCH(V, kB);
+        QFETCH(double, weightB);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        Chi a, b, avg;
+        a.readChiK(writeChiFile(dir.filePath("a.dat"), {0, 1, 2}, {1, 1, 1}));
+        b.readChiK(writeChiFile(dir.filePath("b.dat"), kB, V(kB.size(), 2.0)));
+        avg.readChiK(dir.filePath("a.dat")); // earlier data must not survive a failure
+        const ChiAverage::Result result = ChiAverage::average({{&a, 1.0}, {&b, weightB}}, avg);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.error, error);
+        QVERIFY(!avg.hasChiK);
+        QVERIFY(avg.k.isEmpty());
+    }
+    void writtenFileReadsBack()
+    {
+        QTemporaryDir dir;
+        Chi avg;
+        avg.k = {0.05, 1.5};
+        avg.chi = {-0.125, 2.5e-3};
+        avg.hasChiK = true;
+        const QString path = dir.filePath("chiavg.dat");
+        QVERIFY(ChiAverage::writeChiK(avg, path, {"sites: Fe1 8, Fe2 16"}));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.value(2), QByteArray("# sites: Fe1 8, Fe2 16"));
+        QCOMPARE(lines.value(5), QByteArray(" 5.000000e-02\t-1.250000e-01"));
+        Chi back;
+        back.readChiK(path);
+        QCOMPARE(back.k, avg.k);
+        QCOMPARE(back.chi, avg.chi);
+        QVERIFY(!ChiAverage::writeChiK(avg, dir.filePath("no/such/folder/chiavg.dat"), {}));
+    }
 };
-
-void TestChiAverage::average_data()
-{
-    QTest::addColumn<V>("kB");      // grid of the second curve; the first is k = 0, 1, 2, 3
-    QTest::addColumn<V>("chiB");    // the first curve is chi = 1 everywhere
-    QTest::addColumn<V>("weights"); // of the first and the second curve
-    QTest::addColumn<V>("kAvg");
-    QTest::addColumn<V>("chiAvg");
-    QTest::addColumn<bool>("interpolated");
-
-    // By hand: (w1 * 1 + w2 * chiB) / (w1 + w2).
-    QTest::newRow("same grid, magnetite's weights 8 and 16")
-        << V{0, 1, 2, 3} << V{0, 1, 2, 3} << V{8, 16} << V{0, 1, 2, 3}
-        << V{1.0 / 3, 1, 5.0 / 3, 7.0 / 3} << false;
-    QTest::newRow("equal weights are the plain mean")
-        << V{0, 1, 2, 3} << V{-1, 3, 0, 5} << V{2, 2} << V{0, 1, 2, 3} << V{0, 2, 0.5, 3} << false;
-    QTest::newRow("fractional weights of a mixed site")
-        << V{0, 1, 2, 3} << V{4, 4, 4, 4} << V{2.4, 1.6} << V{0, 1, 2, 3} << V{2.2, 2.2, 2.2, 2.2}
-        << false;
-    // chiB = k on k = 0.5 ... 2.5: linear, so interpolation is exact at
-    // k = 1 and 2, the first grid's points inside the common range.
-    QTest::newRow("other grid: interpolated, cut to the common range")
-        << V{0.5, 1.5, 2.5} << V{0.5, 1.5, 2.5} << V{8, 16} << V{1, 2} << V{1, 5.0 / 3} << true;
-    QTest::newRow("other grid written in falling order")
-        << V{2.5, 1.5, 0.5} << V{2.5, 1.5, 0.5} << V{1, 1} << V{1, 2} << V{1, 1.5} << true;
-}
-
-void TestChiAverage::average()
-{
-    QFETCH(V, kB);
-    QFETCH(V, chiB);
-    QFETCH(V, weights);
-    QFETCH(V, kAvg);
-    QFETCH(V, chiAvg);
-    QFETCH(bool, interpolated);
-    QTemporaryDir dir;
-    Chi a, b, avg;
-    a.readChiK(writeChiFile(dir.filePath("a.dat"), {0, 1, 2, 3}, {1, 1, 1, 1}));
-    b.readChiK(writeChiFile(dir.filePath("b.dat"), kB, chiB));
-    QVERIFY(a.hasChiK && b.hasChiK);
-    avg.hasChiR = true; // stale chi(R) must go
-    const ChiAverage::Result result =
-        ChiAverage::average({{&a, weights[0]}, {&b, weights[1]}}, avg);
-    QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(result.interpolated, interpolated);
-    QVERIFY(avg.hasChiK);
-    QVERIFY(!avg.hasChiR);
-    QCOMPARE(avg.k, kAvg);
-    QCOMPARE(avg.chi.size(), chiAvg.size());
-    for (int i = 0; i < chiAvg.size(); ++i)
-        QVERIFY2(qAbs(avg.chi[i] - chiAvg[i]) < 1e-12, qPrintable(QString::number(i)));
-    QCOMPARE(avg.kExtent.min, kAvg.first());
-    QCOMPARE(avg.kExtent.max, kAvg.last());
-}
-
-void TestChiAverage::refused_data()
-{
-    QTest::addColumn<V>("kB");
-    QTest::addColumn<double>("weightB");
-    QTest::addColumn<QString>("error");
-
-    QTest::newRow("a curve without data") << V{} << 1.0 << "a curve has no chi(k) data";
-    QTest::newRow("weight zero") << V{0, 1} << 0.0 << "weight 0 is not a positive number";
-    QTest::newRow("weight NaN") << V{0, 1} << double(NAN) << "weight nan is not a positive number";
-    QTest::newRow("no common k range") << V{5, 6} << 1.0 << "the curves share no k range";
-}
-
-void TestChiAverage::refused()
-{
-    QFETCH(V, kB);
-    QFETCH(double, weightB);
-    QFETCH(QString, error);
-    QTemporaryDir dir;
-    Chi a, b, avg;
-    a.readChiK(writeChiFile(dir.filePath("a.dat"), {0, 1, 2}, {1, 1, 1}));
-    b.readChiK(writeChiFile(dir.filePath("b.dat"), kB, V(kB.size(), 2.0)));
-    avg.readChiK(dir.filePath("a.dat")); // earlier data must not survive a failure
-    const ChiAverage::Result result = ChiAverage::average({{&a, 1.0}, {&b, weightB}}, avg);
-    QVERIFY(!result.ok);
-    QCOMPARE(result.error, error);
-    QVERIFY(!avg.hasChiK);
-    QVERIFY(avg.k.isEmpty());
-}
-
-void TestChiAverage::writtenFileReadsBack()
-{
-    QTemporaryDir dir;
-    Chi avg;
-    avg.k = {0.05, 1.5};
-    avg.chi = {-0.125, 2.5e-3};
-    avg.hasChiK = true;
-    const QString path = dir.filePath("chiavg.dat");
-    QVERIFY(ChiAverage::writeChiK(avg, path, {"sites: Fe1 8, Fe2 16"}));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    QCOMPARE(lines.value(2), QByteArray("# sites: Fe1 8, Fe2 16"));
-    QCOMPARE(lines.value(5), QByteArray(" 5.000000e-02\t-1.250000e-01"));
-    Chi back;
-    back.readChiK(path);
-    QCOMPARE(back.k, avg.k);
-    QCOMPARE(back.chi, avg.chi);
-    QVERIFY(!ChiAverage::writeChiK(avg, dir.filePath("no/such/folder/chiavg.dat"), {}));
-}
 
 QTEST_GUILESS_MAIN(TestChiAverage)
 #include "tst_chiaverage.moc"

@@ -60,8 +60,6 @@ private slots:
         // Values by hand (cos and sin of 2kR), digits printed by Python's math
         // module. rMin = rMax gives one grid point.
         const double quarterPi = 0.7853981633974483;
-        QTest::newRow("one point, R = 0")
-            << V{1} << V{1} << V{0, 10, 0, 0, 0.01} << V{0} << V{1} << V{0} << 0;
         QTest::newRow("one point, R = pi/4")
             << V{1} << V{1} << V{0, 10, quarterPi, quarterPi, 0.01} << V{quarterPi}
             << V{6.123233995736766e-17} << V{1} << 0;
@@ -78,8 +76,6 @@ private slots:
             << 0;
         QTest::newRow("kMin above kMax gives zeros")
             << V{1, 2} << V{1, 1} << V{2, 1, 0.5, 0.5, 0.1} << V{0.5} << V{0} << V{0} << 0;
-        QTest::newRow("NaN k is outside every range")
-            << V{notNumber, 1} << V{5, 1} << V{-inf, inf, 0, 0, 0.01} << V{0} << V{1} << V{0} << 0;
         // Non-finite points are left out and counted; these rows all give the
         // sums of (k 1, chi 1) and (k 3, chi 0.5) on R = 0.5, 0.6, 0.7.
         const V finite{0, 10, 0.5, 0.7, 0.1};
@@ -92,9 +88,6 @@ private slots:
         QTest::newRow("infinite k inside an infinite range")
             << V{1, inf, 3} << V{1, 1, 0.5} << V{0, inf, 0.5, 0.7, 0.1} << finiteR << finiteRe
             << finiteIm << 1;
-        QTest::newRow("NaN chi outside the range is no matter")
-            << V{1, 12, 3} << V{1, notNumber, 0.5} << finite << finiteR << finiteRe << finiteIm
-            << 0;
     }
 
     void knownValues()
@@ -172,8 +165,6 @@ private slots:
         QTest::newRow("rMax below rMin") << V{0, 10, 1, 0.999, 0.01} << QString();
         QTest::newRow("zero R_DELTA") << V{3, 20, 0, 8, 0} << "R_DELTA = 0 is not usable";
         QTest::newRow("NaN R_DELTA") << V{3, 20, 0, 8, notNumber} << "R_DELTA = nan is not usable";
-        QTest::newRow("infinite R_MAX") << V{3, 20, 0, inf, 0.01} << "R_MAX = inf is not usable";
-        QTest::newRow("NaN K_MIN") << V{notNumber, 20, 0, 8, 0.01} << "K_MIN = nan is not usable";
         QTest::newRow("one point over the grid limit")
             << V{0, 1, 0, 1000000, 1}
             << "the R grid from 0 to 1000000 by 1 would have more than 1000000 points";

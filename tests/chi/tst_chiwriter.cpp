@@ -38,12 +38,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         QTest::newRow("minus infinity padded") << formatSci(-HUGE_VAL, 10) << "-inf      ";
-        QTest::newRow("wide field") << formatSci(2.0, 16) << " 2.000000e+00   ";
         QTest::newRow("no width: never cut") << formatSci(2.0, 0) << " 2.000000e+00";
-        QTest::newRow("pad short, right") << padText("ab", 5, true) << "   ab";
         QTest::newRow("cut long, left keeps the start") << padText("abcdefg", 5, false) << "abcde";
         QTest::newRow("cut long, right keeps the end") << padText("abcdefg", 5, true) << "cdefg";
-        QTest::newRow("pad to negative width") << padText("abc", -2, false) << "";
     }
 
     void formatting()
@@ -96,15 +93,6 @@ private slots:
         QCOMPARE(lines[2], "#    " + dir.path().toUtf8() + '/' + folder + "/chi R.dat");
         QCOMPARE(lines[3], QByteArray("# \x83"
                                       "f\x81[\x83^"));
-    }
-
-    void nothingWithoutChiR()
-    {
-        const QString path = dir.filePath(QStringLiteral("kept.dat"));
-        QVERIFY(writeFile(path, "old contents\n"));
-        Chi chi;
-        chi.writeChiR(path, {});
-        QCOMPARE(readFile(path), QByteArray("old contents\n"));
     }
 
     void unwritablePath()

@@ -26,99 +26,82 @@ class TestMeasuredChi : public QObject
 {
     Q_OBJECT
 private slots:
-    void read_data();
-    void read();
-    void refused_data();
-    void refused();
-};
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<V>("k");
+        QTest::addColumn<V>("chi");
 
-void TestMeasuredChi::read_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<V>("k");
-    QTest::addColumn<V>("chi");
-
-    QTest::newRow("long header, columns k chi")
-        << longHeader + "#  k  chi\n 2.00 0.125\n 2.05 -0.25\n 2.10 1.5e-2\n"
-        << V{2.0, 2.05, 2.1} << V{0.125, -0.25, 0.015};
-    // 0.8 / 2 = 0.4, 1.6 / 4 = 0.4; the k = 0 point cannot be unweighted.
-    QTest::newRow("chik column divided by k")
-        << QByteArray("# k chik win\n0.0 0.3 0\n2.0 0.8 1\n4.0 1.6 1\n") << V{2.0, 4.0}
-        << V{0.4, 0.4};
-    // 0.8 / 2^2 = 0.2, -1.6 / 4^2 = -0.1.
-    QTest::newRow("chik2 column divided by k squared")
-        << longHeader + "#  k  chik2  win\n0 0 0\n2 0.8 1\n4 -1.6 1\n"
-        << V{2.0, 4.0} << V{0.2, -0.1};
-    // 0.8 / 2^3 = 0.1, 3.2 / 4^3 = 0.05.
-    QTest::newRow("chik3 column, upper case, several #")
-        << QByteArray("## K CHIK3\n2 0.8\n4 3.2\n") << V{2.0, 4.0} << V{0.1, 0.05};
-    QTest::newRow("all weights exported, second column plain chi")
-        << QByteArray("# k chi chik chik2 chik3 win energy\n3.0 0.2 0.6 1.8 5.4 1 9013\n") << V{3.0}
-        << V{0.2};
-    QTest::newRow("column line not the last comment: unweighted")
-        << QByteArray("# k chik2\n# smoothed\n2 0.8\n") << V{2.0} << V{0.8};
-    QTest::newRow("comment inside the data does not change the weight")
-        << QByteArray("# k chik\n2 0.8\n# k chi\n4 0.8\n") << V{2.0, 4.0} << V{0.4, 0.2};
-    QTest::newRow("CRLF line ends and blank lines")
-        << QByteArray("# k chik2\r\n\r\n2.0 0.8\r\n   \r\n\r\n4.0 1.6\r\n") << V{2.0, 4.0}
-        << V{0.2, 0.1};
-    QTest::newRow("garbage lines passed over")
-        << QByteArray("# k chi\nk chi\n1.0 nan\n1.5 abc\n2.0 0.5 extra fields\n--\n2.5\n3.0 0.25\n")
-        << V{2.0, 3.0} << V{0.5, 0.25};
-    QTest::newRow("no header at all, tabs")
-        << QByteArray("1\t0.5\n\t2\t-0.5\n") << V{1.0, 2.0} << V{0.5, -0.5};
-}
-
-void TestMeasuredChi::read()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(V, k);
-    QFETCH(V, chi);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Cu foil χ.chik"));
-    QVERIFY(writeFile(path, text));
-    Chi data;
-    QCOMPARE(MeasuredChi::read(path, data), QString());
-    QVERIFY(data.hasChiK);
-    QVERIFY(!data.hasChiR);
-    QCOMPARE(data.sourcePath, path);
-    QCOMPARE(data.k, k);
-    QCOMPARE(data.chi.size(), chi.size());
-    for (int i = 0; i < chi.size(); ++i)
-        QVERIFY2(qAbs(data.chi[i] - chi[i]) < 1e-15, qPrintable(QString::number(i)));
-    QCOMPARE(data.kExtent.min, *std::min_element(k.begin(), k.end()));
-    QCOMPARE(data.chiExtent.max, *std::max_element(chi.begin(), chi.end()));
-}
-
-void TestMeasuredChi::refused_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("header only") << longHeader + "# k chi\n";
-    QTest::newRow("garbage") << QByteArray("\x7f"
-                                           "ELF\x02\x01\x01\0\0\0 binary stuff\n\n??\n",
-                                           28);
-    QTest::newRow("weighted, only k = 0") << QByteArray("# k chik2\n0 0.5\n0.0 0\n");
-    QTest::newRow("missing file") << QByteArray("<no file>");
-}
-
-void TestMeasuredChi::refused()
-{
-    QFETCH(QByteArray, text);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("scan 1.chi"));
-    if (text != "<no file>")
+        QTest::newRow("long header, columns k chi")
+            << longHeader + "#  k  chi\n 2.00 0.125\n 2.05 -0.25\n 2.10 1.5e-2\n"
+            << V{2.0, 2.05, 2.1} << V{0.125, -0.25, 0.015};
+        // 0.8 / 2 = 0.4, 1.6 / 4 = 0.4; the k = 0 point cannot be unweighted.
+        // 0.8 / 2^2 = 0.2, -1.6 / 4^2 = -0.1.
+        QTest::newRow("chik2 column divided by k squared")
+            << longHeader + "#  k  chik2  win\n0 0 0\n2 0.8 1\n4 -1.6 1\n"
+            << V{2.0, 4.0} << V{0.2, -0.1};
+        // 0.8 / 2^3 = 0.1, 3.2 / 4^3 = 0.05.
+        QTest::newRow("chik3 column, upper case, several #")
+            << QByteArray("## K CHIK3\n2 0.8\n4 3.2\n") << V{2.0, 4.0} << V{0.1, 0.05};
+        QTest::newRow("column line not the last comment: unweighted")
+            << QByteArray("# k chik2\n# smoothed\n2 0.8\n") << V{2.0} << V{0.8};
+        QTest::newRow("comment inside the data does not change the weight")
+            << QByteArray("# k chik\n2 0.8\n# k chi\n4 0.8\n") << V{2.0, 4.0} << V{0.4, 0.2};
+        QTest::newRow("CRLF line ends and blank lines")
+            << QByteArray("# k chik2\r\n\r\n2.0 0.8\r\n   \r\n\r\n4.0 1.6\r\n") << V{2.0, 4.0}
+            << V{0.2, 0.1};
+        QTest::newRow("garbage lines passed over")
+            << QByteArray(
+                   "# k chi\nk chi\n1.0 nan\n1.5 abc\n2.0 0.5 extra fields\n--\n2.5\n3.0 0.25\n")
+            << V{2.0, 3.0} << V{0.5, 0.25};
+    }
+    void read()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(V, k);
+        QFETCH(V, chi);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Cu foil χ.chik"));
         QVERIFY(writeFile(path, text));
-    Chi data;
-    data.readChiK(QStringLiteral(CHI_TEST_DATA "/chi.dat"));
-    QVERIFY(data.hasChiK);
-    const QString message = MeasuredChi::read(path, data);
-    QVERIFY(message.contains(path));
-    QVERIFY(!message.contains(QLatin1Char('\n')));
-    QVERIFY(!data.hasChiK);
-    QVERIFY(data.k.isEmpty());
-    QCOMPARE(data.kExtent.min, 1e300);
-}
+        Chi data;
+        QCOMPARE(MeasuredChi::read(path, data), QString());
+        QVERIFY(data.hasChiK);
+        QVERIFY(!data.hasChiR);
+        QCOMPARE(data.sourcePath, path);
+        QCOMPARE(data.k, k);
+        QCOMPARE(data.chi.size(), chi.size());
+        for (int i = 0; i < chi.size(); ++i)
+            QVERIFY2(qAbs(data.chi[i] - chi[i]) < 1e-15, qPrintable(QString::number(i)));
+        QCOMPARE(data.kExtent.min, *std::min_element(k.begin(), k.end()));
+        QCOMPARE(data.chiExtent.max, *std::max_element(chi.begin(), chi.end()));
+    }
+    void refused_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("garbage") << QByteArray("\x7f"
+                                               "ELF\x02\x01\x01\0\0\0 binary stuff\n\n??\n",
+                                               28);
+        QTest::newRow("weighted, only k = 0") << QByteArray("# k chik2\n0 0.5\n0.0 0\n");
+    }
+    void refused()
+    {
+        QFETCH(QByteArray, text);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("scan 1.chi"));
+        if (text != "<no file>")
+            QVERIFY(writeFile(path, text));
+        Chi data;
+        data.readChiK(QStringLiteral(CHI_TEST_DATA "/chi.dat"));
+        QVERIFY(data.hasChiK);
+        const QString message = MeasuredChi::read(path, data);
+        QVERIFY(message.contains(path));
+        QVERIFY(!message.contains(QLatin1Char('\n')));
+        QVERIFY(!data.hasChiK);
+        QVERIFY(data.k.isEmpty());
+        QCOMPARE(data.kExtent.min, 1e300);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestMeasuredChi)
 #include "tst_measuredchi.moc"

@@ -53,19 +53,12 @@ private slots:
         QTest::addColumn<double>("dk");
         QTest::addColumn<double>("w");
         // K range 3 to 10. sin^2(pi/4) = cos^2(pi/4) = 0.5; sin^2(pi/8) = 0.1464466094067262.
-        QTest::newRow("below the support") << 2.4 << 1.0 << 0.0;
-        QTest::newRow("support start") << 2.5 << 1.0 << 0.0;
         QTest::newRow("quarter of the rise") << 2.75 << 1.0 << 0.1464466094067262;
         QTest::newRow("at K_MIN") << 3.0 << 1.0 << 0.5;
-        QTest::newRow("top of the rise") << 3.5 << 1.0 << 1.0;
-        QTest::newRow("inside") << 6.0 << 1.0 << 1.0;
         QTest::newRow("at K_MAX") << 10.0 << 1.0 << 0.5;
         QTest::newRow("quarter of the fall") << 9.75 << 1.0 << 1.0 - 0.1464466094067262;
         QTest::newRow("support end") << 10.5 << 1.0 << 0.0;
-        QTest::newRow("past the support") << 10.6 << 1.0 << 0.0;
-        QTest::newRow("sill 2 at K_MIN") << 3.0 << 2.0 << 0.5;
         QTest::newRow("box at K_MIN") << 3.0 << 0.0 << 1.0;
-        QTest::newRow("box at K_MAX") << 10.0 << 0.0 << 1.0;
         QTest::newRow("box just outside") << 10.000001 << 0.0 << 0.0;
     }
     void window()
@@ -91,11 +84,6 @@ private slots:
             << V{-0.028209479177387812, -0.022313515351592067, 0.12395844705233684,
                  -0.15667582137506264}
             << V{0.0, -0.004201595592947412, -0.04612813459239671, -0.015695022898123866};
-        QTest::newRow("box n1, narrower range")
-            << true << 3.0 << 5.0 << 0.0 << 1
-            << V{-0.20099253913888818, 0.01798675163897226, 0.2532925108292882,
-                 -0.12296438088713652}
-            << V{0.0, 0.22296588312661436, -0.06906781289998738, -0.2505551139208222};
         QTest::newRow("hanning n2 dk1, narrower range")
             << true << 3.0 << 5.0 << 1.0 << 2
             << V{-1.0922191546273705, -0.1030386818786326, 1.3088454884373124, -0.23654039137029087}
@@ -104,11 +92,6 @@ private slots:
             << true << 2.5 << 5.5 << 0.5 << 3
             << V{-1.301603000169159, 1.5880416849942136, 8.033743199066546, -3.251158187355343}
             << V{0.0, 4.410612269907186, -4.787525698388881, -8.084289333216017};
-        QTest::newRow("hanning n0 dk1, uneven")
-            << false << 3.0 << 5.0 << 1.0 << 0
-            << V{0.03480852987525667, -0.03475406368051719, -0.0038667715465214507,
-                 0.08820074744967774}
-            << V{0.0, -0.014067723443760859, 0.04063862028439409, 4.179120815682009e-05};
         QTest::newRow("hanning n2 dk1, uneven")
             << false << 3.0 << 5.0 << 1.0 << 2
             << V{0.37249913696902603, -0.5499181918225281, 0.08832704154216944, 1.5839083513763244}
@@ -168,13 +151,6 @@ private slots:
                    "exp(2ikR)",
                    "# k weight: n = 3", "# window: Hanning, sill dk = 1 1/A",
                    "# k range: 3 to 20 1/A, window support 2.5 to 20.5 1/A"};
-        QTest::newRow("standard, box")
-            << true << 0.0
-            << QStringList{
-                   "# transform: standard, chi(R) = (dk_mean/sqrt(pi)) * sum w(k) k^n chi(k) "
-                   "exp(2ikR)",
-                   "# k weight: n = 3", "# window: box",
-                   "# k range: 3 to 20 1/A, window support 3 to 20 1/A"};
     }
     void fileSaysHowItWasMade()
     {

@@ -50,244 +50,200 @@ class TstGui : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void dropsBecomeJobs_data();
-    void dropsBecomeJobs();
-    void resBoxesActLikeRadioButtons();
-    void show2IsExclusive();
-    void deleteAll();
-    void deleteMiddleJob();
-    void finishingOncePerClose();
-    void oneLogLinePerMessage();
+    void init()
+    {
+        savedCwd = QDir::currentPath();
+        root.reset(new QTemporaryDir);
+        QVERIFY(root->isValid());
+        work = root->filePath(QStringLiteral("Arbeit ö 作業"));
+        QVERIFY(QDir().mkpath(work + "/in put/sub folder"));
+        QVERIFY(QDir::setCurrent(work));
+        for (const char *name : {"a.cif", "b.cif", "c.inp", "Ni ö 結晶.cif"})
+            QVERIFY(writeFile(work + "/in put/" + QString::fromUtf8(name), "data_x\n"));
+    }
+    void cleanup()
+    {
+        if (body) {
+            Gui *gui = body->mainWindow();
+            QMetaObject::invokeMethod(gui, "deleteAll");
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            delete gui; // Body leaves its window alive by design
+            body.reset();
+        }
+        QDir::setCurrent(savedCwd);
+    }
+    void dropsBecomeJobs_data()
+    {
+        QTest::addColumn<QString>("area");
+        QTest::addColumn<QStringList>("urls"); // "%W" stands for the working folder
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("targets"); // the jobs' input paths
+        QTest::addColumn<int>("stage");
+        QTest::addColumn<int>("logCount");
+        const QString w = "%W/in put/";
+        QTest::newRow("three files at once")
+            << "DropCif"
+            << QStringList{"file://" + w + "b.cif", "file://" + w + "a.cif",
+                           "file://" + w + "Ni ö 結晶.cif"}
+            << "" << QStringList{w + "b.cif", w + "a.cif", w + "Ni ö 結晶.cif"}
+            << int(Demeter::AtomsWaiting) << 0;
+        QTest::newRow("FEFF input") << "DropFeff" << QStringList{"file://" + w + "c.inp"} << ""
+                                    << QStringList{w + "c.inp"} << int(Demeter::FeffWaiting) << 0;
+        QTest::newRow("Windows drive letter still becomes a job")
+            << "DropCif" << QStringList{"file:///C:/work/a.cif"} << ""
+            << QStringList{"%W/C:/work/a.cif"} << int(Demeter::AtomsWaiting) << 0;
+        QTest::newRow("network share refused")
+            << "DropCif" << QStringList{"file://server/share/a.cif"} << "" << QStringList{}
+            << int(Demeter::AtomsWaiting) << 1;
+        QTest::newRow("folder refused, file beside it taken")
+            << "DropCif" << QStringList{"file://" + w + "sub folder", "file://" + w + "a.cif"} << ""
+            << QStringList{w + "a.cif"} << int(Demeter::AtomsWaiting) << 1;
+    }
+    void dropsBecomeJobs()
+    {
+        QFETCH(QString, area);
+        QFETCH(QStringList, urls);
+        QFETCH(QString, text);
+        QFETCH(QStringList, targets);
+        QFETCH(int, stage);
+        QFETCH(int, logCount);
+        startBody();
+        QList<QUrl> list;
+        for (const QString &u : urls)
+            list << QUrl(QString(u).replace("%W", work));
+        const bool accepted = dropOn(widget<DropArea>(qPrintable(area)), list, text);
+
+        QCOMPARE(accepted, !targets.isEmpty());
+        QStringList got;
+        for (Demeter *job : jobs()) {
+            got << job->ui.TargetName->text();
+            QCOMPARE(job->currentStage(), stage);
+        }
+        QCOMPARE(got, targets.replaceInStrings("%W", work));
+        QCOMPARE(logLines().size(), logCount);
+        QCOMPARE(body->queuedJobs(), targets.size());
+    }
+    void resBoxesActLikeRadioButtons()
+    {
+        startBody();
+        dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(work + "/in put/a.cif")});
+        Demeter *first = jobs().at(0);
+        QVERIFY(first->ui.ShowResFeff->isChecked());
+        QVERIFY(!first->ui.ShowResAtoms->isChecked());
+
+        const QList<Demeter *> all = dropThree();
+        QCOMPARE(all.size(), 4);
+        auto checked = [&all] {
+            QStringList names;
+            for (int i = 0; i < all.size(); ++i) {
+                if (all[i]->ui.ShowResAtoms->isChecked())
+                    names << QString("A%1").arg(i);
+                if (all[i]->ui.ShowResFeff->isChecked())
+                    names << QString("F%1").arg(i);
+            }
+            return names;
+        };
+        QCOMPARE(checked(), QStringList{"F3"});
+        QVERIFY(all[3]->ui.ResFeff->isVisibleTo(all[3]));
+        QVERIFY(!all[0]->ui.ResFeff->isVisibleTo(all[0]));
+
+        all[1]->ui.ShowResAtoms->click();
+        QCOMPARE(checked(), QStringList{"A1"});
+        QVERIFY(all[1]->ui.ResAtoms->isVisibleTo(all[1]));
+        QVERIFY(!all[3]->ui.ResFeff->isVisibleTo(all[3]));
+        all[1]->ui.ShowResAtoms->click(); // a checked box stays checked
+        QCOMPARE(checked(), QStringList{"A1"});
+        all[1]->ui.ShowResFeff->click(); // its own other box takes over
+        QCOMPARE(checked(), QStringList{"F1"});
+    }
+    void show2IsExclusive()
+    {
+        startBody();
+        const QList<Demeter *> all = dropThree();
+        all[0]->ui.Show2->click();
+        all[2]->ui.Show2->click();
+        QVERIFY(!all[0]->ui.Show2->isChecked());
+        QVERIFY(all[2]->ui.Show2->isChecked());
+        all[1]->ui.Show->click();
+        all[2]->ui.Show2->click(); // unchecking touches nobody
+        QVERIFY(!all[2]->ui.Show2->isChecked());
+        QVERIFY(all[1]->ui.Show->isChecked());
+        QVERIFY(!all[0]->ui.Show2->isChecked() && !all[1]->ui.Show2->isChecked());
+    }
+    void deleteAll()
+    {
+        startBody();
+        QList<QPointer<Demeter>> watched;
+        for (Demeter *job : dropThree()) {
+            job->ui.Show->setChecked(true);
+            watched << job;
+        }
+        widget<QPushButton>("DeleteAll")->click();
+        QVERIFY(jobs().isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const QPointer<Demeter> &job : watched)
+            QVERIFY(job.isNull());
+        // The queue forgot them and the plots no longer draw them.
+        QCOMPARE(body->queuedJobs(), 0);
+        QVERIFY(!body->mainWindow()->plotController()->chiKView()->grab().isNull());
+        QVERIFY(!body->mainWindow()->plotController()->chiRView()->grab().isNull());
+    }
+    void deleteMiddleJob()
+    {
+        startBody();
+        const QList<Demeter *> all = dropThree();
+        QPointer<Demeter> middle = all[1];
+        all[1]->ui.Delete->click();
+        QCOMPARE(jobs(), (QList<Demeter *>{all[0], all[2]}));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(middle.isNull());
+        QCOMPARE(body->queuedJobs(), 2);
+    }
+    void oneLogLinePerMessage()
+    {
+        startBody();
+        // A FEFF input that is gone when the job loads it: one message.
+        const QString gone = work + "/in put/gone.inp";
+        dropOn(widget<DropArea>("DropFeff"), {QUrl::fromLocalFile(gone)});
+        QCOMPARE(jobs().size(), 1);
+        const QStringList lines = logLines();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.at(0).contains(gone), qPrintable(lines.at(0)));
+        QVERIFY(widget<QTextEdit>("LogMsg")->toPlainText().endsWith('\n'));
+    }
 
 private:
-    void startBody(const QByteArray &maxProc = "0");
+    void startBody(const QByteArray &maxProc = "0")
+    {
+        QVERIFY(
+            writeFile(work + "/g.cfg", "MAX_PROC " + maxProc +
+                                           "\nATOMS_EXE /no/such/atoms\nFEFF_EXE /no/such/feff\n"));
+        const char *argv[] = {"scatterdeck", "-noGui", "-c", "g.cfg"};
+        body.reset(new Body(ParamTable(4, argv)));
+    }
     QList<Demeter *> jobs() const { return body->mainWindow()->demeters(); }
     template <class T> T *widget(const char *name) const
     {
         return body->mainWindow()->findChild<T *>(QLatin1String(name));
     }
-    QStringList logLines() const;
-    QList<Demeter *> dropThree();
+    QStringList logLines() const
+    {
+        return widget<QTextEdit>("LogMsg")->toPlainText().split('\n', Qt::SkipEmptyParts);
+    }
+    QList<Demeter *> dropThree()
+    {
+        QList<QUrl> urls;
+        for (const char *name : {"a.cif", "b.cif", "Ni ö 結晶.cif"})
+            urls << QUrl::fromLocalFile(work + "/in put/" + QString::fromUtf8(name));
+        dropOn(widget<DropArea>("DropCif"), urls);
+        return jobs();
+    }
 
     QScopedPointer<QTemporaryDir> root;
     QString work;
     QString savedCwd;
     std::unique_ptr<Body> body;
 };
-
-void TstGui::init()
-{
-    savedCwd = QDir::currentPath();
-    root.reset(new QTemporaryDir);
-    QVERIFY(root->isValid());
-    work = root->filePath(QStringLiteral("Arbeit ö 作業"));
-    QVERIFY(QDir().mkpath(work + "/in put/sub folder"));
-    QVERIFY(QDir::setCurrent(work));
-    for (const char *name : {"a.cif", "b.cif", "c.inp", "Ni ö 結晶.cif"})
-        QVERIFY(writeFile(work + "/in put/" + QString::fromUtf8(name), "data_x\n"));
-}
-
-void TstGui::cleanup()
-{
-    if (body) {
-        Gui *gui = body->mainWindow();
-        QMetaObject::invokeMethod(gui, "deleteAll");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete gui; // Body leaves its window alive by design
-        body.reset();
-    }
-    QDir::setCurrent(savedCwd);
-}
-
-void TstGui::startBody(const QByteArray &maxProc)
-{
-    QVERIFY(writeFile(work + "/g.cfg", "MAX_PROC " + maxProc +
-                                           "\nATOMS_EXE /no/such/atoms\nFEFF_EXE /no/such/feff\n"));
-    const char *argv[] = {"scatterdeck", "-noGui", "-c", "g.cfg"};
-    body.reset(new Body(ParamTable(4, argv)));
-}
-
-QStringList TstGui::logLines() const
-{
-    return widget<QTextEdit>("LogMsg")->toPlainText().split('\n', Qt::SkipEmptyParts);
-}
-
-QList<Demeter *> TstGui::dropThree()
-{
-    QList<QUrl> urls;
-    for (const char *name : {"a.cif", "b.cif", "Ni ö 結晶.cif"})
-        urls << QUrl::fromLocalFile(work + "/in put/" + QString::fromUtf8(name));
-    dropOn(widget<DropArea>("DropCif"), urls);
-    return jobs();
-}
-
-void TstGui::dropsBecomeJobs_data()
-{
-    QTest::addColumn<QString>("area");
-    QTest::addColumn<QStringList>("urls"); // "%W" stands for the working folder
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("targets"); // the jobs' input paths
-    QTest::addColumn<int>("stage");
-    QTest::addColumn<int>("logCount");
-    const QString w = "%W/in put/";
-    QTest::newRow("three files at once")
-        << "DropCif"
-        << QStringList{"file://" + w + "b.cif", "file://" + w + "a.cif",
-                       "file://" + w + "Ni ö 結晶.cif"}
-        << "" << QStringList{w + "b.cif", w + "a.cif", w + "Ni ö 結晶.cif"}
-        << int(Demeter::AtomsWaiting) << 0;
-    QTest::newRow("FEFF input") << "DropFeff" << QStringList{"file://" + w + "c.inp"} << ""
-                                << QStringList{w + "c.inp"} << int(Demeter::FeffWaiting) << 0;
-    QTest::newRow("Windows drive letter still becomes a job")
-        << "DropCif" << QStringList{"file:///C:/work/a.cif"} << ""
-        << QStringList{"%W/C:/work/a.cif"} << int(Demeter::AtomsWaiting) << 0;
-    QTest::newRow("network share refused")
-        << "DropCif" << QStringList{"file://server/share/a.cif"} << "" << QStringList{}
-        << int(Demeter::AtomsWaiting) << 1;
-    QTest::newRow("http refused") << "DropFeff" << QStringList{"http://example.org/c.inp"} << ""
-                                  << QStringList{} << int(Demeter::FeffWaiting) << 1;
-    QTest::newRow("folder refused, file beside it taken")
-        << "DropCif" << QStringList{"file://" + w + "sub folder", "file://" + w + "a.cif"} << ""
-        << QStringList{w + "a.cif"} << int(Demeter::AtomsWaiting) << 1;
-    QTest::newRow("plain text without URLs") << "DropCif" << QStringList{} << "/tmp/a.cif"
-                                             << QStringList{} << int(Demeter::AtomsWaiting) << 0;
-}
-
-void TstGui::dropsBecomeJobs()
-{
-    QFETCH(QString, area);
-    QFETCH(QStringList, urls);
-    QFETCH(QString, text);
-    QFETCH(QStringList, targets);
-    QFETCH(int, stage);
-    QFETCH(int, logCount);
-    startBody();
-    QList<QUrl> list;
-    for (const QString &u : urls)
-        list << QUrl(QString(u).replace("%W", work));
-    const bool accepted = dropOn(widget<DropArea>(qPrintable(area)), list, text);
-
-    QCOMPARE(accepted, !targets.isEmpty());
-    QStringList got;
-    for (Demeter *job : jobs()) {
-        got << job->ui.TargetName->text();
-        QCOMPARE(job->currentStage(), stage);
-    }
-    QCOMPARE(got, targets.replaceInStrings("%W", work));
-    QCOMPARE(logLines().size(), logCount);
-    QCOMPARE(body->queuedJobs(), targets.size());
-}
-
-void TstGui::resBoxesActLikeRadioButtons()
-{
-    startBody();
-    dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(work + "/in put/a.cif")});
-    Demeter *first = jobs().at(0);
-    QVERIFY(first->ui.ShowResFeff->isChecked());
-    QVERIFY(!first->ui.ShowResAtoms->isChecked());
-
-    const QList<Demeter *> all = dropThree();
-    QCOMPARE(all.size(), 4);
-    auto checked = [&all] {
-        QStringList names;
-        for (int i = 0; i < all.size(); ++i) {
-            if (all[i]->ui.ShowResAtoms->isChecked())
-                names << QString("A%1").arg(i);
-            if (all[i]->ui.ShowResFeff->isChecked())
-                names << QString("F%1").arg(i);
-        }
-        return names;
-    };
-    QCOMPARE(checked(), QStringList{"F3"});
-    QVERIFY(all[3]->ui.ResFeff->isVisibleTo(all[3]));
-    QVERIFY(!all[0]->ui.ResFeff->isVisibleTo(all[0]));
-
-    all[1]->ui.ShowResAtoms->click();
-    QCOMPARE(checked(), QStringList{"A1"});
-    QVERIFY(all[1]->ui.ResAtoms->isVisibleTo(all[1]));
-    QVERIFY(!all[3]->ui.ResFeff->isVisibleTo(all[3]));
-    all[1]->ui.ShowResAtoms->click(); // a checked box stays checked
-    QCOMPARE(checked(), QStringList{"A1"});
-    all[1]->ui.ShowResFeff->click(); // its own other box takes over
-    QCOMPARE(checked(), QStringList{"F1"});
-}
-
-void TstGui::show2IsExclusive()
-{
-    startBody();
-    const QList<Demeter *> all = dropThree();
-    all[0]->ui.Show2->click();
-    all[2]->ui.Show2->click();
-    QVERIFY(!all[0]->ui.Show2->isChecked());
-    QVERIFY(all[2]->ui.Show2->isChecked());
-    all[1]->ui.Show->click();
-    all[2]->ui.Show2->click(); // unchecking touches nobody
-    QVERIFY(!all[2]->ui.Show2->isChecked());
-    QVERIFY(all[1]->ui.Show->isChecked());
-    QVERIFY(!all[0]->ui.Show2->isChecked() && !all[1]->ui.Show2->isChecked());
-}
-
-void TstGui::deleteAll()
-{
-    startBody();
-    QList<QPointer<Demeter>> watched;
-    for (Demeter *job : dropThree()) {
-        job->ui.Show->setChecked(true);
-        watched << job;
-    }
-    widget<QPushButton>("DeleteAll")->click();
-    QVERIFY(jobs().isEmpty());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (const QPointer<Demeter> &job : watched)
-        QVERIFY(job.isNull());
-    // The queue forgot them and the plots no longer draw them.
-    QCOMPARE(body->queuedJobs(), 0);
-    QVERIFY(!body->mainWindow()->plotController()->chiKView()->grab().isNull());
-    QVERIFY(!body->mainWindow()->plotController()->chiRView()->grab().isNull());
-}
-
-void TstGui::deleteMiddleJob()
-{
-    startBody();
-    const QList<Demeter *> all = dropThree();
-    QPointer<Demeter> middle = all[1];
-    all[1]->ui.Delete->click();
-    QCOMPARE(jobs(), (QList<Demeter *>{all[0], all[2]}));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(middle.isNull());
-    QCOMPARE(body->queuedJobs(), 2);
-}
-
-void TstGui::finishingOncePerClose()
-{
-    startBody();
-    Gui *gui = body->mainWindow();
-    QSignalSpy guiSpy(gui, &Gui::finishing);
-    QSignalSpy bodySpy(body.get(), &Body::finishing);
-    gui->show();
-    QVERIFY(gui->close());
-    QCOMPARE(guiSpy.count(), 1);
-    QCOMPARE(bodySpy.count(), 1);
-    gui->show();
-    QVERIFY(gui->close());
-    QCOMPARE(guiSpy.count(), 2);
-    QCOMPARE(bodySpy.count(), 2);
-}
-
-void TstGui::oneLogLinePerMessage()
-{
-    startBody();
-    // A FEFF input that is gone when the job loads it: one message.
-    const QString gone = work + "/in put/gone.inp";
-    dropOn(widget<DropArea>("DropFeff"), {QUrl::fromLocalFile(gone)});
-    QCOMPARE(jobs().size(), 1);
-    const QStringList lines = logLines();
-    QCOMPARE(lines.size(), 1);
-    QVERIFY2(lines.at(0).contains(gone), qPrintable(lines.at(0)));
-    QVERIFY(widget<QTextEdit>("LogMsg")->toPlainText().endsWith('\n'));
-}
 
 QTEST_MAIN(TstGui)
 #include "tst_gui.moc"

@@ -122,8 +122,6 @@ private slots:
         QTest::newRow("R in k descending, nan first")
             << int(RankingModel::RFactorKColumn) << int(Qt::DescendingOrder)
             << QStringList{"D", "B", "A"};
-        QTest::newRow("R in R ascending") << int(RankingModel::RFactorRColumn)
-                                          << int(Qt::AscendingOrder) << QStringList{"A", "B", "D"};
     }
     void sortableByAnyColumn()
     {

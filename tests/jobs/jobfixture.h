@@ -16,11 +16,38 @@ class JobFixture : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        qRegisterMetaType<Demeter::Outcome>(); // for QSignalSpy
+        savedCwd = QDir::currentPath();
+        root.reset(new QTemporaryDir);
+        QVERIFY(root->isValid());
+        work = root->filePath(QStringLiteral("Arbeit ö 作業"));
+        resDir = work + QStringLiteral("/Ergebnis ö 結果");
+        QVERIFY(QDir().mkpath(resDir));
+    }
+    void cleanup()
+    {
+        // Every FEFF launch moves the application into its job directory.
+        QDir::setCurrent(savedCwd);
+    }
 
 protected:
-    Settings settingsFor(const QString &atomsArgs, const QString &feffArgs) const;
+    Settings settingsFor(const QString &atomsArgs, const QString &feffArgs) const
+    {
+        Settings s;
+        s.environment = QProcessEnvironment::systemEnvironment();
+        s.resDir = resDir;
+        s.atomsExe = s.feffExe = QStringLiteral(FAKEPROG);
+        s.atomsArgs = atomsArgs.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        s.feffArgs = feffArgs.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        s.kMin = 3.0;
+        s.kMax = 20.0;
+        s.rMax = 8.0;
+        s.rDelta = 0.01;
+        s.clearFeffDat = s.clearChiDat = true;
+        return s;
+    }
     QString inputPath(const QString &name) const { return work + QLatin1Char('/') + name; }
     QScopedPointer<QTemporaryDir> root;
     QString work;
@@ -33,38 +60,5 @@ const QByteArray copyHeader = " * This file was copied by Scatterdeck\n";
 } // namespace jobtest
 
 using namespace jobtest;
-
-inline void JobFixture::init()
-{
-    qRegisterMetaType<Demeter::Outcome>(); // for QSignalSpy
-    savedCwd = QDir::currentPath();
-    root.reset(new QTemporaryDir);
-    QVERIFY(root->isValid());
-    work = root->filePath(QStringLiteral("Arbeit ö 作業"));
-    resDir = work + QStringLiteral("/Ergebnis ö 結果");
-    QVERIFY(QDir().mkpath(resDir));
-}
-
-inline void JobFixture::cleanup()
-{
-    // Every FEFF launch moves the application into its job directory.
-    QDir::setCurrent(savedCwd);
-}
-
-inline Settings JobFixture::settingsFor(const QString &atomsArgs, const QString &feffArgs) const
-{
-    Settings s;
-    s.environment = QProcessEnvironment::systemEnvironment();
-    s.resDir = resDir;
-    s.atomsExe = s.feffExe = QStringLiteral(FAKEPROG);
-    s.atomsArgs = atomsArgs.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    s.feffArgs = feffArgs.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    s.kMin = 3.0;
-    s.kMax = 20.0;
-    s.rMax = 8.0;
-    s.rDelta = 0.01;
-    s.clearFeffDat = s.clearChiDat = true;
-    return s;
-}
 
 #endif

@@ -43,50 +43,76 @@ class QueueFixture : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        savedCwd = QDir::currentPath();
+        root.reset(new QTemporaryDir);
+        QVERIFY(root->isValid());
+        work = root->filePath(QStringLiteral("Arbeit ö 作業"));
+        QVERIFY(QDir().mkpath(work + "/00-Cif"));
+        QVERIFY(QDir().mkpath(work + "/00-Inp"));
+        QVERIFY(QDir::setCurrent(work));
+        qputenv("FAKE_LOG", (work + "/run.log").toUtf8());
+    }
+    void cleanup()
+    {
+        if (body) {
+            Gui *gui = body->mainWindow();
+            QMetaObject::invokeMethod(gui, "deleteAll");
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            delete gui; // Body leaves its window alive by design
+            body.reset();
+        }
+        QDir::setCurrent(savedCwd);
+    }
 
 protected:
     void startBody(const QString &maxProc, const QString &atomsArgs, const QString &feffArgs,
                    const QByteArray &extra = QByteArray());
-    void addFiles(const QString &folder, const QStringList &names, const QByteArray &text = "");
+    void addFiles(const QString &folder, const QStringList &names, const QByteArray &text = "")
+    {
+        for (const QString &name : names)
+            QVERIFY(writeFile(work + "/" + folder + "/" + name, text));
+    }
     QList<Demeter *> jobs() const { return body->mainWindow()->demeters(); }
     QString resDir() const { return body->currentSettings().resDir; }
-    void open(const QString &gate, const QList<Demeter *> &which);
-    static bool allDone(const QList<Demeter *> &which);
+    void open(const QString &gate, const QList<Demeter *> &which)
+    {
+        for (Demeter *job : which)
+            QVERIFY(writeFile(job->directory() + "/" + gate, ""));
+    }
+    static bool allDone(const QList<Demeter *> &which)
+    {
+        for (const Demeter *job : which) {
+            if (job->currentStage() != Demeter::Done)
+                return false;
+        }
+        return true;
+    }
     // "<running> running, <queued> queued"
-    QString counts() const;
-    QStringList startedJobDirs() const;
+    QString counts() const
+    {
+        return QString("%1 running, %2 queued")
+            .arg(body->runningPrograms())
+            .arg(body->queuedJobs());
+    }
+    QStringList startedJobDirs() const
+    {
+        QStringList dirs;
+        const QStringList lines = QString::fromUtf8(readFile(work + "/run.log")).split('\n');
+        for (const QString &line : lines) {
+            const QString dir = line.section(' ', 1);
+            if (!dir.isEmpty() && !dirs.contains(dir))
+                dirs << dir;
+        }
+        return dirs;
+    }
 
     QScopedPointer<QTemporaryDir> root;
     QString work;
     QString savedCwd;
     std::unique_ptr<Body> body;
 };
-
-inline void QueueFixture::init()
-{
-    savedCwd = QDir::currentPath();
-    root.reset(new QTemporaryDir);
-    QVERIFY(root->isValid());
-    work = root->filePath(QStringLiteral("Arbeit ö 作業"));
-    QVERIFY(QDir().mkpath(work + "/00-Cif"));
-    QVERIFY(QDir().mkpath(work + "/00-Inp"));
-    QVERIFY(QDir::setCurrent(work));
-    qputenv("FAKE_LOG", (work + "/run.log").toUtf8());
-}
-
-inline void QueueFixture::cleanup()
-{
-    if (body) {
-        Gui *gui = body->mainWindow();
-        QMetaObject::invokeMethod(gui, "deleteAll");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete gui; // Body leaves its window alive by design
-        body.reset();
-    }
-    QDir::setCurrent(savedCwd);
-}
 
 inline void QueueFixture::startBody(const QString &maxProc, const QString &atomsArgs,
                                     const QString &feffArgs, const QByteArray &extra)
@@ -99,45 +125,6 @@ inline void QueueFixture::startBody(const QString &maxProc, const QString &atoms
     // The first entry of a key wins, so extra lines go in front.
     QVERIFY(writeFile(work + "/q.cfg", "\xEF\xBB\xBF" + extra + config.toUtf8()));
     body.reset(new Body(commandLine("q.cfg")));
-}
-
-inline void QueueFixture::addFiles(const QString &folder, const QStringList &names,
-                                   const QByteArray &text)
-{
-    for (const QString &name : names)
-        QVERIFY(writeFile(work + "/" + folder + "/" + name, text));
-}
-
-inline void QueueFixture::open(const QString &gate, const QList<Demeter *> &which)
-{
-    for (Demeter *job : which)
-        QVERIFY(writeFile(job->directory() + "/" + gate, ""));
-}
-
-inline bool QueueFixture::allDone(const QList<Demeter *> &which)
-{
-    for (const Demeter *job : which) {
-        if (job->currentStage() != Demeter::Done)
-            return false;
-    }
-    return true;
-}
-
-inline QString QueueFixture::counts() const
-{
-    return QString("%1 running, %2 queued").arg(body->runningPrograms()).arg(body->queuedJobs());
-}
-
-inline QStringList QueueFixture::startedJobDirs() const
-{
-    QStringList dirs;
-    const QStringList lines = QString::fromUtf8(readFile(work + "/run.log")).split('\n');
-    for (const QString &line : lines) {
-        const QString dir = line.section(' ', 1);
-        if (!dir.isEmpty() && !dirs.contains(dir))
-            dirs << dir;
-    }
-    return dirs;
 }
 
 #endif

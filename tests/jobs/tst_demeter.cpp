@@ -14,190 +14,176 @@ class TstDemeter : public JobFixture
 {
     Q_OBJECT
 private slots:
-    void run_data();
-    void run();
-    void consoleOutputDecoding();
-    void restart_data();
-    void restart();
-    void retiredJobLaunchesNoFeff();
-};
-
-// From creation to the job's end: every status text with the stage and
-// colour it shows, the signals in order, the outcome and the messages.
-void TstDemeter::run_data()
-{
-    QTest::addColumn<int>("stage");
-    QTest::addColumn<QStringList>("programs"); // arguments of the stand-in as Atoms and FEFF
-    QTest::addColumn<QString>("missing");      // "atoms", "feff" or "input": not there
-    QTest::addColumn<int>("limitMs");
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("paths");
-    QTest::addColumn<QString>("log"); // the one message, %I the input, %D the job folder
-    auto row = [](const char *name, int stage, const QStringList &programs, const char *missing,
-                  int limitMs, const QStringList &events, Demeter::Outcome outcome, int paths,
-                  const char *log) {
-        QTest::newRow(name) << stage << programs << missing << limitMs << events << int(outcome)
-                            << paths << log;
-    };
-    const QStringList feffRun = JobRecorder::feffRun();
-    const QStringList feffEnd = feffRun.mid(0, 5); // no results read
-    const QStringList atomsRun{"A. Starting/3/yellow", "+", "A. Running/4/green", "-"};
-    // FEFF is launched (and runs) before Atoms shows that it ended.
-    QStringList cifRun = atomsRun + feffRun;
-    cifRun.insert(7, "A. Finished/9/blue");
-    row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3, "");
-    row("Atoms crash goes on to FEFF", 1, {"atoms cat abort", "feff chi=1"}, "", 0, cifRun,
-        Demeter::ChiRead, 1, "");
-    row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2, "");
-    row("FEFF crash without results", 6, {"", "feff abort"}, "", 0, feffEnd, Demeter::NoChiFile, 0,
-        "::Can not read chi(k) file : %D/chi.dat");
-    row("chi.dat without data", 6, {"", "feff emptychi"}, "", 0, feffEnd, Demeter::NoChiData, 0,
-        "");
-    row("Atoms missing", 1, {"atoms", "feff chi=1"}, "atoms", 0,
-        {"A. Starting/3/yellow", "A. Not Running/3/blue"}, Demeter::AtomsNotStarted, 0, "");
-    row("FEFF missing", 6, {"", "feff"}, "feff", 0,
-        {"F. Starting/8/yellow", "F. Not Running/8/blue"}, Demeter::FeffNotStarted, 0, "");
-    row("CIF gone before the start", 1, {"atoms", "feff chi=1"}, "input", 0, {},
-        Demeter::InputMissing, 0, "The input file %I no longer exists; the job is not started.");
-    // FEFF is never launched on the output of a cut-off Atoms run, and
-    // results written before a stop are not read.
-    row("Atoms past the time limit", 1, {"atoms cat pidfile sleep=600000", "feff chi=1"}, "", 300,
-        atomsRun + QStringList{"A. Finished/0/blue"}, Demeter::AtomsTimedOut, 0,
-        "Atoms reached the time limit of 0.3 s and was stopped: %I");
-    row("FEFF past the time limit", 6, {"", "feff chi=1 pidfile sleep=600000"}, "", 300, feffEnd,
-        Demeter::FeffTimedOut, 0, "FEFF reached the time limit of 0.3 s and was stopped: %I");
-}
-
-void TstDemeter::run()
-{
-    QFETCH(int, stage);
-    QFETCH(QStringList, programs);
-    QFETCH(QString, missing);
-    QFETCH(int, limitMs);
-    QFETCH(QStringList, events);
-    QFETCH(int, outcome);
-    QFETCH(int, paths);
-    QFETCH(QString, log);
-    // Only the last suffix goes from the job directory's name.
-    const QString input = inputPath(stage == 1 ? "Kupfer ö.銅.cif" : "Kupfer ö.銅.inp");
-    QVERIFY(writeFile(input, "noise\n * This is the input\nEND\n"));
-    Settings s = settingsFor(programs[0], programs[1]);
-    s.procTimeout = limitMs;
-    if (missing == "atoms")
-        s.atomsExe = work + "/no such atoms";
-    if (missing == "feff")
-        s.feffExe = work + "/no such feff";
-    Demeter job(s, QFileInfo(input), stage);
-    JobRecorder rec(&job);
-    QSignalSpy ended(&job, &Demeter::ended);
-    QCOMPARE(job.currentStage(), stage);
-    QCOMPARE(JobRecorder::status(job.ui.AtomsStat), QString("A. Not Running/blue"));
-    QCOMPARE(JobRecorder::status(job.ui.FeffStat), QString("F. Not Running/blue"));
-    QCOMPARE(job.ui.TargetName->text(), input);
-    QCOMPARE(job.directory(), resDir + "/Kupfer ö.銅");
-    QVERIFY(existsOnDisk(job.directory()));
-    if (missing == "input")
-        QVERIFY(QFile::remove(input));
-    job.loadInput();
-    job.start();
-
-    QCOMPARE(rec.settled(events), events);
-    QCOMPARE(ended.count(), 1);
-    QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
-    QCOMPARE(job.chips.size(), paths);
-    QCOMPARE(rec.logs, log.isEmpty()
-                           ? QStringList()
-                           : QStringList{log.replace("%I", input).replace("%D", job.directory())});
-    QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), events.contains("newChi"));
-    if (limitMs > 0)
-        QVERIFY(processGone(readFile(job.directory() + "/fake.pid").trimmed().toLongLong()));
-    if (events.contains("F. Running/9/green")) {
-        // Atoms printed the input; the copy of a FEFF input begins with the
-        // copy header; either way the text starts at the first " * This".
-        const QByteArray text = " * This is the input\nEND\n";
-        QCOMPARE(readFile(job.directory() + "/feff.inp"),
-                 stage == 1 ? text : copyHeader + "noise\n" + text);
-        QCOMPARE(QDir::currentPath(), job.directory());
+    // From creation to the job's end: every status text with the stage and
+    // colour it shows, the signals in order, the outcome and the messages.
+    void run_data()
+    {
+        QTest::addColumn<int>("stage");
+        QTest::addColumn<QStringList>("programs"); // arguments of the stand-in as Atoms and FEFF
+        QTest::addColumn<QString>("missing");      // "atoms", "feff" or "input": not there
+        QTest::addColumn<int>("limitMs");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<int>("paths");
+        QTest::addColumn<QString>("log"); // the one message, %I the input, %D the job folder
+        auto row = [](const char *name, int stage, const QStringList &programs, const char *missing,
+                      int limitMs, const QStringList &events, Demeter::Outcome outcome, int paths,
+                      const char *log) {
+            QTest::newRow(name) << stage << programs << missing << limitMs << events << int(outcome)
+                                << paths << log;
+        };
+        const QStringList feffRun = JobRecorder::feffRun();
+        const QStringList feffEnd = feffRun.mid(0, 5); // no results read
+        const QStringList atomsRun{"A. Starting/3/yellow", "+", "A. Running/4/green", "-"};
+        // FEFF is launched (and runs) before Atoms shows that it ended.
+        QStringList cifRun = atomsRun + feffRun;
+        cifRun.insert(7, "A. Finished/9/blue");
+        row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3, "");
+        row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2, "");
+        row("FEFF crash without results", 6, {"", "feff abort"}, "", 0, feffEnd, Demeter::NoChiFile,
+            0, "::Can not read chi(k) file : %D/chi.dat");
+        row("Atoms missing", 1, {"atoms", "feff chi=1"}, "atoms", 0,
+            {"A. Starting/3/yellow", "A. Not Running/3/blue"}, Demeter::AtomsNotStarted, 0, "");
+        row("CIF gone before the start", 1, {"atoms", "feff chi=1"}, "input", 0, {},
+            Demeter::InputMissing, 0,
+            "The input file %I no longer exists; the job is not started.");
+        // FEFF is never launched on the output of a cut-off Atoms run, and
+        // results written before a stop are not read.
+        row("Atoms past the time limit", 1, {"atoms cat pidfile sleep=600000", "feff chi=1"}, "",
+            300, atomsRun + QStringList{"A. Finished/0/blue"}, Demeter::AtomsTimedOut, 0,
+            "Atoms reached the time limit of 0.3 s and was stopped: %I");
+        row("FEFF past the time limit", 6, {"", "feff chi=1 pidfile sleep=600000"}, "", 300,
+            feffEnd, Demeter::FeffTimedOut, 0,
+            "FEFF reached the time limit of 0.3 s and was stopped: %I");
     }
-}
+    void run()
+    {
+        QFETCH(int, stage);
+        QFETCH(QStringList, programs);
+        QFETCH(QString, missing);
+        QFETCH(int, limitMs);
+        QFETCH(QStringList, events);
+        QFETCH(int, outcome);
+        QFETCH(int, paths);
+        QFETCH(QString, log);
+        // Only the last suffix goes from the job directory's name.
+        const QString input = inputPath(stage == 1 ? "Kupfer ö.銅.cif" : "Kupfer ö.銅.inp");
+        QVERIFY(writeFile(input, "noise\n * This is the input\nEND\n"));
+        Settings s = settingsFor(programs[0], programs[1]);
+        s.procTimeout = limitMs;
+        if (missing == "atoms")
+            s.atomsExe = work + "/no such atoms";
+        if (missing == "feff")
+            s.feffExe = work + "/no such feff";
+        Demeter job(s, QFileInfo(input), stage);
+        JobRecorder rec(&job);
+        QSignalSpy ended(&job, &Demeter::ended);
+        QCOMPARE(job.currentStage(), stage);
+        QCOMPARE(JobRecorder::status(job.ui.AtomsStat), QString("A. Not Running/blue"));
+        QCOMPARE(JobRecorder::status(job.ui.FeffStat), QString("F. Not Running/blue"));
+        QCOMPARE(job.ui.TargetName->text(), input);
+        QCOMPARE(job.directory(), resDir + "/Kupfer ö.銅");
+        QVERIFY(existsOnDisk(job.directory()));
+        if (missing == "input")
+            QVERIFY(QFile::remove(input));
+        job.loadInput();
+        job.start();
 
-void TstDemeter::consoleOutputDecoding()
-{
-    const QString input = inputPath("g.cif");
-    QVERIFY(writeFile(input, ""));
-    Demeter job(settingsFor("atoms garbage", "feff print=Feff_6L.02 print=ö"), QFileInfo(input), 1);
-    job.start();
-    QTRY_COMPARE_WITH_TIMEOUT(job.currentStage(), int(Demeter::Done), 20000);
-    // Invalid UTF-8 becomes replacement characters; a NUL byte cuts its read.
-    const QString atoms = job.ui.ResAtoms->toPlainText();
-    QVERIFY2(atoms.startsWith("bad ") && atoms.contains(QChar(0xFFFD)) &&
-                 atoms.contains("before") && !atoms.contains("after") && atoms.contains("end"),
-             qPrintable(atoms));
-    QCOMPARE(job.ui.ResFeff->toPlainText(), QString("Feff_6L.02\nö\n"));
-}
+        QCOMPARE(rec.settled(events), events);
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
+        QCOMPARE(job.chips.size(), paths);
+        QCOMPARE(rec.logs,
+                 log.isEmpty()
+                     ? QStringList()
+                     : QStringList{log.replace("%I", input).replace("%D", job.directory())});
+        QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), events.contains("newChi"));
+        if (limitMs > 0)
+            QVERIFY(processGone(readFile(job.directory() + "/fake.pid").trimmed().toLongLong()));
+        if (events.contains("F. Running/9/green")) {
+            // Atoms printed the input; the copy of a FEFF input begins with the
+            // copy header; either way the text starts at the first " * This".
+            const QByteArray text = " * This is the input\nEND\n";
+            QCOMPARE(readFile(job.directory() + "/feff.inp"),
+                     stage == 1 ? text : copyHeader + "noise\n" + text);
+            QCOMPARE(QDir::currentPath(), job.directory());
+        }
+    }
+    void consoleOutputDecoding()
+    {
+        const QString input = inputPath("g.cif");
+        QVERIFY(writeFile(input, ""));
+        Demeter job(settingsFor("atoms garbage", "feff print=Feff_6L.02 print=ö"), QFileInfo(input),
+                    1);
+        job.start();
+        QTRY_COMPARE_WITH_TIMEOUT(job.currentStage(), int(Demeter::Done), 20000);
+        // Invalid UTF-8 becomes replacement characters; a NUL byte cuts its read.
+        const QString atoms = job.ui.ResAtoms->toPlainText();
+        QVERIFY2(atoms.startsWith("bad ") && atoms.contains(QChar(0xFFFD)) &&
+                     atoms.contains("before") && !atoms.contains("after") && atoms.contains("end"),
+                 qPrintable(atoms));
+        QCOMPARE(job.ui.ResFeff->toPlainText(), QString("Feff_6L.02\nö\n"));
+    }
+    void restart_data()
+    {
+        QTest::addColumn<bool>("feffGone");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("reruns FEFF on the edited text") << false << JobRecorder::feffRun();
+        // Old results stay on disk (chi files are not cleared), so a wrong
+        // "finished" would read them again.
+        QTest::newRow("FEFF gone: no stop report, nothing read")
+            << true << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue"};
+    }
+    void restart()
+    {
+        QFETCH(bool, feffGone);
+        QFETCH(QStringList, events);
+        Settings s = settingsFor("", "feff print=run wait=go chi=1");
+        s.feffExe = work + "/feff copy";
+        QVERIFY(QFile::copy(QStringLiteral(FAKEPROG), s.feffExe));
+        s.clearChiDat = !feffGone;
+        const QString input = inputPath("Neu start.inp");
+        QVERIFY(writeFile(input, "TITLE first\n"));
+        Demeter job(s, QFileInfo(input), 6);
+        JobRecorder rec(&job);
+        job.loadInput();
+        job.start();
+        job.start();                 // a second start is ignored
+        job.ui.FeffRestart->click(); // so is a restart while FEFF runs
+        QCOMPARE(rec.events.count("+"), 1);
+        QVERIFY(writeFile(job.directory() + "/go", ""));
+        QTRY_COMPARE_WITH_TIMEOUT(job.currentStage(), int(Demeter::Done), 20000);
 
-void TstDemeter::restart_data()
-{
-    QTest::addColumn<bool>("feffGone");
-    QTest::addColumn<QStringList>("events");
-    QTest::newRow("reruns FEFF on the edited text") << false << JobRecorder::feffRun();
-    // Old results stay on disk (chi files are not cleared), so a wrong
-    // "finished" would read them again.
-    QTest::newRow("FEFF gone: no stop report, nothing read")
-        << true << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue"};
-}
-
-void TstDemeter::restart()
-{
-    QFETCH(bool, feffGone);
-    QFETCH(QStringList, events);
-    Settings s = settingsFor("", "feff print=run wait=go chi=1");
-    s.feffExe = work + "/feff copy";
-    QVERIFY(QFile::copy(QStringLiteral(FAKEPROG), s.feffExe));
-    s.clearChiDat = !feffGone;
-    const QString input = inputPath("Neu start.inp");
-    QVERIFY(writeFile(input, "TITLE first\n"));
-    Demeter job(s, QFileInfo(input), 6);
-    JobRecorder rec(&job);
-    job.loadInput();
-    job.start();
-    job.start();                 // a second start is ignored
-    job.ui.FeffRestart->click(); // so is a restart while FEFF runs
-    QCOMPARE(rec.events.count("+"), 1);
-    QVERIFY(writeFile(job.directory() + "/go", ""));
-    QTRY_COMPARE_WITH_TIMEOUT(job.currentStage(), int(Demeter::Done), 20000);
-
-    QVERIFY(writeFile(job.directory() + "/chip0005.dat", chiFile(true))); // stale path file
-    if (feffGone)
-        QVERIFY(QFile::remove(s.feffExe));
-    rec.events.clear();
-    job.ui.ResAtoms->setPlainText("TITLE edited\n");
-    job.ui.FeffRestart->click();
-    QCOMPARE(rec.settled(events), events);
-    QCOMPARE(readFile(job.directory() + "/feff.inp"), QByteArray("TITLE edited\n"));
-    // Emptied before the rerun; chip0005.dat cleared or not read.
-    QCOMPARE(job.ui.ResFeff->toPlainText(), feffGone ? QString() : QString("run\n"));
-    QCOMPARE(job.chips.size(), 1);
-    if (feffGone) {
-        job.ui.FeffRestart->click(); // after a failed launch the job stays where it is
+        QVERIFY(writeFile(job.directory() + "/chip0005.dat", chiFile(true))); // stale path file
+        if (feffGone)
+            QVERIFY(QFile::remove(s.feffExe));
+        rec.events.clear();
+        job.ui.ResAtoms->setPlainText("TITLE edited\n");
+        job.ui.FeffRestart->click();
+        QCOMPARE(rec.settled(events), events);
+        QCOMPARE(readFile(job.directory() + "/feff.inp"), QByteArray("TITLE edited\n"));
+        // Emptied before the rerun; chip0005.dat cleared or not read.
+        QCOMPARE(job.ui.ResFeff->toPlainText(), feffGone ? QString() : QString("run\n"));
+        QCOMPARE(job.chips.size(), 1);
+        if (feffGone) {
+            job.ui.FeffRestart->click(); // after a failed launch the job stays where it is
+            QCOMPARE(rec.settled(events), events);
+        }
+    }
+    void retiredJobLaunchesNoFeff()
+    {
+        const QString input = inputPath("weg.cif");
+        QVERIFY(writeFile(input, "END\n"));
+        Demeter job(settingsFor("atoms wait=go", "feff chi=1"), QFileInfo(input), 1);
+        JobRecorder rec(&job);
+        job.start();
+        job.retire(); // while Atoms runs
+        QVERIFY(writeFile(job.directory() + "/go", ""));
+        const QStringList events{"A. Starting/3/yellow", "+", "A. Running/4/green", "-",
+                                 "A. Finished/6/blue"};
         QCOMPARE(rec.settled(events), events);
     }
-}
-
-void TstDemeter::retiredJobLaunchesNoFeff()
-{
-    const QString input = inputPath("weg.cif");
-    QVERIFY(writeFile(input, "END\n"));
-    Demeter job(settingsFor("atoms wait=go", "feff chi=1"), QFileInfo(input), 1);
-    JobRecorder rec(&job);
-    job.start();
-    job.retire(); // while Atoms runs
-    QVERIFY(writeFile(job.directory() + "/go", ""));
-    const QStringList events{"A. Starting/3/yellow", "+", "A. Running/4/green", "-",
-                             "A. Finished/6/blue"};
-    QCOMPARE(rec.settled(events), events);
-}
+};
 
 QTEST_MAIN(TstDemeter)
 #include "tst_demeter.moc"

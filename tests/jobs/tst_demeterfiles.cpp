@@ -11,236 +11,206 @@ class TstDemeterFiles : public JobFixture
 {
     Q_OBJECT
 private slots:
-    void feffInpBytes_data();
-    void feffInpBytes();
-    void feffInputCopy_data();
-    void feffInputCopy();
-    void feffInpNotWritable();
-    void clearResultFiles_data();
-    void clearResultFiles();
-    void readResults_data();
-    void readResults();
-    void pathIdentities_data();
-    void pathIdentities();
-};
-
-void TstDemeterFiles::feffInpBytes_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("cards");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("Atoms chatter dropped")
-        << "Atoms 3.0\nwarning: x\n * This file was generated\nTITLE Cu\n"
-        << QStringList() << QByteArray(" * This file was generated\nTITLE Cu\n");
-    QTest::newRow("no marker: all kept, blank lines too")
-        << "HOLE 1 1.0\n\n\nEND\n"
-        << QStringList() << QByteArray("HOLE 1 1.0\n\n\nEND\n");
-    QTest::newRow("RMAX rewritten, last line ended")
-        << "HOLE 1\nRMAX   5.5\nEND" << QStringList{"RMAX 6.0"}
-        << QByteArray("HOLE 1\nRMAX 6.0\nEND\n");
-    QTest::newRow("commented entry") << "RMAX   5.5\n"
-                                     << QStringList{"%RMAX 6.0"} << QByteArray("#RMAX 6.0\n");
-    QTest::newRow("marked, quoted and indented lines rewritten")
-        << "%RMAX 5.5\n% RMAX 5.0\n\"RMAX\" 4\n   RMAX 3\n"
-        << QStringList{"RMAX 6.0"} << QByteArray("RMAX 6.0\nRMAX 6.0\nRMAX 6.0\nRMAX 6.0\n");
-}
-
-void TstDemeterFiles::feffInpBytes()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, cards);
-    QFETCH(QByteArray, bytes);
-    Settings s = settingsFor("atoms", "feff");
-    for (const QString &card : cards)
-        putFeffInp(s.feffInps, parseFeffInp(card));
-    Demeter job(s, QFileInfo(inputPath("x.cif")), 1);
-    job.ui.ResAtoms->setPlainText(text);
-    job.ui.SaveFeffInp->click();
-    QCOMPARE(readFile(job.directory() + "/feff.inp"), bytes);
-    qDeleteAll(s.feffInps);
-}
-
-// The pane and feff.inp both begin with the copy header.
-void TstDemeterFiles::feffInputCopy_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("pane");
-    QTest::addColumn<QByteArray>("feffInp");
-    QTest::newRow("Shift-JIS, CR LF")
-        << QByteArray("TITLE \x93\xba\r\nEND\r\n") << "TITLE 銅\nEND\n"
-        << QByteArray("TITLE \x93\xba\nEND\n");
-    QTest::newRow("UTF-8 with mark")
-        << QByteArray("\xEF\xBB\xBFTITLE \xE9\x8A\x85\n") << "TITLE 銅\n"
-        << QByteArray("TITLE \x93\xba\n");
-    QTest::newRow("own * This line kept")
-        << QByteArray(" * This is mine\nEND\n") << " * This is mine\nEND\n"
-        << QByteArray(" * This is mine\nEND\n");
-}
-
-void TstDemeterFiles::feffInputCopy()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QString, pane);
-    QFETCH(QByteArray, feffInp);
-    const QString input = inputPath("Eingabe ö 入力.inp");
-    QVERIFY(writeFile(input, file));
-    Demeter job(settingsFor("", "feff"), QFileInfo(input), 6);
-    JobRecorder rec(&job);
-    QCOMPARE(job.ui.ResAtoms->toPlainText(), QString()); // loaded only on request, and once
-    job.loadInput();
-    job.loadInput();
-    QCOMPARE(job.ui.ResAtoms->toPlainText(), QString::fromLatin1(copyHeader) + pane);
-    job.ui.SaveFeffInp->click();
-    QCOMPARE(readFile(job.directory() + "/feff.inp"), copyHeader + feffInp);
-    QVERIFY(rec.logs.isEmpty());
-}
-
-void TstDemeterFiles::feffInpNotWritable()
-{
-    // The results "folder" is a file, so no job directory can be made.
-    resDir = work + "/blocked";
-    QVERIFY(writeFile(resDir, "x"));
-    Demeter job(settingsFor("atoms", "feff"), QFileInfo(inputPath("y.cif")), 1);
-    JobRecorder rec(&job);
-    job.ui.ResAtoms->setPlainText("END\n");
-    job.ui.SaveFeffInp->click();
-    QCOMPARE(rec.logs, QStringList{"Can not open feff.inp for " + resDir + "/y/feff.inp"});
-}
-
-// Patterns feff*.dat and chi*.dat, names compared without regard to case.
-void TstDemeterFiles::clearResultFiles_data()
-{
-    QTest::addColumn<bool>("clearFeff");
-    QTest::addColumn<bool>("clearChi");
-    QTest::addColumn<QStringList>("gone");
-    const QStringList feff{"feff0001.dat", "feffx.dat"};
-    const QStringList chi{"CHIP0002.DAT", "chi.dat", "chiR.dat", "chip0001.dat"};
-    QTest::newRow("feff files") << true << false << feff;
-    QTest::newRow("chi files") << false << true << chi;
-}
-
-void TstDemeterFiles::clearResultFiles()
-{
-    QFETCH(bool, clearFeff);
-    QFETCH(bool, clearChi);
-    QFETCH(QStringList, gone);
-    Settings s = settingsFor("atoms", "feff");
-    s.clearFeffDat = clearFeff;
-    s.clearChiDat = clearChi;
-    Demeter job(s, QFileInfo(inputPath("z.cif")), 1);
-    QStringList kept{"CHIP0002.DAT", "chi.dat",   "chi.txt",  "chiR.dat",
-                     "chip0001.dat", "feff.inp",  "feff.run", "feff0001.dat",
-                     "feffx.dat",    "files.dat", "xchi.dat"}; // in QDir::Name order
-    for (const QString &name : kept)
-        QVERIFY(writeFile(job.directory() + "/" + name, "x"));
-    job.clearResultFiles();
-    for (const QString &name : gone)
-        kept.removeOne(name);
-    QCOMPARE(QDir(job.directory()).entryList(QDir::Files, QDir::Name), kept);
-}
-
-void TstDemeterFiles::readResults_data()
-{
-    QTest::addColumn<QStringList>("withData");
-    QTest::addColumn<QStringList>("withoutData");
-    QTest::addColumn<bool>("batchRun");
-    QTest::addColumn<QStringList>("paths"); // loaded, in this order
-    QTest::addColumn<int>("pathCount");
-    QTest::addColumn<int>("newChi");
-    QTest::addColumn<int>("logs");
-    QTest::newRow("total and three paths, case-blind order")
-        << QStringList{"chi.dat", "chip0003.dat", "CHIP0002.dat", "chip0001.dat"} << QStringList()
-        << false << QStringList{"chip0001.dat", "CHIP0002.dat", "chip0003.dat"} << 3 << 1 << 1;
-    QTest::newRow("path without data left out")
-        << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
-        << false << QStringList{"chip0001.dat", "chip0003.dat"} << 2 << 1 << 1;
-    QTest::newRow("batch run: FEFF's path files counted, none loaded")
-        << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
-        << true << QStringList() << 3 << 1 << 1;
-    QTest::newRow("no chi.dat: paths still read")
-        << QStringList{"chip0001.dat"} << QStringList() << false << QStringList{"chip0001.dat"} << 1
-        << 0 << 2;
-    QTest::newRow("no paths: nothing to identify, no message")
-        << QStringList{"chi.dat"} << QStringList() << false << QStringList() << 0 << 1 << 0;
-}
-
-void TstDemeterFiles::readResults()
-{
-    QFETCH(QStringList, withData);
-    QFETCH(QStringList, withoutData);
-    QFETCH(bool, batchRun);
-    QFETCH(QStringList, paths);
-    QFETCH(int, pathCount);
-    QFETCH(int, newChi);
-    QFETCH(int, logs);
-    Settings s = settingsFor("atoms", "feff");
-    s.batchRun = batchRun;
-    Demeter job(s, QFileInfo(inputPath("r.inp")), 6);
-    for (const QString &name : withData + withoutData)
-        QVERIFY(writeFile(job.directory() + "/" + name, chiFile(withData.contains(name))));
-    QSignalSpy newChiSpy(&job, &Demeter::newChi);
-    QSignalSpy logSpy(&job, &Demeter::log);
-    // The path lists are missing: one message per reading (counted in logs).
-    // A second reading replaces the paths of the first.
-    for (int round = 1; round <= 2; ++round) {
-        job.readResults();
-        QStringList names;
-        for (const Chi *path : job.chips) {
-            QVERIFY(path->hasChiK && path->hasChiR);
-            names << QFileInfo(path->sourcePath).fileName();
-        }
-        QCOMPARE(names, paths);
-        QCOMPARE(job.pathCount(), pathCount);
-        QCOMPARE(newChiSpy.count(), newChi * round);
-        QCOMPARE(logSpy.count(), logs * round);
+    void feffInpBytes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("cards");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("Atoms chatter dropped")
+            << "Atoms 3.0\nwarning: x\n * This file was generated\nTITLE Cu\n"
+            << QStringList() << QByteArray(" * This file was generated\nTITLE Cu\n");
+        QTest::newRow("RMAX rewritten, last line ended")
+            << "HOLE 1\nRMAX   5.5\nEND" << QStringList{"RMAX 6.0"}
+            << QByteArray("HOLE 1\nRMAX 6.0\nEND\n");
+        QTest::newRow("commented entry") << "RMAX   5.5\n"
+                                         << QStringList{"%RMAX 6.0"} << QByteArray("#RMAX 6.0\n");
+        QTest::newRow("marked, quoted and indented lines rewritten")
+            << "%RMAX 5.5\n% RMAX 5.0\n\"RMAX\" 4\n   RMAX 3\n"
+            << QStringList{"RMAX 6.0"} << QByteArray("RMAX 6.0\nRMAX 6.0\nRMAX 6.0\nRMAX 6.0\n");
     }
-    QCOMPARE(job.chi.hasChiR, newChi > 0);
-    QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), newChi > 0);
-}
-
-// A real FEFF run's path lists (rutile, see tests/chi/data/rutile): FEFF
-// left paths 2 to 5 and 7 to 18 out of this folder, so box numbers and FEFF's
-// numbers part.
-void TstDemeterFiles::pathIdentities_data()
-{
-    QTest::addColumn<bool>("batchRun");
-    QTest::addColumn<QString>("removed"); // list taken away before the reading
-    QTest::addColumn<QStringList>("identities");
-    QTest::addColumn<int>("logs");
-    const QStringList full{"1 Ti-O 2", "6 Ti-Ti-O 3", "19 Ti-O-O 3"};
-    QTest::newRow("both lists") << false << "" << full << 0;
-    QTest::newRow("batch run: per path file") << true << "" << full << 0;
-    QTest::newRow("files.dat missing: routes and figures of paths.dat")
-        << false << "files.dat" << full << 1;
-    QTest::newRow("paths.dat missing: figures, no routes")
-        << false << "paths.dat" << QStringList{"1  2", "6  3", "19  3"} << 1;
-}
-
-void TstDemeterFiles::pathIdentities()
-{
-    QFETCH(bool, batchRun);
-    QFETCH(QString, removed);
-    QFETCH(QStringList, identities);
-    QFETCH(int, logs);
-    Settings s = settingsFor("atoms", "feff");
-    s.batchRun = batchRun;
-    Demeter job(s, QFileInfo(inputPath("rutile.inp")), 6);
-    const QString data = QStringLiteral(CHI_TEST_DATA "/rutile/");
-    for (const char *name :
-         {"files.dat", "paths.dat", "chip0001.dat", "chip0006.dat", "chip0019.dat"})
-        if (removed != name)
-            QVERIFY(QFile::copy(data + name, job.directory() + "/" + name));
-    QVERIFY(writeFile(job.directory() + "/chi.dat", chiFile(true)));
-    QSignalSpy logSpy(&job, &Demeter::log);
-    job.readResults();
-    QStringList got;
-    for (const PathIdentity &id : job.pathIdentities())
-        got << QStringLiteral("%1 %2 %3").arg(id.number).arg(id.route.join("-")).arg(id.legs);
-    QCOMPARE(got, identities);
-    QCOMPARE(job.chips.size(), batchRun ? 0 : 3);
-    QCOMPARE(job.pathIdentities().last().file, QString("chip0019.dat"));
-    QCOMPARE(logSpy.count(), logs);
-}
+    void feffInpBytes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, cards);
+        QFETCH(QByteArray, bytes);
+        Settings s = settingsFor("atoms", "feff");
+        for (const QString &card : cards)
+            putFeffInp(s.feffInps, parseFeffInp(card));
+        Demeter job(s, QFileInfo(inputPath("x.cif")), 1);
+        job.ui.ResAtoms->setPlainText(text);
+        job.ui.SaveFeffInp->click();
+        QCOMPARE(readFile(job.directory() + "/feff.inp"), bytes);
+        qDeleteAll(s.feffInps);
+    }
+    // The pane and feff.inp both begin with the copy header.
+    void feffInputCopy_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("pane");
+        QTest::addColumn<QByteArray>("feffInp");
+        QTest::newRow("Shift-JIS, CR LF")
+            << QByteArray("TITLE \x93\xba\r\nEND\r\n") << "TITLE 銅\nEND\n"
+            << QByteArray("TITLE \x93\xba\nEND\n");
+        QTest::newRow("UTF-8 with mark")
+            << QByteArray("\xEF\xBB\xBFTITLE \xE9\x8A\x85\n") << "TITLE 銅\n"
+            << QByteArray("TITLE \x93\xba\n");
+    }
+    void feffInputCopy()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, pane);
+        QFETCH(QByteArray, feffInp);
+        const QString input = inputPath("Eingabe ö 入力.inp");
+        QVERIFY(writeFile(input, file));
+        Demeter job(settingsFor("", "feff"), QFileInfo(input), 6);
+        JobRecorder rec(&job);
+        QCOMPARE(job.ui.ResAtoms->toPlainText(), QString()); // loaded only on request, and once
+        job.loadInput();
+        job.loadInput();
+        QCOMPARE(job.ui.ResAtoms->toPlainText(), QString::fromLatin1(copyHeader) + pane);
+        job.ui.SaveFeffInp->click();
+        QCOMPARE(readFile(job.directory() + "/feff.inp"), copyHeader + feffInp);
+        QVERIFY(rec.logs.isEmpty());
+    }
+    void feffInpNotWritable()
+    {
+        // The results "folder" is a file, so no job directory can be made.
+        resDir = work + "/blocked";
+        QVERIFY(writeFile(resDir, "x"));
+        Demeter job(settingsFor("atoms", "feff"), QFileInfo(inputPath("y.cif")), 1);
+        JobRecorder rec(&job);
+        job.ui.ResAtoms->setPlainText("END\n");
+        job.ui.SaveFeffInp->click();
+        QCOMPARE(rec.logs, QStringList{"Can not open feff.inp for " + resDir + "/y/feff.inp"});
+    }
+    // Patterns feff*.dat and chi*.dat, names compared without regard to case.
+    void clearResultFiles_data()
+    {
+        QTest::addColumn<bool>("clearFeff");
+        QTest::addColumn<bool>("clearChi");
+        QTest::addColumn<QStringList>("gone");
+        const QStringList feff{"feff0001.dat", "feffx.dat"};
+        const QStringList chi{"CHIP0002.DAT", "chi.dat", "chiR.dat", "chip0001.dat"};
+        QTest::newRow("feff files") << true << false << feff;
+        QTest::newRow("chi files") << false << true << chi;
+    }
+    void clearResultFiles()
+    {
+        QFETCH(bool, clearFeff);
+        QFETCH(bool, clearChi);
+        QFETCH(QStringList, gone);
+        Settings s = settingsFor("atoms", "feff");
+        s.clearFeffDat = clearFeff;
+        s.clearChiDat = clearChi;
+        Demeter job(s, QFileInfo(inputPath("z.cif")), 1);
+        QStringList kept{"CHIP0002.DAT", "chi.dat",   "chi.txt",  "chiR.dat",
+                         "chip0001.dat", "feff.inp",  "feff.run", "feff0001.dat",
+                         "feffx.dat",    "files.dat", "xchi.dat"}; // in QDir::Name order
+        for (const QString &name : kept)
+            QVERIFY(writeFile(job.directory() + "/" + name, "x"));
+        job.clearResultFiles();
+        for (const QString &name : gone)
+            kept.removeOne(name);
+        QCOMPARE(QDir(job.directory()).entryList(QDir::Files, QDir::Name), kept);
+    }
+    void readResults_data()
+    {
+        QTest::addColumn<QStringList>("withData");
+        QTest::addColumn<QStringList>("withoutData");
+        QTest::addColumn<bool>("batchRun");
+        QTest::addColumn<QStringList>("paths"); // loaded, in this order
+        QTest::addColumn<int>("pathCount");
+        QTest::addColumn<int>("newChi");
+        QTest::addColumn<int>("logs");
+        QTest::newRow("total and three paths, case-blind order")
+            << QStringList{"chi.dat", "chip0003.dat", "CHIP0002.dat", "chip0001.dat"}
+            << QStringList() << false << QStringList{"chip0001.dat", "CHIP0002.dat", "chip0003.dat"}
+            << 3 << 1 << 1;
+        QTest::newRow("path without data left out")
+            << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
+            << false << QStringList{"chip0001.dat", "chip0003.dat"} << 2 << 1 << 1;
+        QTest::newRow("batch run: FEFF's path files counted, none loaded")
+            << QStringList{"chi.dat", "chip0001.dat", "chip0003.dat"} << QStringList{"chip0002.dat"}
+            << true << QStringList() << 3 << 1 << 1;
+        QTest::newRow("no chi.dat: paths still read")
+            << QStringList{"chip0001.dat"} << QStringList() << false << QStringList{"chip0001.dat"}
+            << 1 << 0 << 2;
+    }
+    void readResults()
+    {
+        QFETCH(QStringList, withData);
+        QFETCH(QStringList, withoutData);
+        QFETCH(bool, batchRun);
+        QFETCH(QStringList, paths);
+        QFETCH(int, pathCount);
+        QFETCH(int, newChi);
+        QFETCH(int, logs);
+        Settings s = settingsFor("atoms", "feff");
+        s.batchRun = batchRun;
+        Demeter job(s, QFileInfo(inputPath("r.inp")), 6);
+        for (const QString &name : withData + withoutData)
+            QVERIFY(writeFile(job.directory() + "/" + name, chiFile(withData.contains(name))));
+        QSignalSpy newChiSpy(&job, &Demeter::newChi);
+        QSignalSpy logSpy(&job, &Demeter::log);
+        // The path lists are missing: one message per reading (counted in logs).
+        // A second reading replaces the paths of the first.
+        for (int round = 1; round <= 2; ++round) {
+            job.readResults();
+            QStringList names;
+            for (const Chi *path : job.chips) {
+                QVERIFY(path->hasChiK && path->hasChiR);
+                names << QFileInfo(path->sourcePath).fileName();
+            }
+            QCOMPARE(names, paths);
+            QCOMPARE(job.pathCount(), pathCount);
+            QCOMPARE(newChiSpy.count(), newChi * round);
+            QCOMPARE(logSpy.count(), logs * round);
+        }
+        QCOMPARE(job.chi.hasChiR, newChi > 0);
+        QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), newChi > 0);
+    }
+    // A real FEFF run's path lists (rutile, see tests/chi/data/rutile): FEFF
+    // left paths 2 to 5 and 7 to 18 out of this folder, so box numbers and FEFF's
+    // numbers part.
+    void pathIdentities_data()
+    {
+        QTest::addColumn<bool>("batchRun");
+        QTest::addColumn<QString>("removed"); // list taken away before the reading
+        QTest::addColumn<QStringList>("identities");
+        QTest::addColumn<int>("logs");
+        const QStringList full{"1 Ti-O 2", "6 Ti-Ti-O 3", "19 Ti-O-O 3"};
+        QTest::newRow("both lists") << false << "" << full << 0;
+        QTest::newRow("files.dat missing: routes and figures of paths.dat")
+            << false << "files.dat" << full << 1;
+        QTest::newRow("paths.dat missing: figures, no routes")
+            << false << "paths.dat" << QStringList{"1  2", "6  3", "19  3"} << 1;
+    }
+    void pathIdentities()
+    {
+        QFETCH(bool, batchRun);
+        QFETCH(QString, removed);
+        QFETCH(QStringList, identities);
+        QFETCH(int, logs);
+        Settings s = settingsFor("atoms", "feff");
+        s.batchRun = batchRun;
+        Demeter job(s, QFileInfo(inputPath("rutile.inp")), 6);
+        const QString data = QStringLiteral(CHI_TEST_DATA "/rutile/");
+        for (const char *name :
+             {"files.dat", "paths.dat", "chip0001.dat", "chip0006.dat", "chip0019.dat"})
+            if (removed != name)
+                QVERIFY(QFile::copy(data + name, job.directory() + "/" + name));
+        QVERIFY(writeFile(job.directory() + "/chi.dat", chiFile(true)));
+        QSignalSpy logSpy(&job, &Demeter::log);
+        job.readResults();
+        QStringList got;
+        for (const PathIdentity &id : job.pathIdentities())
+            got << QStringLiteral("%1 %2 %3").arg(id.number).arg(id.route.join("-")).arg(id.legs);
+        QCOMPARE(got, identities);
+        QCOMPARE(job.chips.size(), batchRun ? 0 : 3);
+        QCOMPARE(job.pathIdentities().last().file, QString("chip0019.dat"));
+        QCOMPARE(logSpy.count(), logs);
+    }
+};
 
 QTEST_MAIN(TstDemeterFiles)
 #include "tst_demeterfiles.moc"

@@ -44,63 +44,63 @@ class TstPanelWidths : public QObject
 {
     Q_OBJECT
 private slots:
-    void textsFit_data();
-    void textsFit();
+    void textsFit_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::newRow("English") << false;
+        QTest::newRow("Japanese") << true;
+    }
+    void textsFit()
+    {
+        QFETCH(bool, japanese);
+        QTranslator translator;
+        if (japanese) {
+            QVERIFY(translator.load(QStringLiteral(":/Scatterdeck_ja_JP.qm")));
+            QVERIFY(QCoreApplication::installTranslator(&translator));
+        }
+        QTemporaryDir dir;
+        Settings s;
+        s.resDir = dir.filePath(QStringLiteral("res"));
+        Gui gui;
+        auto *job = new Demeter(s, QFileInfo(dir.filePath(QStringLiteral("job.inp"))), 6);
+        gui.addDemeter(job);
+        // The plot windows outlive the main window: they must forget the job.
+        const auto forget = qScopeGuard([&gui] {
+            QMetaObject::invokeMethod(&gui, "deleteAll");
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
+        gui.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&gui));
+        QCoreApplication::processEvents();
+        QCOMPARE(job->ui.Delete->text(),
+                 japanese ? QStringLiteral("削除") : QStringLiteral("Del."));
+
+        const auto tr = [](const char *text) {
+            return QCoreApplication::translate("Demeter", text);
+        };
+        const QStringList states = {"Starting", "Running", "Finished", "Not Running"};
+        QVector<QPair<QWidget *, QString>> shown;
+        for (const QString &state : states) {
+            shown << qMakePair<QWidget *, QString>(job->ui.AtomsStat,
+                                                   tr(qPrintable("A. " + state)));
+            shown << qMakePair<QWidget *, QString>(job->ui.FeffStat, tr(qPrintable("F. " + state)));
+        }
+        for (QAbstractButton *b : job->findChildren<QAbstractButton *>())
+            shown << qMakePair<QWidget *, QString>(b, b->text());
+        for (const auto &item : shown) {
+            const int need = item.first->fontMetrics().horizontalAdvance(item.second);
+            QVERIFY2(need <= textRoom(item.first),
+                     qPrintable(QStringLiteral("%1 \"%2\": text %3 px, room %4 px")
+                                    .arg(item.first->objectName(), item.second)
+                                    .arg(need)
+                                    .arg(textRoom(item.first))));
+        }
+        // The form's sizes stay the smallest ones.
+        QVERIFY(job->ui.Delete->width() >= 30);
+        QVERIFY(job->ui.ColorSel->width() >= 30);
+        QVERIFY(job->ui.ColorDisp->width() >= 30);
+    }
 };
-
-void TstPanelWidths::textsFit_data()
-{
-    QTest::addColumn<bool>("japanese");
-    QTest::newRow("English") << false;
-    QTest::newRow("Japanese") << true;
-}
-
-void TstPanelWidths::textsFit()
-{
-    QFETCH(bool, japanese);
-    QTranslator translator;
-    if (japanese) {
-        QVERIFY(translator.load(QStringLiteral(":/Scatterdeck_ja_JP.qm")));
-        QVERIFY(QCoreApplication::installTranslator(&translator));
-    }
-    QTemporaryDir dir;
-    Settings s;
-    s.resDir = dir.filePath(QStringLiteral("res"));
-    Gui gui;
-    auto *job = new Demeter(s, QFileInfo(dir.filePath(QStringLiteral("job.inp"))), 6);
-    gui.addDemeter(job);
-    // The plot windows outlive the main window: they must forget the job.
-    const auto forget = qScopeGuard([&gui] {
-        QMetaObject::invokeMethod(&gui, "deleteAll");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    });
-    gui.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&gui));
-    QCoreApplication::processEvents();
-    QCOMPARE(job->ui.Delete->text(), japanese ? QStringLiteral("削除") : QStringLiteral("Del."));
-
-    const auto tr = [](const char *text) { return QCoreApplication::translate("Demeter", text); };
-    const QStringList states = {"Starting", "Running", "Finished", "Not Running"};
-    QVector<QPair<QWidget *, QString>> shown;
-    for (const QString &state : states) {
-        shown << qMakePair<QWidget *, QString>(job->ui.AtomsStat, tr(qPrintable("A. " + state)));
-        shown << qMakePair<QWidget *, QString>(job->ui.FeffStat, tr(qPrintable("F. " + state)));
-    }
-    for (QAbstractButton *b : job->findChildren<QAbstractButton *>())
-        shown << qMakePair<QWidget *, QString>(b, b->text());
-    for (const auto &item : shown) {
-        const int need = item.first->fontMetrics().horizontalAdvance(item.second);
-        QVERIFY2(need <= textRoom(item.first),
-                 qPrintable(QStringLiteral("%1 \"%2\": text %3 px, room %4 px")
-                                .arg(item.first->objectName(), item.second)
-                                .arg(need)
-                                .arg(textRoom(item.first))));
-    }
-    // The form's sizes stay the smallest ones.
-    QVERIFY(job->ui.Delete->width() >= 30);
-    QVERIFY(job->ui.ColorSel->width() >= 30);
-    QVERIFY(job->ui.ColorDisp->width() >= 30);
-}
 
 QTEST_MAIN(TstPanelWidths)
 #include "tst_panelwidths.moc"

@@ -30,7 +30,6 @@ private slots:
                                  << Ticks{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20};
         QTest::newRow("0 to 1") << 0.0 << 1.0 << 0.2
                                 << Ticks{0, 0.2, 0.4, 0.6000000000000001, 0.8, 1};
-        QTest::newRow("-1.5 to 1.5") << -1.5 << 1.5 << 0.5 << Ticks{-1.5, -1, -0.5, 0, 0.5, 1, 1.5};
         // -0.3 / 0.1 rounds below -3: the tick at -0.3 is lost, the middle
         // one is not exactly 0.
         QTest::newRow("-0.3 to 0.3")
@@ -43,7 +42,6 @@ private slots:
         QTest::newRow("reversed range is ordered") << 8.0 << 0.0 << 2.0 << Ticks{0, 2, 4, 6, 8};
         QTest::newRow("empty") << 1.0 << 1.0 << 0.0 << Ticks{};
         QTest::newRow("nan") << qnan << 1.0 << 0.0 << Ticks{};
-        QTest::newRow("infinite") << 0.0 << infinity << 0.0 << Ticks{};
         // The step (2e-16) is below the spacing of doubles near 1e3.
         QTest::newRow("below resolution") << 1000.0 << 1000.0000000000005 << 0.0 << Ticks{};
     }
@@ -68,13 +66,9 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("text");
         QTest::newRow("2.5") << 2.5 << 5 << "2.50";
-        QTest::newRow("0.001") << 0.001 << 5 << "0.00";
-        QTest::newRow("150") << 150.0 << 5 << "150.00";
-        QTest::newRow("-0.5") << -0.5 << 5 << "-0.50";
         QTest::newRow("1e-25 is zero") << 1e-25 << 5 << "0";
         QTest::newRow("exponent form, width 8") << 0.00012345 << 8 << "1.23e-04";
         QTest::newRow("negative exponent form, width 10") << -0.00012345 << 10 << "-1.2345e-04";
-        QTest::newRow("general form, width 3") << 5.0 << 3 << "5";
         // Three-digit exponents need a wider exponent field.
         QTest::newRow("1e-12, width 12") << 1e-12 << 12 << "1.00000e-12";
         QTest::newRow("-1e100, width 10") << -1e100 << 10 << "-1.00e+100";

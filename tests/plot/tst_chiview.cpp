@@ -28,15 +28,6 @@ class TstChiView : public QObject
 {
     Q_OBJECT
 private slots:
-    void initialState()
-    {
-        ChiView v;
-        QVERIFY(v.rescale);
-        QVERIFY(v.pathBoxes().isEmpty());
-        auto on = [&v](const char *n) { return v.findChild<QAbstractButton *>(n)->isChecked(); };
-        QCOMPARE(Flags({on("SelAbs"), on("SelReal"), on("SelImag")}), Flags({true, false, false}));
-    }
-
     // calls: setChips(n), or clear for a click on "Clr."; after the first
     // call the user checks the last box offered.
     void setChips_data()
@@ -53,7 +44,6 @@ private slots:
             << Counts{3, 5} << Flags{1, 1, 1, 1, 1} << Flags{1, 0, 1, 0, 0} << true;
         QTest::newRow("2, 0: row hidden, states kept")
             << Counts{2, 0} << Flags{1, 1} << Flags{1, 1} << false;
-        QTest::newRow("2, 0, 1: row back") << Counts{2, 0, 1} << Flags{1, 0} << Flags{1, 1} << true;
         QTest::newRow("3, 2, Clr., 3: hidden boxes cleared too")
             << Counts{3, 2, clear, 3} << Flags{1, 1, 1} << Flags{1, 0, 0} << true;
     }
@@ -123,8 +113,6 @@ private slots:
         QTest::newRow("everything known")
             << 23 << QStringList{"Ca", "O", "Si"} << 45.24
             << "path 23 · Ca–O–Si · reff 3.521 Å · N 8 · 3 legs · 45.2 %";
-        QTest::newRow("no route, no amplitude")
-            << 7 << QStringList() << qQNaN() << "path 7 · reff 3.521 Å · N 8 · 3 legs";
         QTest::newRow("no number: no tip") << 0 << QStringList{"Ca", "O"} << 45.0 << "";
     }
     void pathTipTexts()

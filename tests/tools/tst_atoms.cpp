@@ -8,277 +8,251 @@ class TestAtoms : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void convert_data();
-    void convert();
-    void listSites_data();
-    void listSites();
+    void initTestCase()
+    {
+        // File names carry non-ASCII letters; pass them as UTF-8 whatever the
+        // locale.
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+        QVERIFY2(QFile::exists(QStringLiteral(ATOMS_EXE)), ATOMS_EXE);
+    }
+    void convert_data()
+    {
+        QTest::addColumn<QByteArray>("cif");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("shells");
+        QTest::addColumn<QString>("potentials");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("notes");
+
+        // By hand from the lattice, with rN the square root of N: fcc a/r2, a,
+        // a r1.5, a r2; bcc a r3/2, a, a r2, a r11/2, a r3; rock salt a/2, a/r2,
+        // a r3/2; perovskite a/r2, a r3/2, a around A, a/2, a r3/2, a around B;
+        // diamond a r3/4, a/r2, a r11/4, a; rutile r(2((1/2 - x)a)^2 + (c/2)^2),
+        // r2 x a, c; brucite around O (z_H - z_O)c, hypot(a/r3, z_O c). The
+        // hexagonal, trigonal and monoclinic ones by data/shells.py.
+        const QByteArray cu = data("cu-fcc.cif"), nacl = data("nacl.cif");
+        const QString angles =
+            "cell angle_alpha, angle_beta, angle_gamma not given: 90 degrees taken";
+        const QByteArray ten = data("ten-elements.cif");
+        convertRow("Cu fcc", cu, {}, "12 Cu 2.5561, 6 Cu 3.6149, 24 Cu 4.4273, 12 Cu 5.1122",
+                   "0:29 1:29");
+        convertRow("NaCl, Na absorbing", nacl, {}, "6 Cl 2.8201, 12 Na 3.9882, 8 Cl 4.8846",
+                   "0:11 1:17 2:11",
+                   {"HOLE 1 1.0", "RMAX 5.0000", "* space group: F m -3 m (No. 225"});
+        convertRow("(Mg,Fe)O, minority Fe absorbing by element", data("mgfeo-mixed.cif"),
+                   {"--core", "Fe"}, "6 O 2.1250, 12 Mg 3.0052, 8 O 3.6806", "0:26 1:8 2:12", {},
+                   {"shared site: Mg1 0.6 Fe1 0.4; Mg1 placed (majority)",
+                    "the absorber Fe1 is the minority on its site; the equivalent positions carry "
+                    "the majority element"});
+        convertRow("SrTiO3, Ti absorbing: nearest element first", data("srtio3.cif"),
+                   {"--core", "Ti1"}, "6 O 1.9525, 8 Sr 3.3818, 6 Ti 3.9050", "0:22 1:8 2:38 3:22");
+        const QString si = "4 Si 2.3516, 12 Si 3.8402, 12 Si 4.5031, 6 Si 5.4309";
+        convertRow("Si origin choice 2, trailing Z", data("si-diamond.cif"), {}, si);
+        convertRow("Si origin choice 1, name without suffix", data("si-origin1.cif"), {}, si);
+        const QString rutile = "4 O 1.9486, 2 O 1.9800, 2 Ti 2.9587";
+        convertRow("rutile, Hall symbol", data("tio2-rutile.cif"), {}, rutile);
+        convertRow("rutile from three generators, decimal translations",
+                   QByteArray("data_ru\n_cell_length_a 4.5937\n_cell_length_b 4.5937\n"
+                              "_cell_length_c 2.9587\nloop_\n_space_group_symop_operation_xyz\n"
+                              "'-y+0.5,x+.5,z+1/2'\n'-x+1/2,0.5+y,-z+0.50'\n'-x,-y,-z'\n") +
+                       siteLoop + "Ti1 0 0 0\nO1 0.30478 0.30478 0\n",
+                   {}, rutile, "", {}, {angles});
+        convertRow("brucite, hydrogen left out", data("mgoh2-brucite.cif"), {}, "", "0:12 1:8 2:12",
+                   {}, {"1 hydrogen site(s) left out (--hydrogen keeps them)"});
+        convertRow("ZnO wurtzite", data("zno-wurtzite.cif"), {},
+                   "3 O 1.9745, 1 O 1.9884, 6 Zn 3.2090, 1 O 3.2182, 6 Zn 3.2498");
+        const QString corundum = "3 O 1.8547, 3 O 1.9711, 1 Al 2.6543, 3 Al 2.7908, 3 Al 3.2184, "
+                                 "3 O 3.2211, 3 O 3.4288, 6 Al 3.4981, 3 O 3.5583";
+        convertRow("corundum, hexagonal axes", data("al2o3-corundum.cif"), {}, corundum);
+        convertRow("corundum, rhombohedral cell and dotted tags", data("al2o3-rhombohedral.cif"),
+                   {}, corundum);
+        convertRow("ZrO2 monoclinic", data("zro2-baddeleyite.cif"), {},
+                   "1 O 2.0519, 1 O 2.0631, 1 O 2.1528, 1 O 2.1567, 1 O 2.1764, 1 O 2.2418, "
+                   "1 O 2.2667, 1 Zr 3.3330, 2 Zr 3.4471, 2 Zr 3.4656, 1 Zr 3.4747, 1 Zr 3.5837");
+        // P (15) shares with Si (14) rather than S (16), K (19) with Cl (17).
+        convertRow("nine elements around Fe: two merged", ten, {},
+                   "1 O 2.0000, 1 S 2.2000, 1 Cl 2.4000, 1 Na 2.6000, 1 Mg 2.8000, 1 Al 3.0000",
+                   "0:26 1:8 2:16 3:17 4:11 5:12 6:13 7:14",
+                   {"2.50000 0.00000 2.50000 7 P1", "0.00000 2.70000 2.70000 3 K1"},
+                   {"P shares potential 7 of Si: FEFF 6 accepts 7 unique potentials",
+                    "K shares potential 3 of Cl: FEFF 6 accepts 7 unique potentials"});
+        convertRow("La (Z 57): K edge", QByteArray(nacl).replace("Na1+", "La"), {}, "",
+                   "0:57 1:17 2:57", {"HOLE 1 1.0"});
+        convertRow("Na with --edge=l2 and --feff-rmax 6.25", nacl,
+                   {"--edge=l2", "--feff-rmax", "6.25"}, "", "", {"HOLE 3 1.0", "RMAX 6.2500"});
+        // Counted from the fcc lattice by data/shells.py: 627 atoms within 12 A,
+        // 459 up to and including the shell at 10.8447 A, 513 with the next.
+        convertRow(
+            "Cu cut to 500 atoms at a complete shell", cu, {"--rmax", "12"}, "", "0:29 1:29",
+            {"* cluster: 459 atoms"},
+            {"627 atoms within the radius; cut to 459 at the last complete shell (10.8447 A), "
+             "FEFF 6 accepts 500"});
+        convertRow("odd rows and items",
+                   "data_x\n_cell_length_a 5.6402\n_cell_length_b 5.6402\n_cell_length_c 5.6402\n"
+                   "_symmetry_space_group_name_Hall 'nonsense'\n"
+                   "_symmetry_space_group_name_H-M 'F m -3 m'\nloop_\n_atom_site_label\n"
+                   "_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
+                   "_atom_site_fract_z\n_atom_site_occupancy\n_atom_site_calc_flag\n"
+                   "Na1 Na+ 0 0 0 1 .\nCl1 Cl- 0.5 0.5 0.5 0.9(1) d\nQ1 ? 0.25 0.25 0.25 1 dum\n"
+                   "Va1 Na 0.25 0.25 0.75 0 .\n",
+                   {}, "6 Cl 2.8201", "0:11 1:17 2:11", {},
+                   {angles, "Hall symbol 'nonsense' not understood; trying the next symmetry item",
+                    "site Cl1 has occupancy 0.9, taken as fully occupied", "dummy site Q1 left out",
+                    "site Va1 has occupancy 0 and is left out"});
+        const QString shortCluster = "the cluster reaches only 4.0000 A, less than RMAX";
+        convertRow(
+            "no symmetry items", cell4 + siteLoop + "Fe1 0 0 0\n", {"--rmax", "4.5"}, "6 Fe 4.0000",
+            "0:26 1:26", {"* cluster: 7 atoms"},
+            {"no symmetry items in the file: space group P 1 assumed", angles, shortCluster});
+        convertRow(
+            "atom split around a special position",
+            cell4 + "_space_group_IT_number 221\nloop_\n_atom_site_label\n_atom_site_fract_x\n"
+                    "_atom_site_fract_y\n_atom_site_fract_z\n_atom_site_occupancy\n"
+                    "Fe1 0.03 0 0 0.1667\n",
+            {"--rmax", "4.5"}, "6 Fe 4.0000", "0:26 1:26", {"* cluster: 7 atoms"},
+            {"site Fe1 has occupancy 0.167, taken as fully occupied",
+             "site Fe1: symmetry images up to 0.24 A apart taken as one atom (disordered site)",
+             angles, shortCluster});
+        // One database export writes a zero coordinate as ".": KMnF3 with every
+        // site on such a position, Mn at the origin.
+        convertRow("'.' coordinates read as 0",
+                   cell4 + "_space_group_IT_number 221\n" + siteLoop +
+                       "Mn1 . . .\nF1 .5 . .\nK1 .5 .5 .5\n",
+                   {"--rmax", "4.5"}, "6 F 2.0000, 8 K 3.4641, 6 Mn 4.0000, 24 F 4.4721",
+                   "0:25 1:9 2:19 3:25", {},
+                   {angles, "site Mn1: coordinate(s) xyz given as '.', read as 0",
+                    "site F1: coordinate(s) yz given as '.', read as 0",
+                    "the cluster reaches only 4.4721 A, less than RMAX"});
+        const QString cu1 = "12 Cu 2.5561";
+        convertRow("CR line ends", QByteArray(cu).replace("\n", "\r"), {}, cu1);
+        convertRow("Latin-1 text field",
+                   QByteArray(cu).replace("'Copper'", "\n;\nKupfer, gr\xfcn angelaufen\n;"), {},
+                   cu1);
+    }
+    // As a job runs it, from a path with blanks and non-ASCII letters; then FEFF 6
+    // on the output written as feff.inp.
+    void convert()
+    {
+        QFETCH(QByteArray, cif);
+        QFETCH(QStringList, args);
+        QFETCH(QString, shells);
+        QFETCH(QString, potentials);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, notes);
+
+        const Run r = run(args, cif, QStringLiteral("Kupfer \u00f6 \u65e5\u672c x.cif"));
+        QVERIFY2(!r.crashed && r.exitCode == 0 && r.err.isEmpty(), r.err.constData());
+        QVERIFY(r.out.startsWith(" * This feff.inp file was generated by"));
+        for (char ch : r.out)
+            QVERIFY2(static_cast<unsigned char>(ch) < 0x80, "non-ASCII byte in the FEFF input");
+        QStringList squeezed;
+        for (const QString &line : r.lines)
+            squeezed << line.simplified();
+        lines << "* source: " + QFileInfo(r.cif).path() + "/Kupfer ? ?? x.cif"
+              << QStringLiteral("* cluster: %1 atoms within").arg(r.atoms.size());
+        for (const QString &line : qAsConst(lines))
+            QVERIFY2(std::any_of(squeezed.begin(), squeezed.end(),
+                                 [&line](const QString &s) { return s.startsWith(line); }),
+                     qPrintable(line));
+        QStringList found = squeezed.filter(QRegularExpression("^\\* note: "));
+        found.replaceInStrings(QRegularExpression("^\\* note: "), "");
+        found.sort();
+        notes.sort();
+        QCOMPARE(found, notes);
+        QStringList ipots;
+        for (auto it = r.potentials.begin(); it != r.potentials.end(); ++it)
+            ipots << QStringLiteral("%1:%2").arg(it.key()).arg(it.value().first);
+        if (!potentials.isEmpty())
+            QCOMPARE(ipots.join(' '), potentials);
+
+        // Atom by atom through the expected shells, and the last one complete.
+        auto in = [&r](int i, const QStringList &shell) {
+            return r.potentials.value(r.atoms.value(i).ipot).second == shell[1] &&
+                   std::abs(r.atoms.value(i).distance - shell[2].toDouble()) < 2e-4;
+        };
+        int next = 1;
+        QStringList shell;
+        for (const QString &text : shells.split(", ", Qt::SkipEmptyParts)) {
+            shell = text.split(' '); // count element distance
+            for (int n = 0; n < shell[0].toInt(); ++n, ++next)
+                QVERIFY2(in(next, shell),
+                         qPrintable(QString("atom %1 not in %2").arg(next).arg(text)));
+        }
+        QVERIFY2(shell.isEmpty() || !in(next, shell), "last shell too large");
+        // Every atom: coordinates match its distance, sorted outwards, one absorber
+        // at the origin, and every potential but the absorber's is used.
+        QSet<int> used;
+        for (int i = 0; i < r.atoms.size(); ++i) {
+            const Atom &a = r.atoms[i];
+            QVERIFY(std::abs(std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z) - a.distance) < 2e-5);
+            QVERIFY(i == 0 ? a.ipot == 0 && a.distance == 0
+                           : a.ipot != 0 && a.distance >= r.atoms[i - 1].distance - 1e-5);
+            used.insert(a.ipot);
+        }
+        QCOMPARE(used, QSet<int>(r.potentials.keyBegin(), r.potentials.keyEnd()));
+
+        if (!QFile::exists(FEFF6_EXE))
+            QSKIP("FEFF 6 is not installed at " FEFF6_EXE);
+        QTemporaryDir job;
+        QVERIFY(writeFile(job.filePath("feff.inp"), r.out));
+        QProcess feff;
+        feff.setWorkingDirectory(job.path());
+        feff.start(FEFF6_EXE, QStringList());
+        QVERIFY(feff.waitForFinished(60000));
+        // Rows of k, chi, mag and phase; FEFF pads some header lines with NUL bytes.
+        const QStringList chi =
+            QString::fromLatin1(readFile(job.filePath("chi.dat")).replace('\0', ' ')).split('\n');
+        const int rows =
+            chi.filter(QRegularExpression("^ +\\d+\\.\\d+( +-?\\d\\.\\d+E[-+]\\d+){3}$")).size();
+        QVERIFY2(rows > 100, feff.readAll().right(400).constData());
+    }
+    void listSites_data()
+    {
+        QTest::addColumn<QByteArray>("cif");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("sites"); // the lines after the column names, or the message
+
+        // Multiplicities are those of the Wyckoff positions in the International
+        // Tables: P 42/m n m 2a is 2; F d -3 m 8a and 16d; F m -3 m 4a, 4b, 8c,
+        // 24e and, for rock salt, 4a.
+        const QByteArray magnetite = data("fe3o4-magnetite.cif");
+        const QByteArray perovskite = data("ba2femoo6.cif");
+        QTest::newRow("rutile: one Ti site, no Wyckoff letter given")
+            << data("tio2-rutile.cif") << "Ti" << 0 << QStringList{"Ti1 2 - 1"};
+        QTest::newRow("magnetite: tetrahedral and octahedral Fe")
+            << magnetite << "Fe" << 0 << QStringList{"Fe1 8 a 1", "Fe2 16 d 1"};
+        QTest::newRow("double perovskite: B site Fe")
+            << perovskite << "Fe" << 0 << QStringList{"Fe1 4 a 1"};
+        QTest::newRow("empty: the element of the first site")
+            << perovskite << "" << 0 << QStringList{"Ba1 8 c 1"};
+        QTest::newRow("minority species of a mixed site keeps its occupancy")
+            << data("mgfeo-mixed.cif") << "Fe" << 0 << QStringList{"Fe1 4 - 0.4"};
+        QTest::newRow("element not in the structure")
+            << magnetite << "Ti" << 1 << QStringList{"no site of Ti (elements: Fe, O)"};
+        QTest::newRow("hydrogen needs --hydrogen")
+            << data("mgoh2-brucite.cif") << "H" << 1
+            << QStringList{"hydrogen sites are left out without --hydrogen"};
+    }
+    void listSites()
+    {
+        QFETCH(QByteArray, cif);
+        QFETCH(QString, what);
+        QFETCH(int, status);
+        QFETCH(QStringList, sites);
+        const Run r = run({"--list-sites=" + what}, cif, "in.cif");
+        QVERIFY(!r.crashed);
+        QCOMPARE(r.exitCode, status);
+        if (status != 0) {
+            QVERIFY(r.out.isEmpty());
+            QVERIFY2(r.err.contains(sites.first().toLatin1()), r.err.constData());
+            return;
+        }
+        QStringList lines = QString::fromLatin1(r.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.takeFirst(), QStringLiteral("# label multiplicity wyckoff occupancy"));
+        QCOMPARE(lines, sites);
+    }
 };
-
-void TestAtoms::initTestCase()
-{
-    // File names carry non-ASCII letters; pass them as UTF-8 whatever the
-    // locale.
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
-    QVERIFY2(QFile::exists(QStringLiteral(ATOMS_EXE)), ATOMS_EXE);
-}
-
-void TestAtoms::convert_data()
-{
-    QTest::addColumn<QByteArray>("cif");
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("shells");
-    QTest::addColumn<QString>("potentials");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QStringList>("notes");
-
-    // By hand from the lattice, with rN the square root of N: fcc a/r2, a,
-    // a r1.5, a r2; bcc a r3/2, a, a r2, a r11/2, a r3; rock salt a/2, a/r2,
-    // a r3/2; perovskite a/r2, a r3/2, a around A, a/2, a r3/2, a around B;
-    // diamond a r3/4, a/r2, a r11/4, a; rutile r(2((1/2 - x)a)^2 + (c/2)^2),
-    // r2 x a, c; brucite around O (z_H - z_O)c, hypot(a/r3, z_O c). The
-    // hexagonal, trigonal and monoclinic ones by data/shells.py.
-    const QByteArray cu = data("cu-fcc.cif"), nacl = data("nacl.cif");
-    const QString angles = "cell angle_alpha, angle_beta, angle_gamma not given: 90 degrees taken";
-    const QByteArray ten = data("ten-elements.cif");
-    convertRow("Cu fcc", cu, {}, "12 Cu 2.5561, 6 Cu 3.6149, 24 Cu 4.4273, 12 Cu 5.1122",
-               "0:29 1:29");
-    convertRow("Fe bcc, element from the label", data("fe-bcc.cif"), {},
-               "8 Fe 2.4825, 6 Fe 2.8665, 12 Fe 4.0538, 24 Fe 4.7536, 8 Fe 4.9649");
-    convertRow("NaCl, Na absorbing", nacl, {}, "6 Cl 2.8201, 12 Na 3.9882, 8 Cl 4.8846",
-               "0:11 1:17 2:11", {"HOLE 1 1.0", "RMAX 5.0000", "* space group: F m -3 m (No. 225"});
-    convertRow("NaCl, Cl absorbing by label", nacl, {"--core", "Cl1"},
-               "6 Na 2.8201, 12 Cl 3.9882, 8 Na 4.8846");
-    convertRow("(Mg,Fe)O, minority Fe absorbing by element", data("mgfeo-mixed.cif"),
-               {"--core", "Fe"}, "6 O 2.1250, 12 Mg 3.0052, 8 O 3.6806", "0:26 1:8 2:12", {},
-               {"shared site: Mg1 0.6 Fe1 0.4; Mg1 placed (majority)",
-                "the absorber Fe1 is the minority on its site; the equivalent positions carry "
-                "the majority element"});
-    convertRow("SrTiO3, Ti absorbing: nearest element first", data("srtio3.cif"), {"--core", "Ti1"},
-               "6 O 1.9525, 8 Sr 3.3818, 6 Ti 3.9050", "0:22 1:8 2:38 3:22");
-    const QString si = "4 Si 2.3516, 12 Si 3.8402, 12 Si 4.5031, 6 Si 5.4309";
-    convertRow("Si origin choice 2, trailing Z", data("si-diamond.cif"), {}, si);
-    convertRow("Si origin choice 1, name without suffix", data("si-origin1.cif"), {}, si);
-    const QString rutile = "4 O 1.9486, 2 O 1.9800, 2 Ti 2.9587";
-    convertRow("rutile, Hall symbol", data("tio2-rutile.cif"), {}, rutile);
-    convertRow("rutile from three generators, decimal translations",
-               QByteArray("data_ru\n_cell_length_a 4.5937\n_cell_length_b 4.5937\n"
-                          "_cell_length_c 2.9587\nloop_\n_space_group_symop_operation_xyz\n"
-                          "'-y+0.5,x+.5,z+1/2'\n'-x+1/2,0.5+y,-z+0.50'\n'-x,-y,-z'\n") +
-                   siteLoop + "Ti1 0 0 0\nO1 0.30478 0.30478 0\n",
-               {}, rutile, "", {}, {angles});
-    convertRow("brucite, hydrogen left out", data("mgoh2-brucite.cif"), {}, "", "0:12 1:8 2:12", {},
-               {"1 hydrogen site(s) left out (--hydrogen keeps them)"});
-    convertRow("brucite, O absorbing, hydrogen kept", data("mgoh2-brucite.cif"),
-               {"--core", "O1", "--hydrogen"}, "1 H 0.9205, 3 Mg 2.0983");
-    convertRow("ZnO wurtzite", data("zno-wurtzite.cif"), {},
-               "3 O 1.9745, 1 O 1.9884, 6 Zn 3.2090, 1 O 3.2182, 6 Zn 3.2498");
-    const QString corundum = "3 O 1.8547, 3 O 1.9711, 1 Al 2.6543, 3 Al 2.7908, 3 Al 3.2184, "
-                             "3 O 3.2211, 3 O 3.4288, 6 Al 3.4981, 3 O 3.5583";
-    convertRow("corundum, hexagonal axes", data("al2o3-corundum.cif"), {}, corundum);
-    convertRow("corundum, rhombohedral cell and dotted tags", data("al2o3-rhombohedral.cif"), {},
-               corundum);
-    convertRow("ZrO2 monoclinic", data("zro2-baddeleyite.cif"), {},
-               "1 O 2.0519, 1 O 2.0631, 1 O 2.1528, 1 O 2.1567, 1 O 2.1764, 1 O 2.2418, "
-               "1 O 2.2667, 1 Zr 3.3330, 2 Zr 3.4471, 2 Zr 3.4656, 1 Zr 3.4747, 1 Zr 3.5837");
-    convertRow("one distance, two elements: lighter first",
-               cell4 + "_symmetry_space_group_name_H-M 'P 4/m m m'\n" + siteLoop +
-                   "Fe1 0 0 0\nO1 0.5 0 0\nN1 0 0 0.5\n",
-               {}, "2 N 2.0000, 4 O 2.0000", "", {}, {angles});
-    // P (15) shares with Si (14) rather than S (16), K (19) with Cl (17).
-    convertRow("nine elements around Fe: two merged", ten, {},
-               "1 O 2.0000, 1 S 2.2000, 1 Cl 2.4000, 1 Na 2.6000, 1 Mg 2.8000, 1 Al 3.0000",
-               "0:26 1:8 2:16 3:17 4:11 5:12 6:13 7:14",
-               {"2.50000 0.00000 2.50000 7 P1", "0.00000 2.70000 2.70000 3 K1"},
-               {"P shares potential 7 of Si: FEFF 6 accepts 7 unique potentials",
-                "K shares potential 3 of Cl: FEFF 6 accepts 7 unique potentials"});
-    convertRow("small radius: potentials only for elements inside", ten, {"--rmax", "2.3"},
-               "1 O 2.0000, 1 S 2.2000", "0:26 1:8 2:16", {},
-               {"the cluster reaches only 2.2000 A, less than RMAX"});
-    convertRow("La (Z 57): K edge", QByteArray(nacl).replace("Na1+", "La"), {}, "",
-               "0:57 1:17 2:57", {"HOLE 1 1.0"});
-    convertRow("Ce (Z 58): L3 edge", QByteArray(nacl).replace("Na1+", "Ce"), {}, "", "",
-               {"HOLE 4 1.0"});
-    convertRow("Na with --edge=l2 and --feff-rmax 6.25", nacl, {"--edge=l2", "--feff-rmax", "6.25"},
-               "", "", {"HOLE 3 1.0", "RMAX 6.2500"});
-    // Counted from the fcc lattice by data/shells.py: 627 atoms within 12 A,
-    // 459 up to and including the shell at 10.8447 A, 513 with the next.
-    convertRow("Cu cut to 500 atoms at a complete shell", cu, {"--rmax", "12"}, "", "0:29 1:29",
-               {"* cluster: 459 atoms"},
-               {"627 atoms within the radius; cut to 459 at the last complete shell (10.8447 A), "
-                "FEFF 6 accepts 500"});
-    convertRow("odd rows and items",
-               "data_x\n_cell_length_a 5.6402\n_cell_length_b 5.6402\n_cell_length_c 5.6402\n"
-               "_symmetry_space_group_name_Hall 'nonsense'\n"
-               "_symmetry_space_group_name_H-M 'F m -3 m'\nloop_\n_atom_site_label\n"
-               "_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
-               "_atom_site_fract_z\n_atom_site_occupancy\n_atom_site_calc_flag\n"
-               "Na1 Na+ 0 0 0 1 .\nCl1 Cl- 0.5 0.5 0.5 0.9(1) d\nQ1 ? 0.25 0.25 0.25 1 dum\n"
-               "Va1 Na 0.25 0.25 0.75 0 .\n",
-               {}, "6 Cl 2.8201", "0:11 1:17 2:11", {},
-               {angles, "Hall symbol 'nonsense' not understood; trying the next symmetry item",
-                "site Cl1 has occupancy 0.9, taken as fully occupied", "dummy site Q1 left out",
-                "site Va1 has occupancy 0 and is left out"});
-    const QString shortCluster = "the cluster reaches only 4.0000 A, less than RMAX";
-    convertRow("no symmetry items", cell4 + siteLoop + "Fe1 0 0 0\n", {"--rmax", "4.5"},
-               "6 Fe 4.0000", "0:26 1:26", {"* cluster: 7 atoms"},
-               {"no symmetry items in the file: space group P 1 assumed", angles, shortCluster});
-    convertRow("atom split around a special position",
-               cell4 + "_space_group_IT_number 221\nloop_\n_atom_site_label\n_atom_site_fract_x\n"
-                       "_atom_site_fract_y\n_atom_site_fract_z\n_atom_site_occupancy\n"
-                       "Fe1 0.03 0 0 0.1667\n",
-               {"--rmax", "4.5"}, "6 Fe 4.0000", "0:26 1:26", {"* cluster: 7 atoms"},
-               {"site Fe1 has occupancy 0.167, taken as fully occupied",
-                "site Fe1: symmetry images up to 0.24 A apart taken as one atom (disordered site)",
-                angles, shortCluster});
-    // One database export writes a zero coordinate as ".": KMnF3 with every
-    // site on such a position, Mn at the origin.
-    convertRow("'.' coordinates read as 0",
-               cell4 + "_space_group_IT_number 221\n" + siteLoop +
-                   "Mn1 . . .\nF1 .5 . .\nK1 .5 .5 .5\n",
-               {"--rmax", "4.5"}, "6 F 2.0000, 8 K 3.4641, 6 Mn 4.0000, 24 F 4.4721",
-               "0:25 1:9 2:19 3:25", {},
-               {angles, "site Mn1: coordinate(s) xyz given as '.', read as 0",
-                "site F1: coordinate(s) yz given as '.', read as 0",
-                "the cluster reaches only 4.4721 A, less than RMAX"});
-    const QString cu1 = "12 Cu 2.5561";
-    convertRow("CR line ends", QByteArray(cu).replace("\n", "\r"), {}, cu1);
-    convertRow("UTF-8 byte-order mark", "\xef\xbb\xbf" + cu, {}, cu1);
-    convertRow("Latin-1 text field",
-               QByteArray(cu).replace("'Copper'", "\n;\nKupfer, gr\xfcn angelaufen\n;"), {}, cu1);
-}
-
-// As a job runs it, from a path with blanks and non-ASCII letters; then FEFF 6
-// on the output written as feff.inp.
-void TestAtoms::convert()
-{
-    QFETCH(QByteArray, cif);
-    QFETCH(QStringList, args);
-    QFETCH(QString, shells);
-    QFETCH(QString, potentials);
-    QFETCH(QStringList, lines);
-    QFETCH(QStringList, notes);
-
-    const Run r = run(args, cif, QStringLiteral("Kupfer \u00f6 \u65e5\u672c x.cif"));
-    QVERIFY2(!r.crashed && r.exitCode == 0 && r.err.isEmpty(), r.err.constData());
-    QVERIFY(r.out.startsWith(" * This feff.inp file was generated by"));
-    for (char ch : r.out)
-        QVERIFY2(static_cast<unsigned char>(ch) < 0x80, "non-ASCII byte in the FEFF input");
-    QStringList squeezed;
-    for (const QString &line : r.lines)
-        squeezed << line.simplified();
-    lines << "* source: " + QFileInfo(r.cif).path() + "/Kupfer ? ?? x.cif"
-          << QStringLiteral("* cluster: %1 atoms within").arg(r.atoms.size());
-    for (const QString &line : qAsConst(lines))
-        QVERIFY2(std::any_of(squeezed.begin(), squeezed.end(),
-                             [&line](const QString &s) { return s.startsWith(line); }),
-                 qPrintable(line));
-    QStringList found = squeezed.filter(QRegularExpression("^\\* note: "));
-    found.replaceInStrings(QRegularExpression("^\\* note: "), "");
-    found.sort();
-    notes.sort();
-    QCOMPARE(found, notes);
-    QStringList ipots;
-    for (auto it = r.potentials.begin(); it != r.potentials.end(); ++it)
-        ipots << QStringLiteral("%1:%2").arg(it.key()).arg(it.value().first);
-    if (!potentials.isEmpty())
-        QCOMPARE(ipots.join(' '), potentials);
-
-    // Atom by atom through the expected shells, and the last one complete.
-    auto in = [&r](int i, const QStringList &shell) {
-        return r.potentials.value(r.atoms.value(i).ipot).second == shell[1] &&
-               std::abs(r.atoms.value(i).distance - shell[2].toDouble()) < 2e-4;
-    };
-    int next = 1;
-    QStringList shell;
-    for (const QString &text : shells.split(", ", Qt::SkipEmptyParts)) {
-        shell = text.split(' '); // count element distance
-        for (int n = 0; n < shell[0].toInt(); ++n, ++next)
-            QVERIFY2(in(next, shell), qPrintable(QString("atom %1 not in %2").arg(next).arg(text)));
-    }
-    QVERIFY2(shell.isEmpty() || !in(next, shell), "last shell too large");
-    // Every atom: coordinates match its distance, sorted outwards, one absorber
-    // at the origin, and every potential but the absorber's is used.
-    QSet<int> used;
-    for (int i = 0; i < r.atoms.size(); ++i) {
-        const Atom &a = r.atoms[i];
-        QVERIFY(std::abs(std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z) - a.distance) < 2e-5);
-        QVERIFY(i == 0 ? a.ipot == 0 && a.distance == 0
-                       : a.ipot != 0 && a.distance >= r.atoms[i - 1].distance - 1e-5);
-        used.insert(a.ipot);
-    }
-    QCOMPARE(used, QSet<int>(r.potentials.keyBegin(), r.potentials.keyEnd()));
-
-    if (!QFile::exists(FEFF6_EXE))
-        QSKIP("FEFF 6 is not installed at " FEFF6_EXE);
-    QTemporaryDir job;
-    QVERIFY(writeFile(job.filePath("feff.inp"), r.out));
-    QProcess feff;
-    feff.setWorkingDirectory(job.path());
-    feff.start(FEFF6_EXE, QStringList());
-    QVERIFY(feff.waitForFinished(60000));
-    // Rows of k, chi, mag and phase; FEFF pads some header lines with NUL bytes.
-    const QStringList chi =
-        QString::fromLatin1(readFile(job.filePath("chi.dat")).replace('\0', ' ')).split('\n');
-    const int rows =
-        chi.filter(QRegularExpression("^ +\\d+\\.\\d+( +-?\\d\\.\\d+E[-+]\\d+){3}$")).size();
-    QVERIFY2(rows > 100, feff.readAll().right(400).constData());
-}
-
-void TestAtoms::listSites_data()
-{
-    QTest::addColumn<QByteArray>("cif");
-    QTest::addColumn<QString>("what");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QStringList>("sites"); // the lines after the column names, or the message
-
-    // Multiplicities are those of the Wyckoff positions in the International
-    // Tables: P 42/m n m 2a is 2; F d -3 m 8a and 16d; F m -3 m 4a, 4b, 8c,
-    // 24e and, for rock salt, 4a.
-    const QByteArray magnetite = data("fe3o4-magnetite.cif");
-    const QByteArray perovskite = data("ba2femoo6.cif");
-    QTest::newRow("rutile: one Ti site, no Wyckoff letter given")
-        << data("tio2-rutile.cif") << "Ti" << 0 << QStringList{"Ti1 2 - 1"};
-    QTest::newRow("magnetite: tetrahedral and octahedral Fe")
-        << magnetite << "Fe" << 0 << QStringList{"Fe1 8 a 1", "Fe2 16 d 1"};
-    QTest::newRow("magnetite: a site label stands for its element")
-        << magnetite << "fe2" << 0 << QStringList{"Fe1 8 a 1", "Fe2 16 d 1"};
-    QTest::newRow("double perovskite: B site Fe")
-        << perovskite << "Fe" << 0 << QStringList{"Fe1 4 a 1"};
-    QTest::newRow("double perovskite: B site Mo")
-        << perovskite << "Mo" << 0 << QStringList{"Mo1 4 b 1"};
-    QTest::newRow("empty: the element of the first site")
-        << perovskite << "" << 0 << QStringList{"Ba1 8 c 1"};
-    QTest::newRow("minority species of a mixed site keeps its occupancy")
-        << data("mgfeo-mixed.cif") << "Fe" << 0 << QStringList{"Fe1 4 - 0.4"};
-    QTest::newRow("element not in the structure")
-        << magnetite << "Ti" << 1 << QStringList{"no site of Ti (elements: Fe, O)"};
-    QTest::newRow("neither element nor label")
-        << magnetite << "Xq" << 1
-        << QStringList{"no element or site 'Xq' to list (elements: Fe, O)"};
-    QTest::newRow("hydrogen needs --hydrogen")
-        << data("mgoh2-brucite.cif") << "H" << 1
-        << QStringList{"hydrogen sites are left out without --hydrogen"};
-}
-
-void TestAtoms::listSites()
-{
-    QFETCH(QByteArray, cif);
-    QFETCH(QString, what);
-    QFETCH(int, status);
-    QFETCH(QStringList, sites);
-    const Run r = run({"--list-sites=" + what}, cif, "in.cif");
-    QVERIFY(!r.crashed);
-    QCOMPARE(r.exitCode, status);
-    if (status != 0) {
-        QVERIFY(r.out.isEmpty());
-        QVERIFY2(r.err.contains(sites.first().toLatin1()), r.err.constData());
-        return;
-    }
-    QStringList lines = QString::fromLatin1(r.out).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.takeFirst(), QStringLiteral("# label multiplicity wyckoff occupancy"));
-    QCOMPARE(lines, sites);
-}
 
 QTEST_GUILESS_MAIN(TestAtoms)
 #include "tst_atoms.moc"
