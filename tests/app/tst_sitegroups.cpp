@@ -1,9 +1,4 @@
-#include "tests/testfiles.h"
-
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QtTest>
+#include "tests/app/batchfixture.h"
 
 #include <algorithm>
 
@@ -12,8 +7,6 @@
 // (Fe2) of F d -3 m.
 
 namespace {
-
-const char feff6[] = "/usr/bin/feff6";
 
 // k and chi of a chi(k) file: the lines after the "k chi" column header.
 QVector<QPair<double, double>> chiPoints(const QString &path)
@@ -35,7 +28,7 @@ QVector<QPair<double, double>> chiPoints(const QString &path)
 
 } // namespace
 
-class TstSiteGroups : public QObject
+class TstSiteGroups : public BatchFixture
 {
     Q_OBJECT
 private slots:
@@ -78,10 +71,6 @@ private slots:
         if (!QFileInfo(QString::fromLatin1(feff6)).isExecutable())
             QSKIP("feff6 is not installed (Debian package ifeffit, see scripts/setup.sh)");
 
-        QTemporaryDir root;
-        const QString work = root.filePath("Plätze und Mittel");
-        const QString res = work + "/00-Res/";
-        QVERIFY(QDir().mkpath(work + "/00-Cif"));
         QVERIFY(QFile::copy(QStringLiteral(ATOMS_DATA "/fe3o4-magnetite.cif"),
                             work + "/00-Cif/fe3o4-magnetite.cif"));
         QByteArray feff = feff6;
@@ -89,25 +78,15 @@ private slots:
             feff = QFile::encodeName(work + "/feff-but-not-Fe2.sh");
             QVERIFY(writeFile(feff, "#!/bin/sh\ncase \"$PWD\" in */Fe2) exit 3;; esac\nexec " +
                                         QByteArray(feff6) + "\n"));
-            QVERIFY(QFile::setPermissions(feff,
-                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            QVERIFY(QFile::setPermissions(feff, QFile::ReadOwner | QFile::ExeOwner));
         }
-        // UTF-8 with a mark, for the FEFF wrapper's non-ASCII path.
-        QVERIFY(writeFile(work + "/batch.cfg", "\xEF\xBB\xBF" + config +
-                                                   "MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE
-                                                   "\"\nATOMS_ARG \"\"\n"
-                                                   "FEFF_EXE \"" +
-                                                   feff + "\"\nK_MIN 3\nK_MAX 16\n"));
-
-        QProcess proc;
-        proc.setWorkingDirectory(work);
-        proc.start(QStringLiteral(SCATTERDECK_EXE), {"-batch", "-e", "-c", "batch.cfg"});
-        QVERIFY(proc.waitForFinished(60000));
-        const QString err = QString::fromUtf8(proc.readAllStandardError());
-        QCOMPARE(proc.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(proc.exitCode() == exitCode, qPrintable(err));
-        QStringList out = QString::fromUtf8(proc.readAllStandardOutput()).split('\n');
-        out.removeAll(QString());
+        writeConfig(config +
+                    "MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE \"" + feff +
+                    "\"\nK_MIN 3\nK_MAX 16\n");
+        const Run r = runBatch({"-e", "-c", "batch.cfg"});
+        QVERIFY2(!r.crashed && r.exitCode == exitCode, qPrintable(r.err));
+        const QString err = r.err;
+        QStringList out = r.out;
         QCOMPARE(out.size(), lines.size() + 1);
         // Site lines come as the sites end, the group's line after them.
         std::sort(out.begin(), out.begin() + lines.size() - 1,
@@ -121,7 +100,7 @@ private slots:
             QCOMPARE(got.size(), 4);
             QCOMPARE(got[0], want[0]);
             QCOMPARE(got[1], input);
-            QCOMPARE(got[2], res + want[1]);
+            QCOMPARE(got[2], res + "/" + want[1]);
             QVERIFY2(got[3].startsWith(want[2]), qPrintable(got[3]));
         }
         const int ok = lines.filter(QRegularExpression("^ok\t")).size();
@@ -130,7 +109,7 @@ private slots:
                                            .arg(lines.size() - ok)),
                  qPrintable(out.last()));
 
-        const QString groupDir = res + "fe3o4-magnetite";
+        const QString groupDir = res + "/fe3o4-magnetite";
         if (QTest::currentDataTag() ==
             QByteArray("SITES first with ABSORBER: one job, that element's first site")) {
             QVERIFY(readFile(groupDir + "/feff.inp").contains(" * absorber:    O1 (O, K edge)"));

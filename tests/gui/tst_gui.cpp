@@ -4,7 +4,7 @@
 #include "jobs/demeter.h"
 #include "plot/chiview.h"
 #include "plot/chiviewctrl.h"
-#include "tests/testfiles.h"
+#include "tests/jobs/queuefixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -46,32 +46,10 @@ bool dropOn(QWidget *area, const QList<QUrl> &urls, const QString &text = QStrin
 // queued, so the window's rules are seen without programs running. Each
 // test works in a folder whose name holds a blank, an accented and Japanese
 // letters.
-class TstGui : public QObject
+class TstGui : public QueueFixture
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        savedCwd = QDir::currentPath();
-        root.reset(new QTemporaryDir);
-        QVERIFY(root->isValid());
-        work = root->filePath(QStringLiteral("Arbeit ö 作業"));
-        QVERIFY(QDir().mkpath(work + "/in put/sub folder"));
-        QVERIFY(QDir::setCurrent(work));
-        for (const char *name : {"a.cif", "b.cif", "c.inp", "Ni ö 結晶.cif"})
-            QVERIFY(writeFile(work + "/in put/" + QString::fromUtf8(name), "data_x\n"));
-    }
-    void cleanup()
-    {
-        if (body) {
-            Gui *gui = body->mainWindow();
-            QMetaObject::invokeMethod(gui, "deleteAll");
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            delete gui; // Body leaves its window alive by design
-            body.reset();
-        }
-        QDir::setCurrent(savedCwd);
-    }
     void dropsBecomeJobs_data()
     {
         QTest::addColumn<QString>("area");
@@ -213,15 +191,14 @@ private slots:
     }
 
 private:
-    void startBody(const QByteArray &maxProc = "0")
+    void setUp() override
     {
-        QVERIFY(
-            writeFile(work + "/g.cfg", "MAX_PROC " + maxProc +
-                                           "\nATOMS_EXE /no/such/atoms\nFEFF_EXE /no/such/feff\n"));
-        const char *argv[] = {"scatterdeck", "-noGui", "-c", "g.cfg"};
-        body.reset(new Body(ParamTable(4, argv)));
+        QVERIFY(QDir().mkpath(work + "/in put/sub folder"));
+        for (const char *name : {"a.cif", "b.cif", "c.inp", "Ni ö 結晶.cif"})
+            QVERIFY(writeFile(work + "/in put/" + QString::fromUtf8(name), "data_x\n"));
     }
-    QList<Demeter *> jobs() const { return body->mainWindow()->demeters(); }
+    // MAX_PROC 0: every job stays queued.
+    void startBody() { QueueFixture::startBody("0", "atoms", "feff"); }
     template <class T> T *widget(const char *name) const
     {
         return body->mainWindow()->findChild<T *>(QLatin1String(name));
@@ -238,11 +215,6 @@ private:
         dropOn(widget<DropArea>("DropCif"), urls);
         return jobs();
     }
-
-    QScopedPointer<QTemporaryDir> root;
-    QString work;
-    QString savedCwd;
-    std::unique_ptr<Body> body;
 };
 
 QTEST_MAIN(TstGui)

@@ -9,14 +9,12 @@
 //   wait=NAME      wait until NAME exists in the working dir (gives up after 60 s)
 //   sleep=MS       sleep
 //   chi=N          write chi.dat, chip0001.dat .. chipNNNN.dat, files.dat, paths.dat
-//   nochi          write chip9999.dat with a header but no data
 //   emptychi       write chi.dat with a header but no data
 //   cancelled      print Slurm's notice of a step cancelled at its time limit,
 //                  in two writes that split its line
 //   abort          crash
 //   ignoreterm     ignore SIGTERM from here on
 //   exit=N         end with exit code N
-//   failon=TEXT    end at once with exit code 3 when feff.inp holds TEXT
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -24,7 +22,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -117,13 +114,6 @@ void printGarbage()
         std::exit(3);
 }
 
-bool feffInpHolds(const std::string &text)
-{
-    std::ifstream in("feff.inp");
-    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return all.find(text) != std::string::npos;
-}
-
 void printCancelNotice()
 {
     std::cout << "slurmstepd-vm: error: *** STEP 7.3 ON vm CANCEL" << std::flush;
@@ -167,8 +157,6 @@ int main(int argc, char **argv)
             std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(value.c_str())));
         } else if (key == "chi") {
             writeResults(std::atoi(value.c_str()));
-        } else if (key == "nochi") {
-            writeChi("chip9999.dat", 1.0, false);
         } else if (key == "emptychi") {
             writeChi("chi.dat", 1.0, false);
         } else if (key == "ignoreterm") {
@@ -178,9 +166,6 @@ int main(int argc, char **argv)
         } else if (key == "abort") {
             std::cout.flush();
             std::abort();
-        } else if (key == "failon") {
-            if (feffInpHolds(value))
-                return 3;
         } else if (key == "exit") {
             std::cout.flush();
             return std::atoi(value.c_str());

@@ -53,6 +53,7 @@ private slots:
         QVERIFY(QDir().mkpath(work + "/00-Inp"));
         QVERIFY(QDir::setCurrent(work));
         qputenv("FAKE_LOG", (work + "/run.log").toUtf8());
+        setUp();
     }
     void cleanup()
     {
@@ -67,6 +68,7 @@ private slots:
     }
 
 protected:
+    virtual void setUp() {}
     void startBody(const QString &maxProc, const QString &atomsArgs, const QString &feffArgs,
                    const QByteArray &extra = QByteArray());
     void addFiles(const QString &folder, const QStringList &names, const QByteArray &text = "")
