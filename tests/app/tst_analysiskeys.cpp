@@ -34,19 +34,9 @@ private slots:
             << 3.0
             << QStringList{"FT_KWEIGHT 4 is not a k weight 0, 1, 2 or 3: 2 is used",
                            "FIT_KWEIGHT 1.5 is not a k weight 0, 1, 2 or 3: 2 is used"};
-        QTest::newRow("negative sill, empty weight")
-            << QStringList{"FT_DK -0.5", "FT_KWEIGHT"} << false << 2 << 1.0 << 2 << 1.0 << 3.0
-            << QStringList{"FT_KWEIGHT  is not a k weight 0, 1, 2 or 3: 2 is used",
-                           "FT_DK -0.5 is not a window sill of 0 or more: 1 is used"};
         QTest::newRow("R range reversed")
             << QStringList{"FIT_RMIN 3", "FIT_RMAX 2"} << false << 2 << 1.0 << 2 << 1.0 << 3.0
             << QStringList{"FIT_RMIN 3 and FIT_RMAX 2 are no range from 0 up: 1 to 3 is used"};
-        QTest::newRow("R bound no number")
-            << QStringList{"FIT_RMAX x4", "FIT_RMIN 2"} << false << 2 << 1.0 << 2 << 1.0 << 3.0
-            << QStringList{"FIT_RMAX x4 is not a number: 3 is used"};
-        QTest::newRow("infinite sill")
-            << QStringList{"FT_DK inf"} << false << 2 << 1.0 << 2 << 1.0 << 3.0
-            << QStringList{"FT_DK inf is not a number: 1 is used"};
     }
     void read()
     {

@@ -16,12 +16,9 @@ private slots:
             QTest::newRow(name) << text << token << rest;
         };
         row("leading blanks and tab", " \t K_MIN\t2.5", "K_MIN", "\t2.5");
-        row("only blanks", "   ", "", "");
         row("quoted with blanks", "\"-S   datoms\" x", "-S   datoms", " x");
         row("quote without end", " \"open ended text", "open ended text", "");
-        row("empty quotes", "\"\" rest", "", " rest");
         row("quote inside a word", "ab\"cd ef", "ab\"cd", " ef");
-        row("no blank after closing quote", "\"a b\"c d", "a b", "c d");
     }
     void takeToken()
     {
@@ -41,7 +38,6 @@ private slots:
         };
         row("no slashes", "C:/DemeterPerl", "c/bin", "C:/DemeterPerl/c/bin");
         row("many slashes", "/base///", "///x", "/base/x");
-        row("empty first", "", "00-Cif", "/00-Cif");
     }
     void joinPath()
     {
@@ -83,7 +79,6 @@ private slots:
         };
         row("RMAX   6.0", false, "RMAX", "6.0");
         row("%RMAX 6.0", true, "RMAX", "6.0");
-        row("% %RMAX 6.0", true, "RMAX", "6.0");
         row("\"TITLE\"  my run  ", false, "TITLE", "my run  ");
     }
     void parseFeffInp()

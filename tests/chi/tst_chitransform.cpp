@@ -195,17 +195,6 @@ private slots:
                      : QStringList{QString("::Can not transform %1 : %2").arg(source, message)});
     }
 
-    // Without chi(k) a transform leaves the last chi(R) as it was.
-    void withoutChiKKeepsChiR()
-    {
-        Chi data;
-        setPoints(data, {1.0, 2.0}, {1.0, -1.0});
-        data.transform(0.0, 10.0, 0.0, 1.0, 0.25);
-        const V abs = data.chiRAbs;
-        data.clearChiK();
-        data.transform(0.0, 10.0, 0.0, 2.0, 0.5);
-        QVERIFY(data.hasChiR && data.chiRAbs == abs && data.r == V({0, 0.25, 0.5, 0.75, 1}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TstChiTransform)

@@ -159,31 +159,6 @@ private slots:
         QCOMPARE(ids[0].legs, present.contains("files.dat") ? 2 : 0);
         QCOMPARE(ids[0].route.isEmpty(), named.contains("paths.dat"));
     }
-    void names_data()
-    {
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("element");
-        QTest::newRow("symbol") << "Ti    "
-                                << "Ti";
-        QTest::newRow("one letter") << "O"
-                                    << "O";
-        QTest::newRow("site tag") << "O1"
-                                  << "O";
-        QTest::newRow("lower case, charge") << "fe2+"
-                                            << "Fe";
-        QTest::newRow("capital second letter is a new word") << "OH"
-                                                             << "O";
-        QTest::newRow("blank") << "   "
-                               << "?";
-        QTest::newRow("digits") << "12"
-                                << "?";
-    }
-    void names()
-    {
-        QFETCH(QString, label);
-        QFETCH(QString, element);
-        QCOMPARE(FeffPaths::element(label), element);
-    }
 };
 
 QTEST_GUILESS_MAIN(TstFeffPaths)

@@ -58,6 +58,7 @@ private slots:
         const Values x{2, 8};
         // (2, 0.5) and (8, 0.5 (2/8)^w) both weigh 0.5 * 2^w.
         QTest::newRow("weight 0: 0.5") << x << Values{0.5, 0.5} << 0 << Rows{-1, 173, -1};
+        QTest::newRow("weight 2: 2") << x << Values{0.5, 0.03125} << 2 << Rows{-1, 122, -1};
         QTest::newRow("weight 3: 4") << x << Values{0.5, 0.0078125} << 3 << Rows{-1, 54, -1};
         // Row 173.68 is cut toward zero, not rounded to 174.
         QTest::newRow("pixels are cut")

@@ -53,11 +53,8 @@ private slots:
                               << QPoint(11, -3);
         QTest::newRow("press") << int(QEvent::MouseButtonPress) << QPointF(2.4, 7.6) << 0
                                << QPoint(2, 8);
-        QTest::newRow("release") << int(QEvent::MouseButtonRelease) << QPointF(-0.5, -1.5) << 0
-                                 << QPoint(0, -1);
         QTest::newRow("double click keeps the position")
             << int(QEvent::MouseButtonDblClick) << QPointF(70, 80) << 0 << before;
-        QTest::newRow("wheel") << int(QEvent::Wheel) << QPointF(70, 80) << 0 << before;
         QTest::newRow("move with Alt is ignored")
             << int(QEvent::MouseMove) << QPointF(30, 40) << int(Qt::AltModifier) << before;
     }
