@@ -209,15 +209,6 @@ private slots:
         QTest::newRow("named file missing")
             << QStringList{"-e", "-c", "fehlt ö.cfg"} << QByteArray()
             << QStringList{"Can not read the configuration file : %1/fehlt ö.cfg"};
-        QTest::newRow("MAX_PROC 0")
-            << named << QByteArray("MAX_PROC 0\n") << QStringList{"MAX_PROC 0 lets no job start"};
-        QTest::newRow("FEFF missing")
-            << named << QByteArray("FEFF_EXE \"/no/such/feff 6\"\n")
-            << QStringList{"Can not find the FEFF program : /no/such/feff 6"};
-        QTest::newRow("time limit not a number")
-            << named << QByteArray("PROC_TIMEOUT 1h\n")
-            << QStringList{
-                   "PROC_TIMEOUT 1h is not a number of seconds from 0 to 2000000: no time limit"};
         QTest::newRow("share beyond the last")
             << QStringList{"-e", "-share", "4/3", "-c", "batch.cfg"} << QByteArray()
             << QStringList{"-share 4/3 is not a share K/N with K from 1 to N"};

@@ -45,8 +45,6 @@ private slots:
             << QByteArray("## K CHIK3\n2 0.8\n4 3.2\n") << V{2.0, 4.0} << V{0.1, 0.05};
         QTest::newRow("column line not the last comment: unweighted")
             << QByteArray("# k chik2\n# smoothed\n2 0.8\n") << V{2.0} << V{0.8};
-        QTest::newRow("comment inside the data does not change the weight")
-            << QByteArray("# k chik\n2 0.8\n# k chi\n4 0.8\n") << V{2.0, 4.0} << V{0.4, 0.2};
         QTest::newRow("CRLF line ends and blank lines")
             << QByteArray("# k chik2\r\n\r\n2.0 0.8\r\n   \r\n\r\n4.0 1.6\r\n") << V{2.0, 4.0}
             << V{0.2, 0.1};

@@ -1,19 +1,11 @@
-#include "app/settings.h"
 #include "chi/chi.h"
-#include "jobs/demeter.h"
-#include "plot/chiview.h"
-#include "plot/chiviewctrl.h"
-#include "plot/dispa.h"
 #include "tests/plot/plotfixture.h"
 
 #include <QCheckBox>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QRadioButton>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <limits>
 

@@ -1,17 +1,11 @@
 #include "chi/chi.h"
-#include "plot/chiview.h"
-#include "plot/chiviewctrl.h"
-#include "plot/dispa.h"
 #include "plot/measuredcurves.h"
 #include "tests/plot/plotfixture.h"
 
 #include <QDropEvent>
-#include <QImage>
 #include <QMimeData>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QUrl>
-#include <QtTest>
 
 namespace {
 

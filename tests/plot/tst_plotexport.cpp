@@ -1,18 +1,10 @@
-#include "app/settings.h"
 #include "chi/chi.h"
-#include "jobs/demeter.h"
-#include "plot/chiview.h"
-#include "plot/chiviewctrl.h"
-#include "plot/dispa.h"
 #include "tests/plot/plotfixture.h"
 
 #include <QCheckBox>
-#include <QImage>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QSvgRenderer>
-#include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 
