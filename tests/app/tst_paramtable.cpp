@@ -44,11 +44,9 @@ private slots:
     {
         QFETCH(QString, line);
         QFETCH(QString, key);
-        QFETCH(bool, present);
-        QFETCH(QString, value);
         const ParamTable table = ::commandLine(line);
-        QCOMPARE(table.hasKey(key), present);
-        QCOMPARE(table.exactValue(key), value);
+        QTEST(table.hasKey(key), "present");
+        QTEST(table.exactValue(key), "value");
     }
 
     // Shift-JIS without a byte-order mark, else what the mark says.
@@ -76,12 +74,11 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, key);
         QFETCH(QString, value);
-        QFETCH(QString, rest);
         ParamTable table;
         table.readFile(writeFile(content));
         QCOMPARE(table.size(), 1);
         QCOMPARE(table.exactValue(key), value);
-        QCOMPARE(table.rests(key).value(0), rest);
+        QTEST(table.rests(key).value(0), "rest");
     }
 
     void unreadableFiles()

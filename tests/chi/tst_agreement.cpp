@@ -108,13 +108,12 @@ private slots:
         QFETCH(int, m);
         QFETCH(double, scale);
         QFETCH(double, r);
-        QFETCH(int, points);
         Chi measured, job;
         referenceCurves(measured, job);
         const FitOptions fit{m, 1.0, 3.0};
         const AgreementFigures f =
             Agreement::compute(measured, job, plainArgs(kMin, kMax, dk), fit);
-        QCOMPARE(f.pointsR, points);
+        QTEST(f.pointsR, "points");
         QVERIFY2(near(f.scaleR, scale), qPrintable(QString::number(f.scaleR, 'g', 17)));
         QVERIFY2(near(f.rR, r), qPrintable(QString::number(f.rR, 'g', 17)));
     }

@@ -63,7 +63,6 @@ private slots:
         QFETCH(int, type);
         QFETCH(QPointF, pos);
         QFETCH(int, mods);
-        QFETCH(QPoint, cur);
         CountingParent parent;
         auto *d = new DispA(&parent);
         parent.resize(100, 100);
@@ -80,7 +79,7 @@ private slots:
         send(d, QEvent::Type(type), pos, Qt::LeftButton, mods);
         const bool ignored = mods & Qt::AltModifier;
         QCOMPARE(coordUpdated.count(), int(!ignored));
-        QCOMPARE(d->mouse.curPos, cur);
+        QTEST(d->mouse.curPos, "cur");
         QCOMPARE(d->mouse.pressed, type != QEvent::MouseButtonRelease);
         QCOMPARE(parent.events, 0);
         if (ignored) {

@@ -85,8 +85,7 @@ private slots:
     void elementFromText()
     {
         QFETCH(QString, text);
-        QFETCH(int, z);
-        QCOMPARE(Element::fromText(text.toStdString()), z);
+        QTEST(Element::fromText(text.toStdString()), "z");
     }
     void cut_data()
     {
@@ -102,14 +101,12 @@ private slots:
     void cut()
     {
         QFETCH(int, limit);
-        QFETCH(int, kept);
-        QFETCH(double, radius);
 
         std::vector<ClusterAtom> atoms;
         for (double d : {0.0, 1.0, 1.0, 1.0, 2.0, 2.00003, 3.0})
             atoms.push_back({0, 29, {d, 0, 0}, d});
-        QCOMPARE(Cluster::cut(atoms, static_cast<size_t>(limit)), radius);
-        QCOMPARE(static_cast<int>(atoms.size()), kept);
+        QTEST(Cluster::cut(atoms, static_cast<size_t>(limit)), "radius");
+        QTEST(static_cast<int>(atoms.size()), "kept");
     }
     void options_data()
     {
@@ -128,7 +125,6 @@ private slots:
     void options()
     {
         QFETCH(QStringList, args);
-        QFETCH(QString, expected);
 
         std::vector<std::string> strings;
         std::vector<const char *> argv;
@@ -143,7 +139,7 @@ private slots:
                                 QString::number(o.radius),         QString::number(o.feffRmax),
                                 QString::number(o.hole),           QString::number(o.keepHydrogen),
                                 QString::number(o.mergePotentials)};
-        QCOMPARE(found.join('|'), expected);
+        QTEST(found.join('|'), "expected");
     }
     void ascii_data()
     {
