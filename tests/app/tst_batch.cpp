@@ -224,6 +224,9 @@ private slots:
                    "PROC_TIMEOUT -5 is not a number of seconds from 0 to 2000000: no time limit",
                    "MAX_PROC -1 lets no job start", "Can not find the FEFF program : /no/feff",
                    "-share 2 is not a share K/N with K from 1 to N"};
+        QTest::newRow("FEFF is a folder")
+            << named << QByteArray("FEFF_EXE 00-Cif/\n")
+            << QStringList{"Can not find the FEFF program : %1/00-Cif/"};
     }
     void unusableConfiguration()
     {

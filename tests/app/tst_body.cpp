@@ -106,6 +106,8 @@ private slots:
             << QByteArray("proc_timeout 90") << "procTimeout" << QVariant(90000);
         QTest::newRow("PROC_TIMEOUT fraction")
             << QByteArray("PROC_TIMEOUT 2.5 # s") << "procTimeout" << QVariant(2500);
+        QTest::newRow("PROC_TIMEOUT below a millisecond")
+            << QByteArray("PROC_TIMEOUT 0.0001") << "procTimeout" << QVariant(1);
     }
     void derivedValues()
     {
@@ -174,6 +176,7 @@ private slots:
         QTest::addColumn<QByteArray>("value");
         QTest::newRow("word") << QByteArray("soon");
         QTest::newRow("no value") << QByteArray();
+        QTest::newRow("above the largest") << QByteArray("2000000.5");
     }
     void unusableTimeLimit()
     {

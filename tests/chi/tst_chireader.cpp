@@ -35,6 +35,31 @@ bool allCleared(const Chi &data)
            data.rExtent.min == 1e300 && data.chiRAbsExtent.max == -1e300;
 }
 
+// A value of /proc/self/status in kB, -1 if unknown (Linux only).
+qint64 statusKb(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// Starts a new peak (VmHWM) at the present resident size.
+// False where the peak cannot be measured: without /proc, and under
+// AddressSanitizer, whose allocator keeps freed memory in quarantine.
+bool resetPeak()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#endif
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
 } // namespace
 
 // Reading chi(k) files: real FEFF 6 output (Cu fcc, made by /usr/bin/feff6
@@ -144,6 +169,56 @@ private slots:
         QCOMPARE(data.sourcePath, dataDir + "/chi.dat");
         QCOMPARE(logSpy.count(), 1);
         QCOMPARE(logSpy.at(0).at(0).toString(), "::Can not read chi(k) file : " + path);
+    }
+
+    // Bad input and bulk: no crash, a clear outcome, and memory for the points
+    // only (two doubles each, with room for the vectors' growth), never for the
+    // file: lines are never held whole.
+    void bulk_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("points"); // -1: not known
+        QTest::addColumn<V>("first");    // k and chi of the first point, if known
+        QTest::addColumn<V>("last");
+        QByteArray oneLine;
+        oneLine.reserve(50 * 1024 * 1024);
+        while (oneLine.size() < 50 * 1024 * 1024)
+            oneLine += "k chi 1.5 -2 ";
+        QTest::newRow("50 MB in one line without line end") << oneLine << 0 << V{} << V{};
+        QByteArray million = "# k chi\n";
+        for (int i = 0; i < 1000000; ++i)
+            million += QByteArray::number(i) + ".5 " + QByteArray::number(-i) + "e-6\n";
+        QTest::newRow("10^6 data lines")
+            << million << 1000000 << V{0.5, 0} << V{999999.5, -0.999999};
+    }
+
+    void bulk()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, points);
+        QFETCH(V, first);
+        QFETCH(V, last);
+        const QString path = writeFile(QStringLiteral("bulk.dat"), bytes);
+        bytes.clear();
+        bytes.squeeze();
+        const bool measured = resetPeak();
+        const qint64 before = statusKb("VmRSS:");
+        Chi data;
+        QSignalSpy logSpy(&data, &Chi::log);
+        data.readChiK(path);
+        const qint64 grown = statusKb("VmHWM:") - before;
+        QCOMPARE(logSpy.count(), 0);
+        QCOMPARE(data.hasChiK, points != 0);
+        QCOMPARE(data.k.size(), data.chi.size());
+        if (points >= 0)
+            QCOMPARE(data.k.size(), points);
+        if (!first.isEmpty())
+            QVERIFY(data.k.first() == first[0] && data.chi.first() == first[1]);
+        if (!last.isEmpty())
+            QVERIFY(data.k.last() == last[0] && data.chi.last() == last[1]);
+        if (measured && before > 0)
+            QVERIFY2(grown < 16 * 1024 + data.k.size() * 2 * 2 * 8 / 1024,
+                     qPrintable(QStringLiteral("peak grew by %1 kB").arg(grown)));
     }
 
 private:

@@ -88,6 +88,8 @@ private slots:
         QTest::newRow("infinite k inside an infinite range")
             << V{1, inf, 3} << V{1, 1, 0.5} << V{0, inf, 0.5, 0.7, 0.1} << finiteR << finiteRe
             << finiteIm << 1;
+        QTest::newRow("NaN k is outside every range")
+            << V{notNumber, 1} << V{5, 1} << V{-inf, inf, 0, 0, 0.01} << V{0} << V{1} << V{0} << 0;
     }
 
     void knownValues()
@@ -173,6 +175,7 @@ private slots:
             << V{3, 20, 1e17, 1.00000000000001e17, 1}
             << "the R grid from 1e+17 to 1.00000000000001e+17 by 1 would have more than 1000000 "
                "points";
+        QTest::newRow("NaN K_MIN") << V{notNumber, 20, 0, 8, 0.01} << "K_MIN = nan is not usable";
     }
 
     void emptyGrid()

@@ -94,6 +94,14 @@ private slots:
                                       "f\x81[\x83^"));
     }
 
+    void nothingWithoutChiR()
+    {
+        const QString path = dir.filePath(QStringLiteral("kept.dat"));
+        QVERIFY(writeFile(path, "old contents\n"));
+        Chi chi;
+        chi.writeChiR(path, {});
+        QCOMPARE(readFile(path), QByteArray("old contents\n"));
+    }
     void unwritablePath()
     {
         Chi chi;

@@ -105,6 +105,7 @@ private slots:
             noise += char((i * 37 + 11) % 256);
         QTest::newRow("files.dat of noise") << false << noise << 0 << 0;
         QTest::newRow("files.dat given paths.dat") << false << paths << 0 << 0;
+        QTest::newRow("paths.dat of noise") << true << noise << 0 << 0;
     }
     void damagedLists()
     {

@@ -55,6 +55,8 @@ private slots:
         row("FEFF past the time limit", 6, {"", "feff chi=1 pidfile sleep=600000"}, "", 300,
             feffEnd, Demeter::FeffTimedOut, 0,
             "FEFF reached the time limit of 0.3 s and was stopped: %I");
+        row("FEFF missing", 6, {"", "feff"}, "feff", 0,
+            {"F. Starting/8/yellow", "F. Not Running/8/blue"}, Demeter::FeffNotStarted, 0, "");
     }
     void run()
     {

@@ -42,6 +42,7 @@ private slots:
         QTest::newRow("reversed range is ordered") << 8.0 << 0.0 << 2.0 << Ticks{0, 2, 4, 6, 8};
         QTest::newRow("empty") << 1.0 << 1.0 << 0.0 << Ticks{};
         QTest::newRow("nan") << qnan << 1.0 << 0.0 << Ticks{};
+        QTest::newRow("infinite") << 0.0 << infinity << 0.0 << Ticks{};
         // The step (2e-16) is below the spacing of doubles near 1e3.
         QTest::newRow("below resolution") << 1000.0 << 1000.0000000000005 << 0.0 << Ticks{};
     }

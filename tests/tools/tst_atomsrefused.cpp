@@ -63,6 +63,8 @@ private slots:
         const QString cu = QStringLiteral(ATOMS_DATA "/cu-fcc.cif");
         badRow("no file", {}, {}, "no CIF file given", 2);
         badRow("unknown option", {}, {"--rmin", "2", cu}, "unknown option '--rmin'", 2);
+        badRow("empty file", "", {}, "the file is empty");
+        badRow("huge radius", {}, {"--rmax", "1e6", cu}, "at most 50", 2);
     }
     // A job keeps the console text from the first " * This" on, so a failure
     // must write nothing to stdout and never echo that marker (here in the name).
