@@ -123,6 +123,13 @@ protected:
         const QByteArray config = "\xEF\xBB\xBF" + lines + "RES_FILES \"Ergebnis ö 結果\"\n";
         QVERIFY(writeFile(work + "/batch.cfg", config));
     }
+    // Cu and NaCl from CIF, Cu metal as a FEFF input.
+    void copyExamples()
+    {
+        const QString examples = QStringLiteral(EXAMPLES_DIR);
+        for (const char *name : {"00-Cif/Cu.cif", "00-Cif/NaCl.cif", "00-Inp/Cu-metal.inp"})
+            QVERIFY(QFile::copy(examples + "/" + name, work + "/" + name));
+    }
     QStringList programRuns() const
     {
         const QString log = work + "/run.log";

@@ -16,10 +16,7 @@ private slots:
     {
         if (!QFileInfo(QString::fromLatin1(feff6)).isExecutable())
             QSKIP("feff6 is not installed (Debian package ifeffit, see scripts/setup.sh)");
-        const QString examples = QStringLiteral(EXAMPLES_DIR);
-        for (const char *name : {"Cu.cif", "NaCl.cif"})
-            QVERIFY(QFile::copy(examples + "/00-Cif/" + name, work + "/00-Cif/" + name));
-        QVERIFY(QFile::copy(examples + "/00-Inp/Cu-metal.inp", work + "/00-Inp/Cu-metal.inp"));
+        copyExamples();
         QVERIFY(writeFile(work + "/00-Cif/kaputt.cif", "data_broken\n_cell_length_a abc\n"));
         writeConfig("MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
                     QByteArray(feff6) + "\nFEFF_ARG \"\"\nfeff_inp PRINT 1 0 0 3\n");
