@@ -125,6 +125,10 @@ private slots:
                     "the cluster reaches only 4.4721 A, less than RMAX"});
         const QString cu1 = "12 Cu 2.5561";
         convertRow("CR line ends", QByteArray(cu).replace("\n", "\r"), {}, cu1);
+        convertRow("Fe bcc, element from the label", data("fe-bcc.cif"), {},
+                   "8 Fe 2.4825, 6 Fe 2.8665, 12 Fe 4.0538, 24 Fe 4.7536, 8 Fe 4.9649");
+        convertRow("brucite, O absorbing, hydrogen kept", data("mgoh2-brucite.cif"),
+                   {"--core", "O1", "--hydrogen"}, "1 H 0.9205, 3 Mg 2.0983");
     }
     // As a job runs it, from a path with blanks and non-ASCII letters; then FEFF 6
     // on the output written as feff.inp.
