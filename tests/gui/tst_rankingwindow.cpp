@@ -56,12 +56,7 @@ private slots:
         dir.reset(new QTemporaryDir);
         QVERIFY(dir->isValid());
         measured = new MeasuredCurves;
-        TransformArgs args;
-        args.kMin = 2;
-        args.kMax = 12;
-        args.rMin = 0;
-        args.rMax = 6;
-        args.rDelta = 0.05;
+        const TransformArgs args{2, 12, 0, 6, 0.05, FtOptions()};
         measured->setTransformArgs(args);
         window = new RankingWindow(measured);
         window->model()->setOptions(args, FitOptions());

@@ -127,13 +127,7 @@ private slots:
 private:
     void setUp() override
     {
-        TransformArgs args;
-        args.kMin = 0;
-        args.kMax = 20;
-        args.rMin = 0;
-        args.rMax = 8;
-        args.rDelta = 0.05;
-        ctrl->measuredCurves()->setTransformArgs(args);
+        ctrl->measuredCurves()->setTransformArgs(TransformArgs{0, 20, 0, 8, 0.05, FtOptions()});
     }
     QString write(const QString &name, const QByteArray &content)
     {
