@@ -2,8 +2,10 @@
 #define TESTFILES_H
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <filesystem>
@@ -63,5 +65,28 @@ inline bool processEnded(qint64 pid)
     const int close = text.lastIndexOf(')'); // the name in brackets may hold anything
     return close >= 0 && text.mid(close + 2, 1) == "Z";
 }
+
+// A fresh folder of the given name (the tests give names with blanks and
+// non-ASCII letters) inside a temporary one that goes with the object. With
+// enter it becomes the current folder. Either way the current folder of
+// before comes back at the end: jobs that launch FEFF move the application
+// into their own folders.
+class WorkFolder
+{
+public:
+    WorkFolder(const QString &name, bool enter) : folder(root.filePath(name))
+    {
+        ok = root.isValid() && QDir().mkpath(folder) && (!enter || QDir::setCurrent(folder));
+    }
+    ~WorkFolder() { QDir::setCurrent(saved); }
+    bool isValid() const { return ok; }
+    const QString &path() const { return folder; }
+
+private:
+    const QString saved = QDir::currentPath();
+    QTemporaryDir root;
+    const QString folder;
+    bool ok = false;
+};
 
 #endif

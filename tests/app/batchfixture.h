@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QMap>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Runs the built scatterdeck with "-batch" the way a script or a cluster job
@@ -73,9 +72,9 @@ class BatchFixture : public QObject
 private slots:
     void init()
     {
-        root.reset(new QTemporaryDir);
-        QVERIFY(root->isValid());
-        work = root->filePath(QStringLiteral("Stapel ö 一括"));
+        workFolder.reset(new WorkFolder(QStringLiteral("Stapel ö 一括"), false));
+        QVERIFY(workFolder->isValid());
+        work = workFolder->path();
         res = work + QStringLiteral("/Ergebnis ö 結果");
         QVERIFY(QDir().mkpath(work + "/00-Cif"));
         QVERIFY(QDir().mkpath(work + "/00-Inp"));
@@ -136,7 +135,7 @@ protected:
         return QFileInfo::exists(log) ? splitLines(readFile(log)) : QStringList();
     }
 
-    QScopedPointer<QTemporaryDir> root;
+    QScopedPointer<WorkFolder> workFolder;
     QString work;
     QString res;
     QScopedPointer<QProcess> child;

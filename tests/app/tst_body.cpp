@@ -7,7 +7,6 @@
 #include "tests/testfiles.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTextCodec>
 #include <QTextEdit>
 #include <QTranslator>
@@ -36,14 +35,11 @@ class TstBody : public QObject
 private slots:
     void init()
     {
-        savedCwd = QDir::currentPath();
-        root.reset(new QTemporaryDir);
-        QVERIFY(root->isValid());
-        work = root->filePath(QStringLiteral("Arbeit ö 作業"));
-        QVERIFY(QDir().mkpath(work));
-        QVERIFY(QDir::setCurrent(work));
+        workFolder.reset(new WorkFolder(QStringLiteral("Arbeit ö 作業"), true));
+        QVERIFY(workFolder->isValid());
+        work = workFolder->path();
     }
-    void cleanup() { QDir::setCurrent(savedCwd); }
+    void cleanup() { workFolder.reset(); }
     void configFileChoice_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -243,9 +239,8 @@ private:
             *maxProc = body.maxProcesses();
         return body.currentSettings();
     }
-    QScopedPointer<QTemporaryDir> root;
+    QScopedPointer<WorkFolder> workFolder;
     QString work;
-    QString savedCwd;
 };
 
 QTEST_MAIN(TstBody)

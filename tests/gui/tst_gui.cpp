@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QUrl>
 #include <QtTest>

@@ -3,9 +3,9 @@
 
 #include "app/settings.h"
 #include "jobs/demeter.h"
+#include "tests/testfiles.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // The jobs of these tests run the stand-in program FAKEPROG (its words are listed in
@@ -19,17 +19,16 @@ private slots:
     void init()
     {
         qRegisterMetaType<Demeter::Outcome>(); // for QSignalSpy
-        savedCwd = QDir::currentPath();
-        root.reset(new QTemporaryDir);
-        QVERIFY(root->isValid());
-        work = root->filePath(QStringLiteral("Arbeit ö 作業"));
+        workFolder.reset(new WorkFolder(QStringLiteral("Arbeit ö 作業"), false));
+        QVERIFY(workFolder->isValid());
+        work = workFolder->path();
         resDir = work + QStringLiteral("/Ergebnis ö 結果");
         QVERIFY(QDir().mkpath(resDir));
     }
     void cleanup()
     {
         // Every FEFF launch moves the application into its job directory.
-        QDir::setCurrent(savedCwd);
+        workFolder.reset();
     }
 
 protected:
@@ -49,10 +48,9 @@ protected:
         return s;
     }
     QString inputPath(const QString &name) const { return work + QLatin1Char('/') + name; }
-    QScopedPointer<QTemporaryDir> root;
+    QScopedPointer<WorkFolder> workFolder;
     QString work;
     QString resDir;
-    QString savedCwd;
 };
 
 namespace jobtest {

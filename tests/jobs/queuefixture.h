@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -45,13 +44,11 @@ class QueueFixture : public QObject
 private slots:
     void init()
     {
-        savedCwd = QDir::currentPath();
-        root.reset(new QTemporaryDir);
-        QVERIFY(root->isValid());
-        work = root->filePath(QStringLiteral("Arbeit ö 作業"));
+        workFolder.reset(new WorkFolder(QStringLiteral("Arbeit ö 作業"), true));
+        QVERIFY(workFolder->isValid());
+        work = workFolder->path();
         QVERIFY(QDir().mkpath(work + "/00-Cif"));
         QVERIFY(QDir().mkpath(work + "/00-Inp"));
-        QVERIFY(QDir::setCurrent(work));
         qputenv("FAKE_LOG", (work + "/run.log").toUtf8());
         setUp();
     }
@@ -64,7 +61,7 @@ private slots:
             delete gui; // Body leaves its window alive by design
             body.reset();
         }
-        QDir::setCurrent(savedCwd);
+        workFolder.reset();
     }
 
 protected:
@@ -110,9 +107,8 @@ protected:
         return dirs;
     }
 
-    QScopedPointer<QTemporaryDir> root;
+    QScopedPointer<WorkFolder> workFolder;
     QString work;
-    QString savedCwd;
     std::unique_ptr<Body> body;
 };
 

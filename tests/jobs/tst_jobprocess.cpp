@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <signal.h>
@@ -21,10 +20,9 @@ class TstJobProcess : public QObject
 private slots:
     void init()
     {
-        root.reset(new QTemporaryDir);
-        QVERIFY(root->isValid());
-        work = root->filePath(QStringLiteral("Lauf ö 実行"));
-        QVERIFY(QDir().mkpath(work));
+        workFolder.reset(new WorkFolder(QStringLiteral("Lauf ö 実行"), false));
+        QVERIFY(workFolder->isValid());
+        work = workFolder->path();
     }
     void cleanup()
     {
@@ -108,7 +106,7 @@ private slots:
     }
 
 private:
-    QScopedPointer<QTemporaryDir> root;
+    QScopedPointer<WorkFolder> workFolder;
     QString work;
     qint64 straggler = 0; // a process a row leaves behind on purpose
 };

@@ -64,6 +64,14 @@ inline void parse(Run &r)
     }
 }
 
+// File names carry non-ASCII letters: they are passed as UTF-8 whatever the
+// locale. True when the program has been built.
+inline bool prepareRuns()
+{
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+    return QFile::exists(QStringLiteral(ATOMS_EXE));
+}
+
 // Runs the program from a fresh directory; with a name, on a file of that
 // name there holding the CIF text (no file if the text is null).
 inline Run run(QStringList args, const QByteArray &cif = {}, const QString &name = {})

@@ -8,13 +8,7 @@ class TestAtoms : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        // File names carry non-ASCII letters; pass them as UTF-8 whatever the
-        // locale.
-        QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
-        QVERIFY2(QFile::exists(QStringLiteral(ATOMS_EXE)), ATOMS_EXE);
-    }
+    void initTestCase() { QVERIFY2(prepareRuns(), ATOMS_EXE); }
     void convert_data()
     {
         QTest::addColumn<QByteArray>("cif");

@@ -7,11 +7,7 @@ class TestAtomsRefused : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
-        QVERIFY2(QFile::exists(QStringLiteral(ATOMS_EXE)), ATOMS_EXE);
-    }
+    void initTestCase() { QVERIFY2(prepareRuns(), ATOMS_EXE); }
     void badInput_data()
     {
         QTest::addColumn<QByteArray>("contents"); // null: no file at all
