@@ -1,6 +1,6 @@
 #include "plot/dataline.h"
 
-#include "plot/chcoord.h"
+#include "plot/pixelmap.h"
 
 #include <QPainter>
 
@@ -62,20 +62,6 @@ bool clipSegment(QPointF &a, QPointF &b)
     a = QPointF(a.x() + t0 * dx, a.y() + t0 * dy);
     return true;
 }
-
-// xToPixel and yToPixel with their scale factors worked out once per curve,
-// evaluated in the same order, so the results are the same to the bit.
-struct PixelMap
-{
-    explicit PixelMap(const ChCoord &c)
-        : left(c.plotLeft), xMin(c.xMin), fx((c.plotRight - c.plotLeft) / (c.xMax - c.xMin)),
-          bottom(c.plotBottom), yMin(c.yMin), fy((c.plotTop - c.plotBottom) / (c.yMax - c.yMin))
-    {}
-    double x(double v) const { return left + fx * (v - xMin); }
-    double y(double v) const { return bottom + fy * (v - yMin); }
-
-    double left, xMin, fx, bottom, yMin, fy;
-};
 
 class LineBuilder
 {

@@ -1,6 +1,7 @@
 #include "plot/plotlegend.h"
 
 #include "plot/chcoord.h"
+#include "plot/pixelmap.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -78,6 +79,10 @@ QRect PlotLegend::draw(QPainter *p, const ChCoord &c, const QVector<PlotCurve> &
     return box;
 }
 
+// A point counts for a corner when the pixel it is drawn at (the position
+// cut toward zero, as the curves draw it) lies in the corner's box. The
+// comparisons stay in floating point: a point far outside after a deep zoom
+// has no int pixel.
 QRect PlotLegend::place(const ChCoord &c, const QSize &size, const QVector<PlotCurve> &curves)
 {
     const int left = int(c.plotLeft) + margin;
@@ -86,16 +91,26 @@ QRect PlotLegend::place(const ChCoord &c, const QSize &size, const QVector<PlotC
     const int bottom = int(c.plotBottom) - margin - size.height();
     const QRect corners[] = {QRect(QPoint(right, top), size), QRect(QPoint(left, top), size),
                              QRect(QPoint(right, bottom), size), QRect(QPoint(left, bottom), size)};
+    const auto within = [](double v, int first, int length) {
+        return v >= first && v <= first + length - 1;
+    };
+    const PixelMap map(c);
     int covered[4] = {0, 0, 0, 0};
     for (const PlotCurve &curve : curves) {
-        for (int i = 0; i < curve.x.size() && i < curve.y.size(); ++i) {
-            const double px = c.xToPixel(curve.x[i]);
-            const double py = c.yToPixel(curve.y[i]);
-            if (!std::isfinite(px) || !std::isfinite(py))
+        const int n = std::min(curve.x.size(), curve.y.size());
+        for (int i = 0; i < n; ++i) {
+            const double px = std::trunc(map.x(curve.x[i]));
+            const double py = std::trunc(map.y(curve.y[i]));
+            const bool atRight = within(px, right, size.width());
+            const bool atLeft = within(px, left, size.width());
+            if (!atRight && !atLeft)
                 continue;
-            const QPoint point(static_cast<int>(px), static_cast<int>(py));
-            for (int k = 0; k < 4; ++k)
-                covered[k] += corners[k].contains(point);
+            const bool atTop = within(py, top, size.height());
+            const bool atBottom = within(py, bottom, size.height());
+            covered[0] += atRight && atTop;
+            covered[1] += atLeft && atTop;
+            covered[2] += atRight && atBottom;
+            covered[3] += atLeft && atBottom;
         }
     }
     return corners[std::min_element(covered, covered + 4) - covered];

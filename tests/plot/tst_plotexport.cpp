@@ -1,4 +1,6 @@
 #include "chi/chi.h"
+#include "plot/chcoord.h"
+#include "plot/plotlegend.h"
 #include "tests/plot/plotfixture.h"
 
 #include <QCheckBox>
@@ -54,6 +56,44 @@ private slots:
         QVERIFY(count(with, red, box) >= 20);
         if (!chiR) // the rising curves leave the upper left free
             QVERIFY2(box.right() < 315 && box.bottom() < 190, qPrintable(rectText(box)));
+    }
+
+    // A 100 x 100 plot mapped one data unit to a pixel (pixel row = 100 - y)
+    // and a 20 x 10 legend: the corners are x 74..93 or 6..25 by y 6..15 or
+    // 84..93. A point counts where its position cut toward zero falls.
+    void legendPlacement_data()
+    {
+        QTest::addColumn<QVector<QPointF>>("pixels");
+        QTest::addColumn<QRect>("box");
+        const QRect topRight(74, 6, 20, 10), topLeft(6, 6, 20, 10), bottomRight(74, 84, 20, 10),
+            bottomLeft(6, 84, 20, 10);
+        const double inf = qInf();
+        QTest::newRow("nothing drawn") << QVector<QPointF>{} << topRight;
+        QTest::newRow("last column and row count") << QVector<QPointF>{{93.5, 15.5}} << topLeft;
+        QTest::newRow("one past them does not")
+            << QVector<QPointF>{{94, 10}, {80, 16}, {73.5, 10}} << topRight;
+        QTest::newRow("three corners taken")
+            << QVector<QPointF>{{74, 6}, {6, 6}, {93, 93.9}} << bottomLeft;
+        QTest::newRow("fewest, not first")
+            << QVector<QPointF>{{80, 10}, {81, 10}, {10, 10}, {80, 90},
+                                {81, 90}, {10, 90}, {11, 90}}
+            << topLeft;
+        QTest::newRow("missing and far points")
+            << QVector<QPointF>{{qQNaN(), 10}, {1e300, 10}, {80, -1e300}, {inf, 10}} << topRight;
+    }
+    void legendPlacement()
+    {
+        QFETCH(QVector<QPointF>, pixels);
+        ChCoord c;
+        c.plotLeft = c.plotTop = 0;
+        c.plotRight = c.plotBottom = 100;
+        c.setRange(0, 0, 100, 100);
+        PlotCurve curve;
+        for (const QPointF &px : pixels) {
+            curve.x << px.x();
+            curve.y << 100 - px.y();
+        }
+        QTEST(PlotLegend::place(c, QSize(20, 10), {curve}), "box");
     }
 
     void exports_data()
