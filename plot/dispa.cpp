@@ -1,6 +1,7 @@
 #include "plot/dispa.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -16,6 +17,13 @@ DispA::DispA(QWidget *parent) : QFrame(parent), background(255, 255, 255)
 void DispA::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    // Qt's raster engine draws width-1 pens by its fast per-pixel path only
+    // under a rectangular clip of the painter's own; without one it goes
+    // through its general span filler, about twice as slow for curves. The
+    // clip is the whole surface, so no pixel changes. Other engines (the SVG
+    // export) are left without it.
+    if (p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster)
+        p.setClipRect(rect());
     p.fillRect(0, 0, width(), height(), background);
     coord.setFrame(0, height(), width(), 0);
     emit drawImage1(&p);

@@ -9,12 +9,30 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 constexpr int margin = 6;  // from the plot area's edges
 constexpr int padding = 4; // inside the box
 constexpr int sample = 22; // length of the pen sample
+
+// The positions whose pixel, cut toward zero, is one of first ..
+// first + length - 1, as the half-open range [lo, hi): one comparison each
+// way per point instead of a cut. NaN is in no range.
+struct PixelSpan
+{
+    PixelSpan(int first, int length)
+    {
+        const double inf = std::numeric_limits<double>::infinity();
+        const int last = first + length - 1;
+        lo = first >= 1 ? first : std::nextafter(double(first) - 1, inf);
+        hi = last >= 0 ? double(last) + 1 : std::nextafter(double(last), inf);
+    }
+    bool has(double v) const { return v >= lo && v < hi; }
+
+    double lo, hi;
+};
 
 } // namespace
 
@@ -91,22 +109,21 @@ QRect PlotLegend::place(const ChCoord &c, const QSize &size, const QVector<PlotC
     const int bottom = int(c.plotBottom) - margin - size.height();
     const QRect corners[] = {QRect(QPoint(right, top), size), QRect(QPoint(left, top), size),
                              QRect(QPoint(right, bottom), size), QRect(QPoint(left, bottom), size)};
-    const auto within = [](double v, int first, int length) {
-        return v >= first && v <= first + length - 1;
-    };
+    const PixelSpan rightColumn(right, size.width()), leftColumn(left, size.width());
+    const PixelSpan topRow(top, size.height()), bottomRow(bottom, size.height());
     const PixelMap map(c);
     int covered[4] = {0, 0, 0, 0};
     for (const PlotCurve &curve : curves) {
         const int n = std::min(curve.x.size(), curve.y.size());
         for (int i = 0; i < n; ++i) {
-            const double px = std::trunc(map.x(curve.x[i]));
-            const double py = std::trunc(map.y(curve.y[i]));
-            const bool atRight = within(px, right, size.width());
-            const bool atLeft = within(px, left, size.width());
+            const double px = map.x(curve.x[i]);
+            const bool atRight = rightColumn.has(px);
+            const bool atLeft = leftColumn.has(px);
             if (!atRight && !atLeft)
                 continue;
-            const bool atTop = within(py, top, size.height());
-            const bool atBottom = within(py, bottom, size.height());
+            const double py = map.y(curve.y[i]);
+            const bool atTop = topRow.has(py);
+            const bool atBottom = bottomRow.has(py);
             covered[0] += atRight && atTop;
             covered[1] += atLeft && atTop;
             covered[2] += atRight && atBottom;

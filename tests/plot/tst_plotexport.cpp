@@ -58,40 +58,53 @@ private slots:
             QVERIFY2(box.right() < 315 && box.bottom() < 190, qPrintable(rectText(box)));
     }
 
-    // A 100 x 100 plot mapped one data unit to a pixel (pixel row = 100 - y)
-    // and a 20 x 10 legend: the corners are x 74..93 or 6..25 by y 6..15 or
-    // 84..93. A point counts where its position cut toward zero falls.
+    // A 100 x 100 plot from (origin, origin), one data unit to a pixel, and a
+    // 20 x 10 legend: at origin 0 the corners are x 74..93 or 6..25 by y 6..15
+    // or 84..93, at -50 x 24..43 or -44..-25 by y -44..-35 or 34..43. A point
+    // counts where its position cut toward zero falls.
     void legendPlacement_data()
     {
+        QTest::addColumn<double>("origin");
         QTest::addColumn<QVector<QPointF>>("pixels");
         QTest::addColumn<QRect>("box");
         const QRect topRight(74, 6, 20, 10), topLeft(6, 6, 20, 10), bottomRight(74, 84, 20, 10),
             bottomLeft(6, 84, 20, 10);
         const double inf = qInf();
-        QTest::newRow("nothing drawn") << QVector<QPointF>{} << topRight;
-        QTest::newRow("last column and row count") << QVector<QPointF>{{93.5, 15.5}} << topLeft;
+        QTest::newRow("nothing drawn") << 0.0 << QVector<QPointF>{} << topRight;
+        QTest::newRow("last column and row count")
+            << 0.0 << QVector<QPointF>{{93.5, 15.5}} << topLeft;
         QTest::newRow("one past them does not")
-            << QVector<QPointF>{{94, 10}, {80, 16}, {73.5, 10}} << topRight;
+            << 0.0 << QVector<QPointF>{{94, 10}, {80, 16}, {73.5, 10}} << topRight;
         QTest::newRow("three corners taken")
-            << QVector<QPointF>{{74, 6}, {6, 6}, {93, 93.9}} << bottomLeft;
+            << 0.0 << QVector<QPointF>{{74, 6}, {6, 6}, {93, 93.9}} << bottomLeft;
         QTest::newRow("fewest, not first")
-            << QVector<QPointF>{{80, 10}, {81, 10}, {10, 10}, {80, 90},
-                                {81, 90}, {10, 90}, {11, 90}}
+            << 0.0 << QVector<QPointF>{{80, 10}, {81, 10}, {10, 10}, {80, 90},
+                                       {81, 90}, {10, 90}, {11, 90}}
             << topLeft;
         QTest::newRow("missing and far points")
-            << QVector<QPointF>{{qQNaN(), 10}, {1e300, 10}, {80, -1e300}, {inf, 10}} << topRight;
+            << 0.0 << QVector<QPointF>{{qQNaN(), 10}, {1e300, 10}, {80, -1e300}, {inf, 10}}
+            << topRight;
+        const QRect negTopRight(24, -44, 20, 10), negTopLeft(-44, -44, 20, 10),
+            negBottomRight(24, 34, 20, 10);
+        QTest::newRow("left of zero: -24.5 is column -24")
+            << -50.0 << QVector<QPointF>{{30, -40}, {-24.5, -40}} << negTopLeft;
+        QTest::newRow("left of zero: -44.5 is column -44")
+            << -50.0 << QVector<QPointF>{{30, -40}, {-44.5, -40}} << negBottomRight;
+        QTest::newRow("above zero: -34.5 is row -34")
+            << -50.0 << QVector<QPointF>{{30, -40}, {-30, -34.5}} << negTopLeft;
     }
     void legendPlacement()
     {
+        QFETCH(double, origin);
         QFETCH(QVector<QPointF>, pixels);
         ChCoord c;
-        c.plotLeft = c.plotTop = 0;
-        c.plotRight = c.plotBottom = 100;
-        c.setRange(0, 0, 100, 100);
+        c.plotLeft = c.plotTop = origin;
+        c.plotRight = c.plotBottom = origin + 100;
+        c.setRange(origin, origin, origin + 100, origin + 100);
         PlotCurve curve;
         for (const QPointF &px : pixels) {
             curve.x << px.x();
-            curve.y << 100 - px.y();
+            curve.y << 2 * origin + 100 - px.y();
         }
         QTEST(PlotLegend::place(c, QSize(20, 10), {curve}), "box");
     }
