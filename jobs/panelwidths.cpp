@@ -74,3 +74,8 @@ void PanelWidths::fit(Ui_Demeter &ui, const QStringList &atomsTexts, const QStri
     widenStatus(ui.FeffStat, feffTexts);
     // Check boxes keep their own size hints, which hold their texts.
 }
+
+void PanelWidths::fitReadOut(QLineEdit *e, const QString &widest)
+{
+    widenStatus(e, {widest});
+}

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+class QLineEdit;
 class Ui_Demeter;
 
 // Widens the fixed-size widgets of a job panel so that their texts fit in
@@ -13,6 +14,9 @@ class PanelWidths
 {
 public:
     static void fit(Ui_Demeter &ui, const QStringList &atomsTexts, const QStringList &feffTexts);
+    // A read-out field: at least the width that holds the given text, wider
+    // than the form's maximum where the font needs it.
+    static void fitReadOut(QLineEdit *e, const QString &widest);
 };
 
 #endif

@@ -1,5 +1,7 @@
 #include "plot/chiview.h"
 
+#include "jobs/panelwidths.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
@@ -9,6 +11,11 @@
 ChiView::ChiView(QWidget *parent) : QFrame(parent)
 {
     setupUi(this);
+    // The read-outs show six significant digits; in a crowded row the form's
+    // widths would cut a number to its last digits, which reads as another
+    // number.
+    for (QLineEdit *e : {PosX, PosY})
+        PanelWidths::fitReadOut(e, QStringLiteral("-0.000123457"));
     gridLayout_5->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (QRadioButton *b : {kW0, kW1, kW2, kW3})
         kWeightGroup.addButton(b);

@@ -1,6 +1,8 @@
 #include "app/settings.h"
 #include "gui/gui.h"
 #include "jobs/demeter.h"
+#include "plot/chiview.h"
+#include "plot/chiviewctrl.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -87,6 +89,15 @@ private slots:
         }
         for (QAbstractButton *b : job->findChildren<QAbstractButton *>())
             shown << qMakePair<QWidget *, QString>(b, b->text());
+        // The plot windows' cursor read-outs, with a number as long as they
+        // show in the crowded chi(R) row.
+        for (ChiView *v : {gui.plotController()->chiKView(), gui.plotController()->chiRView()}) {
+            QVERIFY(QTest::qWaitForWindowExposed(v));
+            for (const char *name : {"PosX", "PosY"}) {
+                auto *e = v->findChild<QLineEdit *>(QLatin1String(name));
+                shown << qMakePair<QWidget *, QString>(e, QStringLiteral("-0.0790658"));
+            }
+        }
         for (const auto &item : shown) {
             const int need = item.first->fontMetrics().horizontalAdvance(item.second);
             QVERIFY2(need <= textRoom(item.first),
