@@ -34,8 +34,10 @@ private slots:
         open("gate", {all.at(0), all.at(2)});
         QVERIFY(writeFile(doomedDir + "/gate", ""));
 
-        QTRY_COMPARE_WITH_TIMEOUT(all.at(2)->currentStage(), int(Demeter::Done), 20000);
-        QCOMPARE(all.at(0)->currentStage(), int(Demeter::Done));
+        // Job 0's FEFF runs beside job 2 (it starts by itself, outside the
+        // queue), so either may end first.
+        for (Demeter *job : {all.at(0), all.at(2)})
+            QTRY_COMPARE_WITH_TIMEOUT(job->currentStage(), int(Demeter::Done), 20000);
         QVERIFY(!startedJobDirs().contains(doomedDir));
         if (!deleteNow)
             QCOMPARE(doomed->currentStage(), int(Demeter::AtomsWaiting));
