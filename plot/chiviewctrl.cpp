@@ -125,23 +125,11 @@ void ChiViewCtrl::drawChiK(QPainter *p)
         return;
     if (!c.isUsable()) // no plot area: the surface is too small
         return;
-    const int w = std::max(0, kWeight(kView));
-    for (const Demeter *job : qAsConst(jobs)) {
-        if (!job->ui.Show->isChecked())
-            continue;
-        p->setPen(curvePen(job->color));
-        drawDataLine(p, c, job->chi.k, job->chi.chi, w);
-        if (!job->ui.Show2->isChecked())
-            continue;
-        for (int j = 0; j < job->chips.size(); ++j)
-            if (pathShown(kView, j) && job->chips[j])
-                drawDataLine(p, c, job->chips[j]->k, job->chips[j]->chi, w);
-    }
-    groups.drawK(p, c, w);
-    measured->drawK(p, c, w);
+    const QVector<PlotCurve> curves = shownCurves(kView);
+    drawCurves(p, c, curves);
     drawGrid(p, c);
     drawFrame(p, c);
-    drawLegend(p, kView);
+    drawLegend(p, kView, curves);
     showCursor(kView);
 }
 
@@ -166,59 +154,13 @@ void ChiViewCtrl::drawChiR(QPainter *p)
         return;
     if (!c.isUsable())
         return;
-    const bool abs = rView->SelAbs->isChecked();
-    const bool re = rView->SelReal->isChecked();
-    const bool im = rView->SelImag->isChecked();
-    for (const Demeter *job : qAsConst(jobs))
-        if (job->ui.Show->isChecked())
-            drawJobR(p, job, abs, re, im);
-    const auto curveOf = [this](const Chi &source) -> const Chi & { return curveR(source); };
-    groups.drawR(p, c, curveOf);
-    measured->drawR(p, c, curveOf, re, im);
+    const QVector<PlotCurve> curves = shownCurves(rView);
+    drawCurves(p, c, curves);
     drawGrid(p, c);
     drawFrame(p, c);
-    drawLegend(p, rView);
+    drawLegend(p, rView, curves);
     showCursor(rView);
     weighted.sweep();
-}
-
-// Without Show2 a job always shows its magnitude; with it, the component
-// boxes choose, for the total and for each checked path.
-void ChiViewCtrl::drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, bool im)
-{
-    const ChCoord &c = rView->DispChi->coord;
-    const bool details = job->ui.Show2->isChecked();
-    const Chi &t = curveR(job->chi);
-    if (abs || !details) {
-        p->setPen(curvePen(job->color));
-        drawDataLine(p, c, t.r, t.chiRAbs, 0);
-    }
-    if (!details)
-        return;
-    if (re) {
-        p->setPen(curvePen(job->color, 1, realDashes));
-        drawDataLine(p, c, t.r, t.chiRRe, 0);
-    }
-    if (im) {
-        p->setPen(curvePen(job->color, 1, imagDashes));
-        drawDataLine(p, c, t.r, t.chiRIm, 0);
-    }
-    for (int j = 0; j < job->chips.size(); ++j) {
-        if (!pathShown(rView, j) || !job->chips[j])
-            continue;
-        const Chi *path = &curveR(*job->chips[j]);
-        p->setPen(curvePen(job->color));
-        if (abs)
-            drawDataLine(p, c, path->r, path->chiRAbs, 0);
-        if (re) {
-            p->setPen(curvePen(job->color, 1, realDashes));
-            drawDataLine(p, c, path->r, path->chiRRe, 0);
-        }
-        if (im) {
-            p->setPen(curvePen(job->color, 1, imagDashes));
-            drawDataLine(p, c, path->r, path->chiRIm, 0);
-        }
-    }
 }
 
 QVector<PlotCurve> ChiViewCtrl::shownCurves(ChiView *view)
@@ -234,10 +176,10 @@ QVector<PlotCurve> ChiViewCtrl::shownCurves(ChiView *view)
     return ShownCurves::collect(jobs, groups.shownGroups(), *measured, choice);
 }
 
-void ChiViewCtrl::drawLegend(QPainter *p, ChiView *view)
+void ChiViewCtrl::drawLegend(QPainter *p, ChiView *view, const QVector<PlotCurve> &curves)
 {
     if (view->ShowLegend->isChecked())
-        PlotLegend::draw(p, view->DispChi->coord, shownCurves(view));
+        PlotLegend::draw(p, view->DispChi->coord, curves);
 }
 
 void ChiViewCtrl::askAndSave(ChiView *view)

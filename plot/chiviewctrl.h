@@ -38,7 +38,8 @@ public:
     // The measured chi(k) curves drawn in both windows (dropped onto them or
     // named by -data).
     MeasuredCurves *measuredCurves() const { return measured; }
-    // The curves the window draws now, for its legend and its data export.
+    // The curves the window draws now, in drawing order: the chart, its
+    // legend and its data export all take this list.
     QVector<PlotCurve> shownCurves(ChiView *view);
     // Saves what the window shows into fileName (PNG, SVG or data by its
     // suffix) and says so in the log; false when it could not.
@@ -58,7 +59,7 @@ public slots:
 
 private:
     void askAndSave(ChiView *view);
-    void drawLegend(QPainter *p, ChiView *view);
+    void drawLegend(QPainter *p, ChiView *view, const QVector<PlotCurve> &curves);
     bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi);
     bool autoRangeK();
     bool autoRangeR();
@@ -67,7 +68,6 @@ private:
     // the curve made again with the weight of the window's buttons.
     const Chi &curveR(const Chi &source);
     bool pathShown(const ChiView *view, int j) const;
-    void drawJobR(QPainter *p, const Demeter *job, bool abs, bool re, bool im);
     static void drawGrid(QPainter *p, const ChCoord &c);
     static void drawFrame(QPainter *p, const ChCoord &c);
     static void showCursor(ChiView *view);

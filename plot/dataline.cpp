@@ -13,20 +13,6 @@ namespace {
 constexpr double clipLimit = 1e5;    // pixels from the surface origin
 constexpr double breakLimit = 1e150; // beyond this a point counts as missing
 
-double weighted(double x, double y, int power)
-{
-    switch (power) {
-    case 1:
-        return x * y;
-    case 2:
-        return x * x * y;
-    case 3:
-        return x * x * x * y;
-    default:
-        return y;
-    }
-}
-
 bool inside(const QPointF &p)
 {
     return std::fabs(p.x()) <= clipLimit && std::fabs(p.y()) <= clipLimit;
@@ -129,7 +115,7 @@ void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
     const PixelMap map(coord);
     LineBuilder line(p, n);
     for (int i = 0; i < n; ++i)
-        line.add(std::trunc(map.x(x[i])), std::trunc(map.y(weighted(x[i], y[i], power))));
+        line.add(std::trunc(map.x(x[i])), std::trunc(map.y(kWeighted(x[i], y[i], power))));
 }
 
 QPen curvePen(const QColor &color, int width, const QVector<qreal> &dashes)
@@ -138,4 +124,18 @@ QPen curvePen(const QColor &color, int width, const QVector<qreal> &dashes)
     if (!dashes.isEmpty())
         pen.setDashPattern(dashes);
     return pen;
+}
+
+// A new pen costs the raster engine a state change, so consecutive curves
+// with the same pen (a job's paths) share one.
+void drawCurves(QPainter *p, const ChCoord &coord, const QVector<PlotCurve> &curves)
+{
+    const PlotCurve *previous = nullptr;
+    for (const PlotCurve &c : curves) {
+        if (!previous || c.color != previous->color || c.width != previous->width ||
+            c.dashes != previous->dashes)
+            p->setPen(curvePen(c.color, c.width, c.dashes));
+        previous = &c;
+        drawDataLine(p, coord, c.x, c.y, 0);
+    }
 }

@@ -1,6 +1,8 @@
 #ifndef DATALINE_H
 #define DATALINE_H
 
+#include "plot/plotcurve.h"
+
 #include <QColor>
 #include <QPen>
 #include <QVector>
@@ -25,5 +27,23 @@ QPen curvePen(const QColor &color, int width = 1, const QVector<qreal> &dashes =
 
 void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
                   const QVector<double> &y, int power);
+
+// x^power * y as drawDataLine works it out, power 0 to 3.
+inline double kWeighted(double x, double y, int power)
+{
+    switch (power) {
+    case 1:
+        return x * y;
+    case 2:
+        return x * x * y;
+    case 3:
+        return x * x * x * y;
+    default:
+        return y;
+    }
+}
+
+// Each curve with its own pen, in the order given (later ones on top).
+void drawCurves(QPainter *p, const ChCoord &coord, const QVector<PlotCurve> &curves);
 
 #endif

@@ -1,18 +1,6 @@
 #include "plot/groupcurves.h"
 
 #include "jobs/sitegroup.h"
-#include "plot/dataline.h"
-
-#include <QPainter>
-
-namespace {
-
-void setPen(QPainter *p, const SiteGroup *group)
-{
-    p->setPen(curvePen(group->color, 2));
-}
-
-} // namespace
 
 void GroupCurves::add(SiteGroup *group)
 {
@@ -40,26 +28,4 @@ QVector<const SiteGroup *> GroupCurves::shownGroups() const
         if (g && g->isShown())
             list.append(g);
     return list;
-}
-
-void GroupCurves::drawK(QPainter *p, const ChCoord &c, int kWeight) const
-{
-    for (const QPointer<SiteGroup> &g : groups) {
-        if (!g || !g->isShown())
-            continue;
-        setPen(p, g);
-        drawDataLine(p, c, g->average.k, g->average.chi, kWeight);
-    }
-}
-
-void GroupCurves::drawR(QPainter *p, const ChCoord &c,
-                        const std::function<const Chi &(const Chi &)> &curveOf) const
-{
-    for (const QPointer<SiteGroup> &g : groups) {
-        if (!g || !g->isShown())
-            continue;
-        setPen(p, g);
-        const Chi &curve = curveOf(g->average);
-        drawDataLine(p, c, curve.r, curve.chiRAbs, 0);
-    }
 }

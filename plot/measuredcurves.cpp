@@ -2,10 +2,8 @@
 
 #include "chi/chi.h"
 #include "chi/measuredchi.h"
-#include "plot/dataline.h"
 
 #include <QFileInfo>
-#include <QPainter>
 
 MeasuredCurves::MeasuredCurves(QObject *parent) : QAbstractListModel(parent) {}
 
@@ -76,32 +74,6 @@ QVector<const Chi *> MeasuredCurves::shown() const
 const Chi *MeasuredCurves::reference() const
 {
     return curves.empty() ? nullptr : curves.front().chi.get();
-}
-
-void MeasuredCurves::drawK(QPainter *p, const ChCoord &c, int kWeight) const
-{
-    p->setPen(curvePen(Qt::black, 2));
-    for (const Chi *chi : shown())
-        drawDataLine(p, c, chi->k, chi->chi, kWeight);
-}
-
-void MeasuredCurves::drawR(QPainter *p, const ChCoord &c,
-                           const std::function<const Chi &(const Chi &)> &curveOf, bool re,
-                           bool im) const
-{
-    for (const Chi *chi : shown()) {
-        const Chi &t = curveOf(*chi);
-        p->setPen(curvePen(Qt::black, 2));
-        drawDataLine(p, c, t.r, t.chiRAbs, 0);
-        if (re) {
-            p->setPen(curvePen(Qt::black, 2, realDashes));
-            drawDataLine(p, c, t.r, t.chiRRe, 0);
-        }
-        if (im) {
-            p->setPen(curvePen(Qt::black, 2, imagDashes));
-            drawDataLine(p, c, t.r, t.chiRIm, 0);
-        }
-    }
 }
 
 int MeasuredCurves::rowCount(const QModelIndex &parent) const

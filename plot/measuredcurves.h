@@ -6,13 +6,10 @@
 #include <QAbstractListModel>
 #include <QVector>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
-class ChCoord;
 class Chi;
-class QPainter;
 
 // The measured chi(k) curves of the plots, one row each: the file's name,
 // checkable (checked: drawn). Each curve is read by MeasuredChi and
@@ -42,13 +39,6 @@ public:
     QVector<const Chi *> shown() const;
     // The first curve, shown or not; null without any.
     const Chi *reference() const;
-
-    // Each shown curve in black, twice a job's width: chi(k) times
-    // k^kWeight, and |chi(R)| (with the dashed Re and Im where asked) of
-    // the curve curveOf gives for it.
-    void drawK(QPainter *p, const ChCoord &c, int kWeight) const;
-    void drawR(QPainter *p, const ChCoord &c,
-               const std::function<const Chi &(const Chi &)> &curveOf, bool re, bool im) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;

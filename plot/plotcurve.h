@@ -5,9 +5,9 @@
 #include <QString>
 #include <QVector>
 
-// One curve as a plot window draws it, for the legend and the data export:
-// who it belongs to, what it is, and its points (y already k-weighted where
-// the window weights it).
+// One curve as a plot window draws it, for the chart, the legend and the
+// data export: who it belongs to, what it is, its pen and its points (y
+// already k-weighted where the window weights it).
 struct PlotCurve
 {
     QString job;       // the job folder's (or site group's, or file's) name
@@ -15,7 +15,8 @@ struct PlotCurve
     QString component; // "k^2 chi(k)", "|chi(R)|", "Re chi(R)", "Im chi(R)"
     QString xName;     // "k" or "R"
     QColor color;
-    int width = 1; // pen width in pixels
+    int width = 1;         // pen width in pixels
+    QVector<qreal> dashes; // the pen's dash pattern; empty: solid
     QVector<double> x;
     QVector<double> y;
 };

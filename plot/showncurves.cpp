@@ -3,12 +3,14 @@
 #include "chi/chi.h"
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
+#include "plot/dataline.h"
 #include "plot/measuredcurves.h"
 #include "plot/pathtip.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 QVector<PlotCurve> ShownCurves::collect(const QVector<Demeter *> &jobs,
@@ -67,11 +69,15 @@ void ShownCurves::addCurve(QVector<PlotCurve> &out, PlotCurve base, const Chi &c
                                             : QStringLiteral("chi(k)");
         base.x = chi.k;
         base.y = chi.chi;
-        for (int i = 0; i < base.y.size() && choice.kWeight > 0; ++i)
-            base.y[i] *= std::pow(base.x[i], choice.kWeight);
+        // The same products the chart would form, so that drawn and
+        // exported values agree to the bit.
+        const int n = std::min(base.x.size(), base.y.size());
+        for (int i = 0; i < n && choice.kWeight > 0; ++i)
+            base.y[i] = kWeighted(base.x[i], base.y[i], choice.kWeight);
         out.append(base);
         return;
     }
+    static const QVector<qreal> solid;
     const Chi &t = choice.curveOf(chi);
     base.xName = QStringLiteral("R");
     base.x = t.r;
@@ -80,14 +86,17 @@ void ShownCurves::addCurve(QVector<PlotCurve> &out, PlotCurve base, const Chi &c
         bool wanted;
         const char *name;
         const QVector<double> &y;
-    } parts[] = {
-        {abs, "|chi(R)|", t.chiRAbs}, {re, "Re chi(R)", t.chiRRe}, {im, "Im chi(R)", t.chiRIm}};
+        const QVector<qreal> &dashes;
+    } parts[] = {{abs, "|chi(R)|", t.chiRAbs, solid},
+                 {re, "Re chi(R)", t.chiRRe, realDashes},
+                 {im, "Im chi(R)", t.chiRIm, imagDashes}};
     for (const auto &part : parts) {
         if (!part.wanted)
             continue;
         PlotCurve c = base;
         c.component = QLatin1String(part.name);
         c.y = part.y;
+        c.dashes = part.dashes;
         out.append(c);
     }
 }

@@ -1,7 +1,10 @@
 #include "chi/chi.h"
+#include "jobs/sitegroup.h"
+#include "plot/dataline.h"
 #include "plot/measuredcurves.h"
 #include "tests/plot/plotfixture.h"
 
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -48,6 +51,52 @@ private slots:
         QVERIFY(rows.contains(122));
         // Its chi(R) is drawn too, black, within the automatic range.
         QVERIFY(count(render(ctrl->chiRView()), black, plotArea) > 100);
+    }
+
+    // What the chi(R) window lists (and so draws) for a measured curve and a
+    // site average: the measured curve in black at twice a job's width with
+    // the components the boxes ask for, each with its dash pattern; the
+    // average as its magnitude only, in its colour, twice as wide.
+    void pensOfMeasuredAndAveragedCurves_data()
+    {
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("measured");
+        QTest::newRow("Abs. only") << QStringList{} << QStringList{"|chi(R)|"};
+        QTest::newRow("Real and Imag.") << QStringList{"SelReal", "SelImag"}
+                                        << QStringList{"|chi(R)|", "Re chi(R)", "Im chi(R)"};
+    }
+    void pensOfMeasuredAndAveragedCurves()
+    {
+        QFETCH(QStringList, boxes);
+        QFETCH(QStringList, measured);
+        ChiView *v = ctrl->chiRView();
+        for (const QString &name : boxes)
+            v->findChild<QCheckBox *>(name)->setChecked(true);
+        QVERIFY(ctrl->measuredCurves()->add(write("m.chi", "1 8\n2 8\n3 8\n")));
+        Settings settings;
+        settings.resDir = dir->path();
+        SiteGroup group(settings, QFileInfo(dir->filePath("g.cif")));
+        ctrl->addSiteGroup(&group);
+        group.setShown(true);
+        const QMap<QString, QVector<qreal>> dashes{
+            {"|chi(R)|", {}}, {"Re chi(R)", realDashes}, {"Im chi(R)", imagDashes}};
+        QStringList components;
+        int averages = 0;
+        for (const PlotCurve &c : ctrl->shownCurves(v)) {
+            QCOMPARE(c.width, 2);
+            QCOMPARE(c.dashes, dashes.value(c.component));
+            if (c.job == QLatin1String("g")) {
+                QCOMPARE(c.color, group.color);
+                QCOMPARE(c.component, QString("|chi(R)|"));
+                ++averages;
+            } else {
+                QCOMPARE(c.color, black);
+                components << c.component;
+            }
+        }
+        QCOMPARE(components, measured);
+        QCOMPARE(averages, 1);
+        ctrl->removeSiteGroup(&group);
     }
 
     void hiddenAndRemovedCurvesAreNotDrawn()
