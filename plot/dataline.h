@@ -10,6 +10,13 @@
 class ChCoord;
 class QPainter;
 
+// Dash patterns of the real and imaginary parts, in pen widths.
+inline const QVector<qreal> realDashes = {2, 2};
+inline const QVector<qreal> imagDashes = {6, 2, 3, 2};
+
+// The pen of a chart curve: solid, or dashed with the given pattern.
+QPen curvePen(const QColor &color, int width = 1, const QVector<qreal> &dashes = {});
+
 // Draws the polyline through the points (x[i], x[i]^power * y[i]), power 0
 // to 3, with the painter's pen. Each point is converted by coord and snapped
 // to whole pixels toward zero. Points whose pixel position is not a finite
@@ -18,13 +25,6 @@ class QPainter;
 // along their own direction, so huge values after a deep zoom neither
 // overflow the rasteriser nor bend the visible part. Arrays of unequal
 // length are drawn up to the shorter one.
-// Dash patterns of the real and imaginary parts, in pen widths.
-inline const QVector<qreal> realDashes = {2, 2};
-inline const QVector<qreal> imagDashes = {6, 2, 3, 2};
-
-// The pen of a chart curve: solid, or dashed with the given pattern.
-QPen curvePen(const QColor &color, int width = 1, const QVector<qreal> &dashes = {});
-
 void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
                   const QVector<double> &y, int power);
 
