@@ -1,6 +1,7 @@
 #include "plot/chcoord.h"
 
 #include "plot/mousec.h"
+#include "plot/pixelmap.h"
 
 #include <QtMath>
 
@@ -80,12 +81,12 @@ void ChCoord::setYRange(double min, double max)
 
 double ChCoord::xToPixel(double x) const
 {
-    return plotLeft + (plotRight - plotLeft) / (xMax - xMin) * (x - xMin);
+    return PixelMap(*this).x(x);
 }
 
 double ChCoord::yToPixel(double y) const
 {
-    return plotBottom + (plotTop - plotBottom) / (yMax - yMin) * (y - yMin);
+    return PixelMap(*this).y(y);
 }
 
 double ChCoord::xLenToPixel(double d) const

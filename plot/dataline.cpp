@@ -109,13 +109,13 @@ private:
 } // namespace
 
 void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
-                  const QVector<double> &y, int power)
+                  const QVector<double> &y)
 {
     const int n = std::min(x.size(), y.size());
     const PixelMap map(coord);
     LineBuilder line(p, n);
     for (int i = 0; i < n; ++i)
-        line.add(std::trunc(map.x(x[i])), std::trunc(map.y(kWeighted(x[i], y[i], power))));
+        line.add(std::trunc(map.x(x[i])), std::trunc(map.y(y[i])));
 }
 
 QPen curvePen(const QColor &color, int width, const QVector<qreal> &dashes)
@@ -136,6 +136,6 @@ void drawCurves(QPainter *p, const ChCoord &coord, const QVector<PlotCurve> &cur
             c.dashes != previous->dashes)
             p->setPen(curvePen(c.color, c.width, c.dashes));
         previous = &c;
-        drawDataLine(p, coord, c.x, c.y, 0);
+        drawDataLine(p, coord, c.x, c.y);
     }
 }

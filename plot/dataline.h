@@ -17,8 +17,8 @@ inline const QVector<qreal> imagDashes = {6, 2, 3, 2};
 // The pen of a chart curve: solid, or dashed with the given pattern.
 QPen curvePen(const QColor &color, int width = 1, const QVector<qreal> &dashes = {});
 
-// Draws the polyline through the points (x[i], x[i]^power * y[i]), power 0
-// to 3, with the painter's pen. Each point is converted by coord and snapped
+// Draws the polyline through the points (x[i], y[i]) with the painter's
+// pen. Each point is converted by coord and snapped
 // to whole pixels toward zero. Points whose pixel position is not a finite
 // number (NaN or infinite data, or beyond 1e150 pixels) break the line;
 // segments reaching beyond 100000 pixels are cut at that distance, exactly
@@ -26,9 +26,9 @@ QPen curvePen(const QColor &color, int width = 1, const QVector<qreal> &dashes =
 // overflow the rasteriser nor bend the visible part. Arrays of unequal
 // length are drawn up to the shorter one.
 void drawDataLine(QPainter *p, const ChCoord &coord, const QVector<double> &x,
-                  const QVector<double> &y, int power);
+                  const QVector<double> &y);
 
-// x^power * y as drawDataLine works it out, power 0 to 3.
+// x^power * y, power 0 to 3, as the chi(k) chart weights its curves.
 inline double kWeighted(double x, double y, int power)
 {
     switch (power) {

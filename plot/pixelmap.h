@@ -3,9 +3,8 @@
 
 #include "plot/chcoord.h"
 
-// ChCoord's xToPixel and yToPixel with their scale factors worked out once,
-// for loops over many points. The terms are evaluated in the same order as
-// there, so the results are the same to the bit.
+// The data-to-pixel map of a ChCoord (its xToPixel and yToPixel use it),
+// with the scale factors worked out once, for loops over many points.
 struct PixelMap
 {
     explicit PixelMap(const ChCoord &c)

@@ -69,8 +69,7 @@ void ShownCurves::addCurve(QVector<PlotCurve> &out, PlotCurve base, const Chi &c
                                             : QStringLiteral("chi(k)");
         base.x = chi.k;
         base.y = chi.chi;
-        // The same products the chart would form, so that drawn and
-        // exported values agree to the bit.
+        // The chart draws these values, and the export writes them.
         const int n = std::min(base.x.size(), base.y.size());
         for (int i = 0; i < n && choice.kWeight > 0; ++i)
             base.y[i] = kWeighted(base.x[i], base.y[i], choice.kWeight);

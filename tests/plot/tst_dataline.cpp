@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QtTest>
 
+#include <algorithm>
 #include <limits>
 
 using Values = QVector<double>;
@@ -28,7 +29,11 @@ QImage draw(const Values &x, const Values &y, int power = 0)
     img.fill(Qt::white);
     QPainter p(&img);
     p.setPen(QPen(QColor(ink), 1, Qt::SolidLine));
-    drawDataLine(&p, c, x, y, power);
+    // Weighted as the chi(k) chart weights its curves before drawing them.
+    Values weighted = y;
+    for (int i = 0; i < std::min(x.size(), y.size()); ++i)
+        weighted[i] = kWeighted(x[i], y[i], power);
+    drawDataLine(&p, c, x, weighted);
     return img;
 }
 
