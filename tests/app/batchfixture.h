@@ -4,8 +4,8 @@
 #include "tests/testfiles.h"
 
 #include <QDir>
-#include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 // Runs the built scatterdeck with "-batch" the way a script or a cluster job
@@ -40,31 +40,22 @@ inline qint64 pidIn(const QString &jobDir)
     return readFile(jobDir + "/fake.pid").trimmed().toLongLong();
 }
 
-inline int dataLines(const QByteArray &text)
+// A summary line without its wall time.
+inline QString withoutWall(const QString &line)
 {
-    int count = 0;
-    for (const QByteArray &line : text.split('\n')) {
-        if (!line.isEmpty() && !line.startsWith('#'))
-            ++count;
-    }
-    return count;
-}
-
-// "summary" and its key=value fields.
-inline QMap<QString, QString> summaryFields(const QString &line)
-{
-    QMap<QString, QString> fields;
-    const QStringList parts = line.split(QLatin1Char('\t'));
-    if (parts.value(0) != QLatin1String("summary"))
-        return fields;
-    for (const QString &part : parts.mid(1))
-        fields.insert(part.section(QLatin1Char('='), 0, 0), part.section(QLatin1Char('='), 1));
-    return fields;
+    return QString(line).remove(QRegularExpression("\twall=[^\t]*"));
 }
 
 } // namespace batchtest
 
 using namespace batchtest;
+
+// Runs the batch in a test function of the fixture: it must end by itself
+// with this exit code.
+#define RUN_BATCH(run, code, ...)                                                                  \
+    const Run run = runBatch(__VA_ARGS__);                                                         \
+    QVERIFY2(!run.crashed && run.exitCode == (code),                                               \
+             qPrintable(QString("exit code %1: %2").arg(run.exitCode).arg(run.err)))
 
 class BatchFixture : public QObject
 {

@@ -42,11 +42,8 @@ private slots:
     {
         QFETCH(QStringList, entries);
         ParamTable params;
-        for (const QString &entry : entries) {
-            const QString key = entry.section(' ', 0, 0);
-            const QString value = entry.section(' ', 1);
-            params.add(key, value, value);
-        }
+        for (const QString &entry : entries)
+            params.add(entry.section(' ', 0, 0), entry.section(' ', 1), entry.section(' ', 1));
         FtOptions ft;
         FitOptions fit;
         const QStringList problems = AnalysisKeys::read(params, ft, fit);

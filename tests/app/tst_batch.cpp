@@ -1,10 +1,6 @@
 #include "tests/app/batchfixture.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QtTest>
+#include <QMap>
 
 #include <signal.h>
 
@@ -21,47 +17,38 @@ private slots:
         writeConfig("MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
                     QByteArray(feff6) + "\nFEFF_ARG \"\"\nfeff_inp PRINT 1 0 0 3\n");
 
-        const Run r = runBatch({"-e", "-c", "batch.cfg"});
-        QVERIFY2(!r.crashed, qPrintable(r.err));
-        QCOMPARE(r.exitCode, 1);
+        RUN_BATCH(r, 1, {"-e", "-c", "batch.cfg"});
         QCOMPARE(r.out.size(), 5);
 
         // One line per job in the order the jobs ended, then the summary.
         QMap<QString, QStringList> byInput;
-        for (const QString &line : r.out.mid(0, 4)) {
-            const QStringList fields = line.split(QLatin1Char('\t'));
+        for (const QString &line : r.out.mid(0, 4))
+            byInput.insert(line.section('\t', 1, 1), line.split('\t'));
+        QCOMPARE(byInput.keys(),
+                 (QStringList{work + "/00-Cif/Cu.cif", work + "/00-Cif/NaCl.cif",
+                              work + "/00-Cif/kaputt.cif", work + "/00-Inp/Cu-metal.inp"}));
+        for (const QStringList &fields : byInput) {
             QCOMPARE(fields.size(), 4);
-            byInput.insert(fields.at(1), fields);
-        }
-        const QStringList inputs{work + "/00-Cif/Cu.cif", work + "/00-Cif/NaCl.cif",
-                                 work + "/00-Cif/kaputt.cif", work + "/00-Inp/Cu-metal.inp"};
-        QCOMPARE(byInput.keys(), inputs);
-        const QStringList dirs{res + "/Cu", res + "/NaCl", res + "/kaputt", res + "/Cu-metal"};
-        for (int i = 0; i < 4; ++i) {
-            const QStringList fields = byInput.value(inputs.at(i));
-            QCOMPARE(fields.at(2), dirs.at(i));
-            if (inputs.at(i).endsWith("kaputt.cif")) {
-                QCOMPARE(fields.at(0), QString("no-chi"));
-                QCOMPARE(fields.at(3),
-                         QString("FEFF left no chi.dat (Atoms ended with exit code 1)"));
-                QVERIFY(!QFileInfo::exists(dirs.at(i) + "/chiR.dat"));
+            const QString dir = res + "/" + QFileInfo(fields.at(1)).completeBaseName();
+            QCOMPARE(fields.at(2), dir);
+            if (dir.endsWith("/kaputt")) {
+                QCOMPARE(fields.at(0) + "\t" + fields.at(3),
+                         QString("no-chi\tFEFF left no chi.dat (Atoms ended with exit code 1)"));
+                QVERIFY(!QFileInfo::exists(dir + "/chiR.dat"));
                 continue;
             }
             // The path count is the number of path files FEFF left.
-            const int paths = QDir(dirs.at(i)).entryList({"chip*.dat"}, QDir::Files).size();
+            const int paths = QDir(dir).entryList({"chip*.dat"}, QDir::Files).size();
             QVERIFY(paths > 1);
-            QCOMPARE(fields.at(0), QString("ok"));
-            QCOMPARE(fields.at(3),
-                     QString("chi(k) read with %1 paths, chiR.dat written").arg(paths));
-            // R from 0 to 8 by 0.01: 801 rows.
-            QCOMPARE(dataLines(readFile(dirs.at(i) + "/chiR.dat")), 801);
+            QCOMPARE(fields.at(0) + "\t" + fields.at(3),
+                     QString("ok\tchi(k) read with %1 paths, chiR.dat written").arg(paths));
+            // R from 0 to 8 by 0.01: 801 lines neither empty nor comments.
+            const QRegularExpression row("^[^#\n]", QRegularExpression::MultilineOption);
+            QCOMPARE(QString(readFile(dir + "/chiR.dat")).count(row), 801);
         }
-
-        const QMap<QString, QString> summary = summaryFields(r.out.last());
-        QCOMPARE(summary.value("done"), QString("3"));
-        QCOMPARE(summary.value("failed"), QString("1"));
-        QCOMPARE(summary.value("unfinished"), QString("0"));
-        QVERIFY(QRegularExpression("^\\d+\\.\\d{3}$").match(summary.value("wall")).hasMatch());
+        QVERIFY2(QRegularExpression("\twall=\\d+\\.\\d{3}$").match(r.out.last()).hasMatch(),
+                 qPrintable(r.out.last()));
+        QCOMPARE(withoutWall(r.out.last()), QString("summary\tdone=3\tfailed=1\tunfinished=0"));
 
         // The log goes to standard error; the debug channel stays quiet.
         QVERIFY2(r.err.contains("::Can not read chi(k) file : " + res + "/kaputt/chi.dat\n"),
@@ -69,67 +56,65 @@ private slots:
         QVERIFY2(!r.err.contains("demetr :: Start"), qPrintable(r.err));
         QVERIFY2(!r.err.contains("display", Qt::CaseInsensitive), qPrintable(r.err));
     }
+    // A row's configuration lines come first and so win over the stand-ins'
+    // defaults after them.
     void resultLine_data()
     {
         QTest::addColumn<QString>("input");
-        QTest::addColumn<QByteArray>("atomsArgs");
-        QTest::addColumn<QByteArray>("feffArgs");
-        QTest::addColumn<QByteArray>("limit");
+        QTest::addColumn<QByteArray>("config");
         QTest::addColumn<bool>("english");
         QTest::addColumn<QString>("line");    // outcome and description
         QTest::addColumn<QString>("message"); // on standard error, %1 the input file
         QTest::addColumn<QStringList>("roles");
-        QTest::addColumn<int>("exitCode");
 
         QTest::newRow("Atoms never ends")
-            << "00-Cif/ewig.cif" << QByteArray("atoms log pidfile sleep=600000")
-            << QByteArray("feff log chi=1") << QByteArray("0.5") << true
-            << "atoms-timeout\tAtoms stopped at the time limit of 0.5 s"
-            << "Atoms reached the time limit of 0.5 s and was stopped: %1" << QStringList{"atoms"}
-            << 1;
+            << "00-Cif/ewig.cif"
+            << QByteArray("ATOMS_ARG \"atoms log pidfile sleep=600000\"\nproc_timeout 0.5\n")
+            << true << "atoms-timeout\tAtoms stopped at the time limit of 0.5 s"
+            << "Atoms reached the time limit of 0.5 s and was stopped: %1" << QStringList{"atoms"};
         QTest::newRow("FEFF never ends, Japanese log")
-            << "00-Inp/ewig.inp" << QByteArray("atoms")
-            << QByteArray("feff log pidfile sleep=600000") << QByteArray("0.5") << false
+            << "00-Inp/ewig.inp"
+            << QByteArray("FEFF_ARG \"feff log pidfile sleep=600000\"\nproc_timeout 0.5\n") << false
             << "feff-timeout\tFEFF stopped at the time limit of 0.5 s"
-            << "FEFF が制限時間 0.5 秒に達したため停止しました: %1" << QStringList{"feff"} << 1;
+            << "FEFF が制限時間 0.5 秒に達したため停止しました: %1" << QStringList{"feff"};
         QTest::newRow("Atoms fails, FEFF finds no data")
-            << "00-Cif/leer.cif" << QByteArray("atoms log cat exit=3")
-            << QByteArray("feff log emptychi") << QByteArray("0") << true
-            << "no-data\tchi.dat holds no chi(k) data (Atoms ended with exit code 3)"
-            << "" << QStringList{"atoms", "feff"} << 1;
+            << "00-Cif/leer.cif"
+            << QByteArray("ATOMS_ARG \"atoms log cat exit=3\"\nFEFF_ARG \"feff log emptychi\"\n")
+            << true << "no-data\tchi.dat holds no chi(k) data (Atoms ended with exit code 3)"
+            << "" << QStringList{"atoms", "feff"};
         // The notice comes through srun; a cancelled step's results are not read.
         QTest::newRow("FEFF step cancelled by Slurm")
-            << "00-Inp/abgebrochen.inp" << QByteArray("atoms")
-            << QByteArray("feff log chi=1 cancelled exit=143") << QByteArray("0") << true
+            << "00-Inp/abgebrochen.inp"
+            << QByteArray("FEFF_ARG \"feff log chi=1 cancelled exit=143\"\n") << true
             << "feff-cancelled\tFEFF cancelled by Slurm: STEP 7.3 ON vm CANCELLED AT "
                "2026-12-06T14:34:34 DUE TO TIME LIMIT"
-            << "" << QStringList{"feff"} << 1;
+            << "" << QStringList{"feff"};
+        // QProcess refuses an empty program without reporting any state.
+        QTest::newRow("empty Atoms program name")
+            << "00-Cif/a.cif" << QByteArray("ATOMS_EXE \"\"\n") << true
+            << "atoms-not-started\tAtoms could not start: "
+            << "" << QStringList{};
     }
     void resultLine()
     {
         QFETCH(QString, input);
-        QFETCH(QByteArray, atomsArgs);
-        QFETCH(QByteArray, feffArgs);
-        QFETCH(QByteArray, limit);
+        QFETCH(QByteArray, config);
         QFETCH(bool, english);
         QFETCH(QString, message);
-        QFETCH(int, exitCode);
 
         QVERIFY(writeFile(work + "/" + input, " * This input\nEND\n"));
-        writeConfig("MAX_PROC 1\nATOMS_EXE \"" FAKEPROG "\"\nATOMS_ARG \"" + atomsArgs +
-                    "\"\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"" + feffArgs + "\"\nproc_timeout " +
-                    limit + "\n");
-        const Run r = runBatch(english ? QStringList{"-e", "-c", "batch.cfg"}
-                                       : QStringList{"-c", "batch.cfg"});
-        QVERIFY2(!r.crashed, qPrintable(r.err));
-        QCOMPARE(r.exitCode, exitCode);
+        writeConfig(config + "MAX_PROC 1\nATOMS_EXE \"" FAKEPROG
+                             "\"\nATOMS_ARG \"atoms\"\nFEFF_EXE \"" FAKEPROG
+                             "\"\nFEFF_ARG \"feff log chi=1\"\n");
+        RUN_BATCH(r, 1,
+                  english ? QStringList{"-e", "-c", "batch.cfg"} : QStringList{"-c", "batch.cfg"});
         QCOMPARE(r.out.size(), 2);
         const QString jobDir = res + "/" + QFileInfo(input).completeBaseName();
-        const QStringList fields = r.out.at(0).split(QLatin1Char('\t'));
+        const QStringList fields = r.out.at(0).split('\t');
         QCOMPARE(fields.size(), 4);
         QTEST(fields.at(0) + "\t" + fields.at(3), "line");
-        QCOMPARE(fields.at(1), work + "/" + input);
-        QCOMPARE(fields.at(2), jobDir);
+        QCOMPARE(fields.mid(1, 2), (QStringList{work + "/" + input, jobDir}));
+        QCOMPARE(withoutWall(r.out.at(1)), QString("summary\tdone=0\tfailed=1\tunfinished=0"));
         if (!message.isEmpty()) {
             QVERIFY2(r.err.contains(message.arg(work + "/" + input) + "\n"), qPrintable(r.err));
             QVERIFY(processGone(pidIn(jobDir)));
@@ -170,10 +155,11 @@ private slots:
 
         QProcess *proc = start({"-e", "-c", "batch.cfg"});
         QVERIFY(proc->waitForStarted());
-        for (const char *job : {"/j1", "/j2"})
+        QList<qint64> pids;
+        for (const char *job : {"/j1", "/j2"}) {
             QTRY_VERIFY_WITH_TIMEOUT(readFile(res + job + "/fake.pid").endsWith('\n'), 20000);
-        const qint64 pid1 = pidIn(res + "/j1");
-        const qint64 pid2 = pidIn(res + "/j2");
+            pids << pidIn(res + job);
+        }
         QVERIFY(::kill(pid_t(proc->processId()), signo) == 0);
         const Run r = finish(proc);
 
@@ -182,14 +168,11 @@ private slots:
         QVERIFY2(r.err.contains("Stopped by " + name + ": ending 2 running programs\n"),
                  qPrintable(r.err));
         QCOMPARE(r.out.size(), 1);
-        const QMap<QString, QString> summary = summaryFields(r.out.at(0));
-        QCOMPARE(summary.value("done"), QString("0"));
-        QCOMPARE(summary.value("failed"), QString("0"));
-        QCOMPARE(summary.value("unfinished"), QString("3"));
+        QCOMPARE(withoutWall(r.out.at(0)), QString("summary\tdone=0\tfailed=0\tunfinished=3"));
         // A program behind a script is an orphan once the script has gone, and
         // is reaped by init rather than by us.
-        QVERIFY(processEnded(pid1));
-        QVERIFY(processEnded(pid2));
+        for (qint64 pid : pids)
+            QVERIFY(processEnded(pid));
         QStringList runs = programRuns(); // both start at once: either may log first
         runs.sort();
         QCOMPARE(runs, QStringList({"feff " + res + "/j1", "feff " + res + "/j2"}));
@@ -200,7 +183,6 @@ private slots:
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QStringList>("messages"); // %1 the working folder
 
-        const QStringList named{"-e", "-c", "batch.cfg"};
         QTest::newRow("named file missing")
             << QStringList{"-e", "-c", "fehlt ö.cfg"} << QByteArray()
             << QStringList{"Can not read the configuration file : %1/fehlt ö.cfg"};
@@ -222,7 +204,7 @@ private slots:
                    "MAX_PROC -1 lets no job start", "Can not find the FEFF program : /no/feff",
                    "-share 2 is not a share K/N with K from 1 to N"};
         QTest::newRow("FEFF is a folder")
-            << named << QByteArray("FEFF_EXE 00-Cif/\n")
+            << QStringList{"-e", "-c", "batch.cfg"} << QByteArray("FEFF_EXE 00-Cif/\n")
             << QStringList{"Can not find the FEFF program : %1/00-Cif/"};
     }
     void unusableConfiguration()
@@ -235,35 +217,16 @@ private slots:
         writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG
                              "\"\nFEFF_ARG \"feff log chi=1\"\n");
 
-        const Run r = runBatch(args);
-        QVERIFY2(!r.crashed, qPrintable(r.err));
-        QCOMPARE(r.exitCode, 2);
+        RUN_BATCH(r, 2, args);
         QCOMPARE(r.out, QStringList());
-        QStringList expected;
-        for (QString message : messages)
-            expected << message.replace("%1", work);
         // Qt's own warning about a missing XDG_RUNTIME_DIR aside, only these.
         const QStringList logged = r.err.split('\n', Qt::SkipEmptyParts)
                                        .filter(QRegularExpression("^(?!QStandardPaths: )"));
-        QCOMPARE(logged, expected);
+        QCOMPARE(logged, messages.replaceInStrings("%1", work));
         QVERIFY(programRuns().isEmpty());
         // Without its configuration a batch run makes no working folders (the
         // configuration files given name other result folders).
         QVERIFY(!QFileInfo::exists(work + "/00-Res"));
-    }
-    void emptyProgramName()
-    {
-        // QProcess refuses an empty program without reporting any state.
-        QVERIFY(writeFile(work + "/00-Cif/a.cif", "data_a\n"));
-        writeConfig("MAX_PROC 1\nATOMS_EXE \"\"\nFEFF_EXE \"" FAKEPROG
-                    "\"\nFEFF_ARG \"feff chi=1\"\n");
-        const Run r = runBatch({"-e", "-c", "batch.cfg"});
-        QVERIFY2(!r.crashed, qPrintable(r.err));
-        QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.out.size(), 2);
-        QCOMPARE(r.out.at(0), "atoms-not-started\t" + work + "/00-Cif/a.cif\t" + res +
-                                  "/a\tAtoms could not start: ");
-        QCOMPARE(summaryFields(r.out.at(1)).value("failed"), QString("1"));
     }
 };
 

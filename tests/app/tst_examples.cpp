@@ -1,5 +1,6 @@
+#include "tests/testfiles.h"
+
 #include <QDir>
-#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,8 +14,7 @@ QStringList copyExamples(const QString &from, const QString &to)
     QStringList names;
     for (const char *sub : {"00-Cif", "00-Inp"}) {
         QDir().mkpath(to + "/" + sub);
-        const QDir dir(from + "/" + sub);
-        for (const QFileInfo &f : dir.entryInfoList(QDir::Files)) {
+        for (const QFileInfo &f : QDir(from + "/" + sub).entryInfoList(QDir::Files)) {
             QFile::copy(f.filePath(), to + "/" + sub + "/" + f.fileName());
             names << f.completeBaseName();
         }
@@ -22,19 +22,14 @@ QStringList copyExamples(const QString &from, const QString &to)
     return names;
 }
 
+// The shipped configuration, its ATOMS_EXE at the given program.
 QByteArray linuxConfig(const QString &examples, const QString &atoms)
 {
-    QFile file(examples + "/config.cfg");
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QByteArray();
-    QByteArray text;
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine();
-        if (line.startsWith("ATOMS_EXE"))
-            line = "ATOMS_EXE \"" + atoms.toUtf8() + "\"\n";
-        text += line;
-    }
-    return "\xEF\xBB\xBF" + text;
+    QByteArray text = "\xEF\xBB\xBF";
+    for (const QByteArray &line : readFile(examples + "/config.cfg").split('\n'))
+        text +=
+            (line.startsWith("ATOMS_EXE") ? "ATOMS_EXE \"" + atoms.toUtf8() + "\"" : line) + '\n';
+    return text;
 }
 
 } // namespace
@@ -53,10 +48,7 @@ private slots:
         const QString work = root.filePath(QStringLiteral("Beispiel ö 例"));
         const QStringList jobs = copyExamples(EXAMPLES_DIR, work);
         QCOMPARE(jobs.size(), 5);
-        QFile config(work + "/config.cfg");
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(linuxConfig(EXAMPLES_DIR, ATOMS_EXE));
-        config.close();
+        QVERIFY(writeFile(work + "/config.cfg", linuxConfig(EXAMPLES_DIR, ATOMS_EXE)));
 
         QProcess app;
         app.setWorkingDirectory(work);

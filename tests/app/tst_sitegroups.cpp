@@ -83,9 +83,7 @@ private slots:
         writeConfig(config +
                     "MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE \"" + feff +
                     "\"\nK_MIN 3\nK_MAX 16\n");
-        const Run r = runBatch({"-e", "-c", "batch.cfg"});
-        QVERIFY2(!r.crashed && r.exitCode == exitCode, qPrintable(r.err));
-        const QString err = r.err;
+        RUN_BATCH(r, exitCode, {"-e", "-c", "batch.cfg"});
         QStringList out = r.out;
         QCOMPARE(out.size(), lines.size() + 1);
         // Site lines come as the sites end, the group's line after them.
@@ -98,28 +96,25 @@ private slots:
             const QStringList want = lines[i].split('\t');
             const QStringList got = out[i].split('\t');
             QCOMPARE(got.size(), 4);
-            QCOMPARE(got[0], want[0]);
-            QCOMPARE(got[1], input);
-            QCOMPARE(got[2], res + "/" + want[1]);
+            QCOMPARE(got.mid(0, 3), (QStringList{want[0], input, res + "/" + want[1]}));
             QVERIFY2(got[3].startsWith(want[2]), qPrintable(got[3]));
         }
         const int ok = lines.filter(QRegularExpression("^ok\t")).size();
-        QVERIFY2(out.last().startsWith(QString("summary\tdone=%1\tfailed=%2\tunfinished=0\t")
-                                           .arg(ok)
-                                           .arg(lines.size() - ok)),
-                 qPrintable(out.last()));
+        QCOMPARE(
+            withoutWall(out.last()),
+            QString("summary\tdone=%1\tfailed=%2\tunfinished=0").arg(ok).arg(lines.size() - ok));
 
         const QString groupDir = res + "/fe3o4-magnetite";
-        if (QTest::currentDataTag() ==
-            QByteArray("SITES first with ABSORBER: one job, that element's first site")) {
+        if (!config.contains("SITES all")) { // one job, in the group's folder
             QVERIFY(readFile(groupDir + "/feff.inp").contains(" * absorber:    O1 (O, K edge)"));
             return;
         }
         if (failFe2) {
             QVERIFY(QFileInfo::exists(groupDir + "/Fe1/chiR.dat"));
             QVERIFY(!QFileInfo::exists(groupDir + "/chiavg.dat"));
-            QVERIFY2(err.contains("Site Fe2 (FEFF left no chi.dat) of fe3o4-magnetite.cif failed"),
-                     qPrintable(err));
+            QVERIFY2(
+                r.err.contains("Site Fe2 (FEFF left no chi.dat) of fe3o4-magnetite.cif failed"),
+                qPrintable(r.err));
         }
         if (exitCode != 0)
             return;

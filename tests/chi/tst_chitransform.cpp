@@ -21,13 +21,11 @@ void setPoints(Chi &data, const V &k, const V &chi)
     data.sourcePath = source;
 }
 
-void transform(Chi &data, const V &s)
+// Transforms with the settings of a row; the messages it logged.
+QStringList transform(Chi &data, const V &s)
 {
+    QSignalSpy spy(&data, &Chi::log);
     data.transform(s[0], s[1], s[2], s[3], s[4]);
-}
-
-QStringList messages(const QSignalSpy &spy)
-{
     QStringList list;
     for (const QList<QVariant> &args : spy)
         list << args.at(0).toString();
@@ -103,19 +101,16 @@ private slots:
         QFETCH(int, leftOut);
         Chi data;
         setPoints(data, k, chi);
-        QSignalSpy logSpy(&data, &Chi::log);
-        transform(data, settings);
         const QString leftOutMessage =
             QStringLiteral("::Left out %1 points of %2 whose k or chi is not a finite number");
-        QCOMPARE(messages(logSpy), leftOut > 0
-                                       ? QStringList{leftOutMessage.arg(leftOut).arg(source)}
-                                       : QStringList());
+        QCOMPARE(transform(data, settings),
+                 leftOut > 0 ? QStringList{leftOutMessage.arg(leftOut).arg(source)}
+                             : QStringList());
         QVERIFY(data.hasChiR);
         QCOMPARE(data.r, r); // exact: the grid is the accumulated one
         QVERIFY(data.chiRRe.size() == r.size() && data.chiRIm.size() == r.size() &&
                 data.chiRAbs.size() == r.size());
-        double absMin = 1e300;
-        double absMax = -1e300;
+        double absMin = 1e300, absMax = -1e300;
         for (int j = 0; j < r.size(); ++j) {
             const double abs = std::hypot(re[j], im[j]);
             QVERIFY2(near(data.chiRRe[j], re[j], 1e-12) && near(data.chiRIm[j], im[j], 1e-12) &&
@@ -129,72 +124,61 @@ private slots:
                 near(data.chiRAbsExtent.max, absMax, 1e-12));
     }
 
-    // chi 2 at k 0.5 gives Re chi(R) = 2 cos(R); last values by Python.
-    void accumulatedGrid_data()
+    // The grid of a row: its size, last R and Re chi(R) there (chi 2 at k 0.5
+    // gives 2 cos(R); values by Python), the previous grid gone either way. An
+    // empty grid comes with the message after "::Can not transform <file> : ",
+    // if any.
+    void grid_data()
     {
         QTest::addColumn<V>("settings");
         QTest::addColumn<int>("points");
-        QTest::addColumn<double>("lastR");
-        QTest::addColumn<double>("lastRe");
-        QTest::newRow("0 to 8 by 0.01: the 801st point is 7.999999999999874")
-            << V{0, 1, 0, 8, 0.01} << 801 << 7.999999999999874 << -0.2910000676169775;
-        QTest::newRow("0 to 999999 by 1: exactly the grid limit")
-            << V{0, 1, 0, 999999, 1} << 1000000 << 999999.0 << 0.42323991516920256;
-    }
-
-    void accumulatedGrid()
-    {
-        QFETCH(V, settings);
-        QFETCH(double, lastR);
-        QFETCH(double, lastRe);
-        Chi data;
-        setPoints(data, {0.5}, {2.0});
-        QSignalSpy logSpy(&data, &Chi::log);
-        transform(data, settings);
-        QCOMPARE(logSpy.count(), 0);
-        QTEST(data.r.size(), "points");
-        QVERIFY(data.r.first() == 0.0 && data.r.last() == lastR && data.rExtent.max == lastR);
-        QVERIFY(near(data.chiRRe.last(), lastRe, 1e-9));
-    }
-
-    // Each leaves an empty grid (and no trace of the previous one) and the
-    // message after "::Can not transform <file> : ", if any.
-    void emptyGrid_data()
-    {
-        QTest::addColumn<V>("settings");
+        QTest::addColumn<V>("last"); // R and Re chi(R)
         QTest::addColumn<QString>("message");
-        QTest::newRow("rMax below rMin") << V{0, 10, 1, 0.999, 0.01} << QString();
-        QTest::newRow("zero R_DELTA") << V{3, 20, 0, 8, 0} << "R_DELTA = 0 is not usable";
-        QTest::newRow("NaN R_DELTA") << V{3, 20, 0, 8, notNumber} << "R_DELTA = nan is not usable";
+        QTest::newRow("0 to 8 by 0.01: the 801st point is 7.999999999999874")
+            << V{0, 1, 0, 8, 0.01} << 801 << V{7.999999999999874, -0.2910000676169775} << QString();
+        QTest::newRow("0 to 999999 by 1: exactly the grid limit")
+            << V{0, 1, 0, 999999, 1} << 1000000 << V{999999.0, 0.42323991516920256} << QString();
+        QTest::newRow("rMax below rMin") << V{0, 10, 1, 0.999, 0.01} << 0 << V{} << QString();
+        QTest::newRow("zero R_DELTA")
+            << V{3, 20, 0, 8, 0} << 0 << V{} << "R_DELTA = 0 is not usable";
+        QTest::newRow("NaN R_DELTA")
+            << V{3, 20, 0, 8, notNumber} << 0 << V{} << "R_DELTA = nan is not usable";
         QTest::newRow("one point over the grid limit")
-            << V{0, 1, 0, 1000000, 1}
+            << V{0, 1, 0, 1000000, 1} << 0 << V{}
             << "the R grid from 0 to 1000000 by 1 would have more than 1000000 points";
         // 1e17 + 1 == 1e17: the running sum never moves, though the estimate
         // (R_MAX - R_MIN) / R_DELTA is only about 1000.
         QTest::newRow("step lost in rounding at large R")
-            << V{3, 20, 1e17, 1.00000000000001e17, 1}
+            << V{3, 20, 1e17, 1.00000000000001e17, 1} << 0 << V{}
             << "the R grid from 1e+17 to 1.00000000000001e+17 by 1 would have more than 1000000 "
                "points";
-        QTest::newRow("NaN K_MIN") << V{notNumber, 20, 0, 8, 0.01} << "K_MIN = nan is not usable";
+        QTest::newRow("NaN K_MIN")
+            << V{notNumber, 20, 0, 8, 0.01} << 0 << V{} << "K_MIN = nan is not usable";
     }
 
-    void emptyGrid()
+    void grid()
     {
         QFETCH(V, settings);
+        QFETCH(int, points);
+        QFETCH(V, last);
         QFETCH(QString, message);
         Chi data;
-        setPoints(data, {1.0}, {1.0});
+        setPoints(data, {0.5}, {2.0});
         data.transform(0.0, 10.0, 0.0, 1.0, 0.1);
-        QSignalSpy logSpy(&data, &Chi::log);
-        transform(data, settings);
-        QVERIFY(data.hasChiR);
-        QVERIFY(data.r.isEmpty() && data.chiRAbs.isEmpty() && data.chiRRe.isEmpty() &&
-                data.chiRIm.isEmpty());
-        QVERIFY(data.rExtent.min == 1e300 && data.chiRAbsExtent.max == -1e300);
-        QCOMPARE(messages(logSpy),
+        QCOMPARE(transform(data, settings),
                  message.isEmpty()
                      ? QStringList()
                      : QStringList{QString("::Can not transform %1 : %2").arg(source, message)});
+        QVERIFY(data.hasChiR);
+        QCOMPARE(data.r.size(), points);
+        QVERIFY(data.chiRAbs.size() == points && data.chiRRe.size() == points &&
+                data.chiRIm.size() == points);
+        if (points == 0) {
+            QVERIFY(data.rExtent.min == 1e300 && data.chiRAbsExtent.max == -1e300);
+            return;
+        }
+        QVERIFY(data.r.first() == 0.0 && data.r.last() == last[0] && data.rExtent.max == last[0]);
+        QVERIFY(near(data.chiRRe.last(), last[1], 1e-9));
     }
 };
 

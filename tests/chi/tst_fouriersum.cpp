@@ -82,27 +82,21 @@ private slots:
         QFETCH(V, k);
         QFETCH(V, chi);
         QFETCH(V, r);
-        V refRe(r.size());
-        V refIm(r.size());
-        V bound(r.size());
+        V refRe(r.size()), refIm(r.size()), bound(r.size());
         for (int n = 0; n < r.size(); ++n) {
-            long double sumRe = 0.0L;
-            long double sumIm = 0.0L;
-            double allowed = 0.0;
+            long double sumRe = 0.0L, sumIm = 0.0L;
             for (int i = 0; i < k.size(); ++i) {
                 const long double x = 2.0L * k[i] * r[n];
                 sumRe += chi[i] * std::cos(x);
                 sumIm += chi[i] * std::sin(x);
-                allowed += std::fabs(chi[i]) * (8.0 + std::fabs(double(x))) * 2.3e-16;
+                bound[n] += std::fabs(chi[i]) * (8.0 + std::fabs(double(x))) * 2.3e-16;
             }
             refRe[n] = double(sumRe);
             refIm[n] = double(sumIm);
-            bound[n] = allowed;
         }
         for (FourierKernel kernel : {FourierKernel::Best, FourierKernel::Portable,
                                      FourierKernel::Avx2, FourierKernel::Avx512}) {
-            V re;
-            V im;
+            V re, im;
             fourierSums(k, chi, r, re, im, kernel);
             QVERIFY(re.size() == r.size() && im.size() == r.size());
             for (int n = 0; n < r.size(); ++n) {
@@ -117,8 +111,7 @@ private slots:
 
     void emptyInputs()
     {
-        V re{1.0};
-        V im{1.0};
+        V re{1.0}, im{1.0};
         fourierSums({}, {}, {0.0, 0.1}, re, im);
         QCOMPARE(re, (V{0.0, 0.0}));
         QCOMPARE(im, (V{0.0, 0.0}));

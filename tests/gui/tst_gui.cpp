@@ -1,37 +1,23 @@
-#include "app/body.h"
 #include "gui/droparea.h"
-#include "gui/gui.h"
-#include "jobs/demeter.h"
 #include "plot/chiview.h"
 #include "plot/chiviewctrl.h"
 #include "tests/jobs/queuefixture.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QMimeData>
-#include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTextEdit>
 #include <QUrl>
-#include <QtTest>
-
-#include <memory>
-
-Q_DECLARE_METATYPE(QList<QUrl>)
 
 namespace {
 
 // QApplication forwards drop events only from a real drag in progress, so
 // the event goes to the widget's own dispatcher. Returns whether the drop
 // was reported as accepted.
-bool dropOn(QWidget *area, const QList<QUrl> &urls, const QString &text = QString())
+bool dropOn(QWidget *area, const QList<QUrl> &urls)
 {
     QMimeData mime;
-    if (!urls.isEmpty())
-        mime.setUrls(urls);
-    if (!text.isEmpty())
-        mime.setText(text);
+    mime.setUrls(urls);
     QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     event.accept(); // the handler must decide either way
     event.setDropAction(Qt::IgnoreAction);
@@ -52,41 +38,36 @@ private slots:
     void dropsBecomeJobs_data()
     {
         QTest::addColumn<QString>("area");
-        QTest::addColumn<QStringList>("urls"); // "%W" stands for the working folder
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("urls");    // after "file://"; "%W" the working folder
         QTest::addColumn<QStringList>("targets"); // the jobs' input paths
         QTest::addColumn<int>("stage");
         QTest::addColumn<int>("logCount");
         const QString w = "%W/in put/";
         QTest::newRow("three files at once")
-            << "DropCif"
-            << QStringList{"file://" + w + "b.cif", "file://" + w + "a.cif",
-                           "file://" + w + "Ni ö 結晶.cif"}
-            << "" << QStringList{w + "b.cif", w + "a.cif", w + "Ni ö 結晶.cif"}
+            << "DropCif" << QStringList{w + "b.cif", w + "a.cif", w + "Ni ö 結晶.cif"}
+            << QStringList{w + "b.cif", w + "a.cif", w + "Ni ö 結晶.cif"}
             << int(Demeter::AtomsWaiting) << 0;
-        QTest::newRow("FEFF input") << "DropFeff" << QStringList{"file://" + w + "c.inp"} << ""
+        QTest::newRow("FEFF input") << "DropFeff" << QStringList{w + "c.inp"}
                                     << QStringList{w + "c.inp"} << int(Demeter::FeffWaiting) << 0;
         QTest::newRow("Windows drive letter still becomes a job")
-            << "DropCif" << QStringList{"file:///C:/work/a.cif"} << ""
-            << QStringList{"%W/C:/work/a.cif"} << int(Demeter::AtomsWaiting) << 0;
-        QTest::newRow("network share refused")
-            << "DropCif" << QStringList{"file://server/share/a.cif"} << "" << QStringList{}
-            << int(Demeter::AtomsWaiting) << 1;
+            << "DropCif" << QStringList{"/C:/work/a.cif"} << QStringList{"%W/C:/work/a.cif"}
+            << int(Demeter::AtomsWaiting) << 0;
+        QTest::newRow("network share refused") << "DropCif" << QStringList{"server/share/a.cif"}
+                                               << QStringList{} << int(Demeter::AtomsWaiting) << 1;
         QTest::newRow("folder refused, file beside it taken")
-            << "DropCif" << QStringList{"file://" + w + "sub folder", "file://" + w + "a.cif"} << ""
-            << QStringList{w + "a.cif"} << int(Demeter::AtomsWaiting) << 1;
+            << "DropCif" << QStringList{w + "sub folder", w + "a.cif"} << QStringList{w + "a.cif"}
+            << int(Demeter::AtomsWaiting) << 1;
     }
     void dropsBecomeJobs()
     {
         QFETCH(QString, area);
         QFETCH(QStringList, urls);
-        QFETCH(QString, text);
         QFETCH(QStringList, targets);
         startBody();
         QList<QUrl> list;
         for (const QString &u : urls)
-            list << QUrl(QString(u).replace("%W", work));
-        const bool accepted = dropOn(widget<DropArea>(qPrintable(area)), list, text);
+            list << QUrl("file://" + QString(u).replace("%W", work));
+        const bool accepted = dropOn(widget<DropArea>(qPrintable(area)), list);
 
         QCOMPARE(accepted, !targets.isEmpty());
         QStringList got;
@@ -100,15 +81,9 @@ private slots:
     }
     void resBoxesActLikeRadioButtons()
     {
-        startBody();
-        dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(work + "/in put/a.cif")});
-        Demeter *first = jobs().at(0);
-        QVERIFY(first->ui.ShowResFeff->isChecked());
-        QVERIFY(!first->ui.ShowResAtoms->isChecked());
-
-        const QList<Demeter *> all = dropThree();
-        QCOMPARE(all.size(), 4);
-        auto checked = [&all] {
+        // "A<i>" and "F<i>" for the jobs whose Atoms or FEFF result box is checked.
+        auto checked = [this] {
+            const QList<Demeter *> all = jobs();
             QStringList names;
             for (int i = 0; i < all.size(); ++i) {
                 if (all[i]->ui.ShowResAtoms->isChecked())
@@ -118,6 +93,12 @@ private slots:
             }
             return names;
         };
+        startBody();
+        dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(work + "/in put/a.cif")});
+        QCOMPARE(checked(), QStringList{"F0"});
+
+        const QList<Demeter *> all = dropThree();
+        QCOMPARE(all.size(), 4);
         QCOMPARE(checked(), QStringList{"F3"});
         QVERIFY(all[3]->ui.ResFeff->isVisibleTo(all[3]));
         QVERIFY(!all[0]->ui.ResFeff->isVisibleTo(all[0]));
@@ -191,8 +172,7 @@ private:
     void setUp() override
     {
         QVERIFY(QDir().mkpath(work + "/in put/sub folder"));
-        for (const char *name : {"a.cif", "b.cif", "c.inp", "Ni ö 結晶.cif"})
-            QVERIFY(writeFile(work + "/in put/" + QString::fromUtf8(name), "data_x\n"));
+        addFiles("in put", {"a.cif", "b.cif", "c.inp", "Ni ö 結晶.cif"}, "data_x\n");
     }
     // MAX_PROC 0: every job stays queued.
     void startBody() { QueueFixture::startBody("0", "atoms", "feff"); }

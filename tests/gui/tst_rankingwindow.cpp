@@ -152,8 +152,7 @@ private slots:
         delete jobs.takeFirst();
         QCOMPARE(window->model()->count(), 2);
         QCOMPARE(cell(0, RankingModel::JobColumn), QStringLiteral("B"));
-        auto *list = window->findChild<QListView *>("MeasuredList");
-        list->setCurrentIndex(measured->index(0));
+        window->findChild<QListView *>("MeasuredList")->setCurrentIndex(measured->index(0));
         window->findChild<QPushButton *>("RemoveCurve")->click();
         QCOMPARE(measured->count(), 0);
         QCOMPARE(cell(0, RankingModel::ScaleKColumn), QStringLiteral("nan"));

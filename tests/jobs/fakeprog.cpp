@@ -30,23 +30,16 @@ namespace {
 
 std::string role = "prog";
 
-bool exists(const std::string &name)
+void sleepMs(int ms)
 {
-    return access(name.c_str(), F_OK) == 0;
-}
-
-std::string workingDir()
-{
-    char buf[4096];
-    return getcwd(buf, sizeof buf) ? std::string(buf) : std::string("?");
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void writeChi(const std::string &name, double distance, bool withData)
 {
     std::ofstream out(name);
-    out << " fake FEFF " << name << "\n";
-    out << " -----------------------------------\n";
-    out << "       k          chi          mag           phase @#\n";
+    out << " fake FEFF " << name << "\n -----------------------------------\n"
+        << "       k          chi          mag           phase @#\n";
     if (!withData)
         return;
     for (int i = 0; i <= 400; ++i) {
@@ -57,16 +50,19 @@ void writeChi(const std::string &name, double distance, bool withData)
     }
 }
 
-// FEFF's path lists in its layout: path i is Cu-Cu at 2 + 0.5 i A, 12-fold,
-// with amplitude ratio 100 / i %.
-void writePathLists(int paths)
+// chi.dat, the path files and FEFF's path lists in its layout: path i is
+// Cu-Cu at 2 + 0.5 i A, 12-fold, with amplitude ratio 100 / i %.
+void writeResults(int paths)
 {
+    writeChi("chi.dat", 2.55, true);
     std::ofstream files("files.dat");
     std::ofstream list("paths.dat");
     files << " fake FEFF\n ------\n    file        sig2   amp ratio    deg    nlegs  r effective\n";
     list << " fake FEFF\n ------\n";
     for (int i = 1; i <= paths; ++i) {
         char line[512];
+        std::snprintf(line, sizeof line, "chip%04d.dat", i);
+        writeChi(line, 2.0 + 0.5 * i, true);
         std::snprintf(line, sizeof line, " feff%04d.dat 0.00000 %9.3f %9.3f %5d %8.4f\n", i,
                       100.0 / i, 12.0, 2, 2.0 + 0.5 * i);
         files << line;
@@ -78,49 +74,6 @@ void writePathLists(int paths)
                       i, 2, 12.0, 2.0 + 0.5 * i, 2.0 + 0.5 * i);
         list << line;
     }
-}
-
-void writeResults(int paths)
-{
-    writeChi("chi.dat", 2.55, true);
-    for (int i = 1; i <= paths; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "chip%04d.dat", i);
-        writeChi(name, 2.0 + 0.5 * i, true);
-    }
-    writePathLists(paths);
-}
-
-void appendLog()
-{
-    const char *path = std::getenv("FAKE_LOG");
-    if (!path)
-        return;
-    std::ofstream out(path, std::ios::app);
-    out << role << " " << workingDir() << "\n";
-}
-
-void waitFor(const std::string &name)
-{
-    for (int i = 0; i < 6000 && !exists(name); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-}
-
-void printGarbage()
-{
-    static const char bytes[] = "bad \xff\xfe utf8\nbefore\0after\nend\n";
-    std::cout.flush();
-    if (write(1, bytes, sizeof bytes - 1) < 0)
-        std::exit(3);
-}
-
-void printCancelNotice()
-{
-    std::cout << "slurmstepd-vm: error: *** STEP 7.3 ON vm CANCEL" << std::flush;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::cout << "LED AT 2026-12-06T14:34:34 DUE TO TIME LIMIT ***\n"
-              << "srun: error: vm: task 0: Terminated\n"
-              << std::flush;
 }
 
 } // namespace
@@ -144,17 +97,24 @@ int main(int argc, char **argv)
         } else if (key == "print") {
             std::cout << value << "\n";
         } else if (key == "garbage") {
-            printGarbage();
+            static const char bytes[] = "bad \xff\xfe utf8\nbefore\0after\nend\n";
+            std::cout.flush();
+            if (write(1, bytes, sizeof bytes - 1) < 0)
+                return 3;
         } else if (key == "log") {
-            appendLog();
+            char dir[4096];
+            if (const char *path = std::getenv("FAKE_LOG"))
+                std::ofstream(path, std::ios::app)
+                    << role << " " << (getcwd(dir, sizeof dir) ? dir : "?") << "\n";
         } else if (key == "pidfile") {
             std::ofstream("fake.pid") << getpid() << "\n";
         } else if (key == "wait") {
             std::cout.flush();
-            waitFor(value);
+            for (int n = 0; n < 6000 && access(value.c_str(), F_OK) != 0; ++n)
+                sleepMs(10);
         } else if (key == "sleep") {
             std::cout.flush();
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(value.c_str())));
+            sleepMs(std::atoi(value.c_str()));
         } else if (key == "chi") {
             writeResults(std::atoi(value.c_str()));
         } else if (key == "emptychi") {
@@ -162,7 +122,11 @@ int main(int argc, char **argv)
         } else if (key == "ignoreterm") {
             std::signal(SIGTERM, SIG_IGN);
         } else if (key == "cancelled") {
-            printCancelNotice();
+            std::cout << "slurmstepd-vm: error: *** STEP 7.3 ON vm CANCEL" << std::flush;
+            sleepMs(50);
+            std::cout << "LED AT 2026-12-06T14:34:34 DUE TO TIME LIMIT ***\n"
+                      << "srun: error: vm: task 0: Terminated\n"
+                      << std::flush;
         } else if (key == "abort") {
             std::cout.flush();
             std::abort();

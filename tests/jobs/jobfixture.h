@@ -25,13 +25,13 @@ private slots:
         resDir = work + QStringLiteral("/Ergebnis ö 結果");
         QVERIFY(QDir().mkpath(resDir));
     }
-    void cleanup()
-    {
-        // Every FEFF launch moves the application into its job directory.
-        workFolder.reset();
-    }
+    // Also brings back the current folder, which every FEFF launch moves.
+    void cleanup() { workFolder.reset(); }
 
 protected:
+    // The first line of a job's copy of its FEFF input file.
+    static inline const QByteArray copyHeader = " * This file was copied by Scatterdeck\n";
+
     Settings settingsFor(const QString &atomsArgs, const QString &feffArgs) const
     {
         Settings s;
@@ -52,11 +52,5 @@ protected:
     QString work;
     QString resDir;
 };
-
-namespace jobtest {
-const QByteArray copyHeader = " * This file was copied by Scatterdeck\n";
-} // namespace jobtest
-
-using namespace jobtest;
 
 #endif

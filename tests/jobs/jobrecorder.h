@@ -3,8 +3,7 @@
 
 #include "jobs/demeter.h"
 
-#include <QObject>
-#include <QStringList>
+#include <QMap>
 #include <QTest>
 
 // Records what a job shows and reports, in order: every status text as
@@ -24,11 +23,8 @@ public:
     }
 
     // A FEFF run from start to results.
-    static QStringList feffRun()
-    {
-        return {"F. Starting/8/yellow", "+",     "F. Running/9/green", "-",
-                "F. Finished/0/blue",   "newChi"};
-    }
+    static inline const QStringList feffRun{
+        "F. Starting/8/yellow", "+", "F. Running/9/green", "-", "F. Finished/0/blue", "newChi"};
 
     // "text/colour" of a status field.
     static QString status(const QLineEdit *field)
@@ -38,13 +34,11 @@ public:
 
     static QString colourName(const QString &style)
     {
-        if (style == QLatin1String("background-color: rgb(255, 255, 128);"))
-            return QStringLiteral("yellow");
-        if (style == QLatin1String("background-color: rgb(96, 255, 181);"))
-            return QStringLiteral("green");
-        if (style == QLatin1String("background-color: rgb(213, 230, 255);"))
-            return QStringLiteral("blue");
-        return style;
+        static const QMap<QString, QString> names{
+            {"background-color: rgb(255, 255, 128);", "yellow"},
+            {"background-color: rgb(96, 255, 181);", "green"},
+            {"background-color: rgb(213, 230, 255);", "blue"}};
+        return names.value(style, style);
     }
 
     // The events once they equal expected (or at the timeout), taken a

@@ -14,25 +14,8 @@
 #include <QProgressBar>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
-
-namespace queuetest {
-
-inline ParamTable commandLine(const QString &config)
-{
-    const QByteArray name = config.toUtf8();
-    const char *argv[] = {"scatterdeck", "-noGui", "-c", name.constData()};
-    return ParamTable(4, argv);
-}
-
-// Waiting programs block on a file "gate" (Atoms) or "fgate" (FEFF) in
-// their job directory.
-const char atomsWaits[] = "atoms log wait=gate";
-const char feffRuns[] = "feff log chi=0";
-
-} // namespace queuetest
-
-using namespace queuetest;
 
 // Body's queue with the stand-in programs. Every test runs in a fresh
 // working folder whose name holds a blank, an accented and Japanese letters,
@@ -65,9 +48,25 @@ private slots:
     }
 
 protected:
+    // Waiting programs block on a file "gate" (Atoms) or "fgate" (FEFF) in
+    // their job directory.
+    static constexpr char atomsWaits[] = "atoms log wait=gate";
+    static constexpr char feffRuns[] = "feff log chi=0";
+
     virtual void setUp() {}
     void startBody(const QString &maxProc, const QString &atomsArgs, const QString &feffArgs,
-                   const QByteArray &extra = QByteArray());
+                   const QByteArray &extra = QByteArray())
+    {
+        const QString config = QStringLiteral("MAX_PROC %1\n"
+                                              "ATOMS_EXE \"%2\"\nATOMS_ARG \"%3\"\n"
+                                              "FEFF_EXE \"%2\"\nFEFF_ARG \"%4\"\n"
+                                              "RES_FILES \"Ergebnis ö 結果\"\n")
+                                   .arg(maxProc, QStringLiteral(FAKEPROG), atomsArgs, feffArgs);
+        // The first entry of a key wins, so extra lines go in front.
+        QVERIFY(writeFile(work + "/q.cfg", "\xEF\xBB\xBF" + extra + config.toUtf8()));
+        const char *argv[] = {"scatterdeck", "-noGui", "-c", "q.cfg"};
+        body.reset(new Body(ParamTable(4, argv)));
+    }
     void addFiles(const QString &folder, const QStringList &names, const QByteArray &text = "")
     {
         for (const QString &name : names)
@@ -82,28 +81,21 @@ protected:
     }
     static bool allDone(const QList<Demeter *> &which)
     {
-        for (const Demeter *job : which) {
-            if (job->currentStage() != Demeter::Done)
-                return false;
-        }
-        return true;
+        return std::all_of(which.begin(), which.end(),
+                           [](const Demeter *job) { return job->currentStage() == Demeter::Done; });
     }
-    // "<running> running, <queued> queued"
     QString counts() const
     {
-        return QString("%1 running, %2 queued")
-            .arg(body->runningPrograms())
-            .arg(body->queuedJobs());
+        return QString::number(body->runningPrograms()) + " running, " +
+               QString::number(body->queuedJobs()) + " queued";
     }
     QStringList startedJobDirs() const
     {
         QStringList dirs;
-        const QStringList lines = QString::fromUtf8(readFile(work + "/run.log")).split('\n');
-        for (const QString &line : lines) {
-            const QString dir = line.section(' ', 1);
-            if (!dir.isEmpty() && !dirs.contains(dir))
-                dirs << dir;
-        }
+        for (const QString &line :
+             QString::fromUtf8(readFile(work + "/run.log")).split('\n', Qt::SkipEmptyParts))
+            dirs << line.section(' ', 1);
+        dirs.removeDuplicates();
         return dirs;
     }
 
@@ -111,18 +103,5 @@ protected:
     QString work;
     std::unique_ptr<Body> body;
 };
-
-inline void QueueFixture::startBody(const QString &maxProc, const QString &atomsArgs,
-                                    const QString &feffArgs, const QByteArray &extra)
-{
-    const QString config = QStringLiteral("MAX_PROC %1\n"
-                                          "ATOMS_EXE \"%2\"\nATOMS_ARG \"%3\"\n"
-                                          "FEFF_EXE \"%2\"\nFEFF_ARG \"%4\"\n"
-                                          "RES_FILES \"Ergebnis ö 結果\"\n")
-                               .arg(maxProc, QStringLiteral(FAKEPROG), atomsArgs, feffArgs);
-    // The first entry of a key wins, so extra lines go in front.
-    QVERIFY(writeFile(work + "/q.cfg", "\xEF\xBB\xBF" + extra + config.toUtf8()));
-    body.reset(new Body(commandLine("q.cfg")));
-}
 
 #endif

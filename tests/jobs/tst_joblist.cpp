@@ -1,9 +1,5 @@
 #include "queuefixture.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QProgressBar>
-
 // The process list around the queue: jobs deleted while they wait or run,
 // time limits, and the main window's counts of the jobs.
 class TstJobList : public QueueFixture
@@ -87,8 +83,7 @@ private slots:
     {
         // Only the second job finds its gate; the first FEFF waits until the
         // time limit stops it, and then the queue goes on with one slot.
-        for (const char *name : {"hang.inp", "quick.inp"})
-            QVERIFY(writeFile(work + "/00-Inp/" + name, "END\n"));
+        addFiles("00-Inp", {"hang.inp", "quick.inp"}, "END\n");
         const QString res = work + "/Ergebnis ö 結果";
         QVERIFY(QDir().mkpath(res + "/quick"));
         QVERIFY(writeFile(res + "/quick/fgate", ""));
@@ -103,8 +98,7 @@ private slots:
         QCOMPARE(hang->currentStage(), int(Demeter::Done));
         QVERIFY(!hang->chi.hasChiK);
         QVERIFY(quick->chi.hasChiK);
-        QCOMPARE(body->runningPrograms(), 0);
-        QCOMPARE(body->queuedJobs(), 0);
+        QCOMPARE(counts(), QString("0 running, 0 queued"));
         QCOMPARE(startedJobDirs(), QStringList({res + "/hang", res + "/quick"}));
     }
     // Four jobs, one at a time; the third loses its folder, so its Atoms cannot
@@ -144,12 +138,11 @@ private slots:
         gui->findChild<QAction *>("actionFailedOnly")->trigger();
         for (int i = 0; i < 4; ++i)
             QCOMPARE(jobs().at(i)->styleSheet().contains("border"), i == 2);
-        gui->findChild<QAction *>("actionShowAll")->trigger();
-        for (const Demeter *job : jobs())
-            QVERIFY(job->ui.Show->isChecked());
-        gui->findChild<QAction *>("actionShowNone")->trigger();
-        for (const Demeter *job : jobs())
-            QVERIFY(!job->ui.Show->isChecked());
+        for (const bool all : {true, false}) {
+            gui->findChild<QAction *>(all ? "actionShowAll" : "actionShowNone")->trigger();
+            for (const Demeter *job : jobs())
+                QCOMPARE(job->ui.Show->isChecked(), all);
+        }
 
         // A deleted job leaves the counts.
         QMetaObject::invokeMethod(gui, "deleteADemeter", Q_ARG(int, 2));

@@ -2,8 +2,6 @@
 
 #include "tests/testfiles.h"
 
-#include <QDir>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <signal.h>

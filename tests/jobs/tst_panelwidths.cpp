@@ -4,9 +4,7 @@
 #include "plot/chiview.h"
 #include "plot/chiviewctrl.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
@@ -77,26 +75,21 @@ private slots:
         QCOMPARE(job->ui.Delete->text(),
                  japanese ? QStringLiteral("削除") : QStringLiteral("Del."));
 
-        const auto tr = [](const char *text) {
-            return QCoreApplication::translate("Demeter", text);
-        };
-        const QStringList states = {"Starting", "Running", "Finished", "Not Running"};
         QVector<QPair<QWidget *, QString>> shown;
-        for (const QString &state : states) {
-            shown << qMakePair<QWidget *, QString>(job->ui.AtomsStat,
-                                                   tr(qPrintable("A. " + state)));
-            shown << qMakePair<QWidget *, QString>(job->ui.FeffStat, tr(qPrintable("F. " + state)));
+        for (const QString state : {"Starting", "Running", "Finished", "Not Running"}) {
+            shown.push_back({job->ui.AtomsStat,
+                             QCoreApplication::translate("Demeter", qPrintable("A. " + state))});
+            shown.push_back({job->ui.FeffStat,
+                             QCoreApplication::translate("Demeter", qPrintable("F. " + state))});
         }
         for (QAbstractButton *b : job->findChildren<QAbstractButton *>())
-            shown << qMakePair<QWidget *, QString>(b, b->text());
+            shown.push_back({b, b->text()});
         // The plot windows' cursor read-outs, with a number as long as they
         // show in the crowded chi(R) row.
         for (ChiView *v : {gui.plotController()->chiKView(), gui.plotController()->chiRView()}) {
             QVERIFY(QTest::qWaitForWindowExposed(v));
-            for (const char *name : {"PosX", "PosY"}) {
-                auto *e = v->findChild<QLineEdit *>(QLatin1String(name));
-                shown << qMakePair<QWidget *, QString>(e, QStringLiteral("-0.0790658"));
-            }
+            for (const char *name : {"PosX", "PosY"})
+                shown.push_back({v->findChild<QLineEdit *>(name), QStringLiteral("-0.0790658")});
         }
         for (const auto &item : shown) {
             const int need = item.first->fontMetrics().horizontalAdvance(item.second);
@@ -107,9 +100,8 @@ private slots:
                                     .arg(textRoom(item.first))));
         }
         // The form's sizes stay the smallest ones.
-        QVERIFY(job->ui.Delete->width() >= 30);
-        QVERIFY(job->ui.ColorSel->width() >= 30);
-        QVERIFY(job->ui.ColorDisp->width() >= 30);
+        for (const QWidget *w : QWidgetList{job->ui.Delete, job->ui.ColorSel, job->ui.ColorDisp})
+            QVERIFY2(w->width() >= 30, qPrintable(w->objectName()));
     }
 };
 

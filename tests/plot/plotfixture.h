@@ -36,13 +36,16 @@ private slots:
 
 protected:
     virtual void setUp() {}
-    Demeter *addJob()
+    // A shown job with the data of setData().
+    Demeter *addJob(const Values &x = {}, const Values &y = {}, bool r = false)
     {
         Settings s; // the job reads its input file only when asked to
         s.resDir = dir->filePath(QStringLiteral("res"));
         const QString input = dir->filePath(QStringLiteral("job%1.inp").arg(jobs.size()));
         jobs << new Demeter(s, QFileInfo(input), Demeter::FeffWaiting);
         ctrl->addDemeter(jobs.last());
+        setData(jobs.last()->chi, x, y, r);
+        jobs.last()->ui.Show->setChecked(true);
         return jobs.last();
     }
     // Paints the window's surface at 600 x 400 (plot area 60..570 by

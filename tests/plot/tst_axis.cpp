@@ -2,16 +2,7 @@
 
 #include <QtTest>
 
-#include <limits>
-
 using Ticks = QVector<double>;
-
-namespace {
-
-constexpr double qnan = std::numeric_limits<double>::quiet_NaN();
-constexpr double infinity = std::numeric_limits<double>::infinity();
-
-} // namespace
 
 // Expected tick values come from a short independent script that follows the
 // 1-2-5 rule and accumulates with IEEE doubles, printed to 17 digits; they are
@@ -41,8 +32,8 @@ private slots:
             << 0.0 << 999.9999999999999 << 200.0 << Ticks{0, 200, 400, 600, 800};
         QTest::newRow("reversed range is ordered") << 8.0 << 0.0 << 2.0 << Ticks{0, 2, 4, 6, 8};
         QTest::newRow("empty") << 1.0 << 1.0 << 0.0 << Ticks{};
-        QTest::newRow("nan") << qnan << 1.0 << 0.0 << Ticks{};
-        QTest::newRow("infinite") << 0.0 << infinity << 0.0 << Ticks{};
+        QTest::newRow("nan") << qQNaN() << 1.0 << 0.0 << Ticks{};
+        QTest::newRow("infinite") << 0.0 << qInf() << 0.0 << Ticks{};
         // The step (2e-16) is below the spacing of doubles near 1e3.
         QTest::newRow("below resolution") << 1000.0 << 1000.0000000000005 << 0.0 << Ticks{};
     }
@@ -50,14 +41,10 @@ private slots:
     {
         QFETCH(double, lo);
         QFETCH(double, hi);
-        QFETCH(Ticks, values);
         double s, first, last;
         axisTicks(lo, hi, s, first, last);
         QTEST(s, "step");
-        const Ticks got = axisTickValues(lo, hi);
-        QCOMPARE(got.size(), values.size());
-        for (int i = 0; i < got.size(); ++i)
-            QVERIFY2(got[i] == values[i], qPrintable(QString::number(got[i], 'g', 17)));
+        QTEST(axisTickValues(lo, hi), "values"); // QVector's ==: exact
     }
 
     void axisNumber_data()
@@ -72,7 +59,7 @@ private slots:
         // Three-digit exponents need a wider exponent field.
         QTest::newRow("1e-12, width 12") << 1e-12 << 12 << "1.00000e-12";
         QTest::newRow("-1e100, width 10") << -1e100 << 10 << "-1.00e+100";
-        QTest::newRow("nan") << qnan << 5 << "nan";
+        QTest::newRow("nan") << qQNaN() << 5 << "nan";
     }
     void axisNumber()
     {

@@ -1,9 +1,6 @@
 #include "plot/chiview.h"
 #include "plot/pathtip.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -118,13 +115,8 @@ private slots:
         QFETCH(QStringList, route);
         QFETCH(double, amplitude);
         QFETCH(QString, tip);
-        PathIdentity id;
-        id.number = number;
-        id.route = route;
-        id.reff = 3.5205;
-        id.degeneracy = 8;
-        id.legs = 3;
-        id.amplitude = amplitude;
+        // file, number, reff, degeneracy, legs, amplitude, route
+        const PathIdentity id{QString(), number, 3.5205, 8, 3, amplitude, route};
         QCOMPARE(PathTip::text(id), tip);
         ChiView v;
         v.setChips(3);

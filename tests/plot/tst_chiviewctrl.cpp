@@ -1,38 +1,13 @@
-#include "chi/chi.h"
 #include "tests/plot/plotfixture.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QRadioButton>
 
-#include <limits>
-
-using Values = QVector<double>;
-using Range = QVector<double>; // xMin, xMax, yMin, yMax; empty: nothing drawn
 using Flags = QVector<bool>;
 
 namespace {
 
-constexpr double qnan = std::numeric_limits<double>::quiet_NaN();
-constexpr double infinity = std::numeric_limits<double>::infinity();
 const QColor white(255, 255, 255), black(0, 0, 0), red(255, 0, 0);
 const QColor gridGrey(200, 200, 200), frameGrey(180, 180, 180);
-
-// chi(k), or with r set |chi(R)|, over x; no x: no data.
-void setData(Chi &c, const Values &x, const Values &y, bool r = false)
-{
-    Extent &xe = r ? c.rExtent : c.kExtent;
-    Extent &ye = r ? c.chiRAbsExtent : c.chiExtent;
-    (r ? c.r : c.k) = x;
-    (r ? c.chiRAbs : c.chi) = y;
-    for (double v : x)
-        Chi::updateExtent(v, xe.min, xe.max);
-    for (double v : y)
-        Chi::updateExtent(v, ye.min, ye.max);
-    (r ? c.hasChiR : c.hasChiK) = !x.isEmpty();
-}
 
 // Level chi(R) lines over R 0..8, every 0.05.
 void setLevels(Chi &c, double abs, double re, double im)
@@ -48,12 +23,6 @@ void setLevels(Chi &c, double abs, double re, double im)
 bool allWhite(const QImage &img, QRect area)
 {
     return count(img, white, area) == area.width() * area.height();
-}
-
-// True when the colour appears within the square of the given half-size.
-bool near(const QImage &img, QPoint p, const QColor &c, int half = 1)
-{
-    return count(img, c, QRect(p, p).adjusted(-half, -half, half, half)) > 0;
 }
 
 // The row from column 285 to 345: '#' where colour c is, '.' elsewhere.
@@ -92,9 +61,7 @@ private slots:
         Demeter *c = addJob();
         QCOMPARE(c->color, red);         // list length 1 again
         c->ui.ColorDisp->resize(30, 20); // the swatch shows it
-        QImage img(30, 20, QImage::Format_RGB32);
-        c->ui.ColorDisp->render(&img);
-        QCOMPARE(img.pixelColor(15, 10), red);
+        QCOMPARE(c->ui.ColorDisp->grab().toImage().pixelColor(15, 10), red);
     }
 
     // The first paint with a shown job takes the range from the data: y
@@ -105,15 +72,15 @@ private slots:
         QTest::addColumn<int>("show"); // 0: no job, 1: a job not shown, 2: a shown job
         QTest::addColumn<Values>("x");
         QTest::addColumn<Values>("y");
-        QTest::addColumn<Range>("range");
+        QTest::addColumn<Range>("range"); // empty: nothing drawn
         const Values k{1, 2, 3};
         QTest::newRow("no job") << false << 0 << k << Values{0.1, 0, 0} << Range{};
         QTest::newRow("job not shown") << false << 1 << k << Values{0.1, 0, 0} << Range{};
         QTest::newRow("no chi(k) yet") << false << 2 << Values{} << Values{} << Range{0, 20, -1, 1};
         QTest::newRow("more negative")
             << false << 2 << k << Values{-0.4, 0.3, 0} << Range{1, 3, -0.4, 0.4};
-        QTest::newRow("only nan") << false << 2 << Values{qnan, qnan} << Values{qnan, qnan}
-                                  << Range{0, 20, -1, 1};
+        QTest::newRow("only nan") << false << 2 << Values{qQNaN(), qQNaN()}
+                                  << Values{qQNaN(), qQNaN()} << Range{0, 20, -1, 1};
         QTest::newRow("R: no chi(R) yet") << true << 2 << Values{} << Values{} << Range{0, 8, 0, 1};
         QTest::newRow("R: not symmetric")
             << true << 2 << Values{0, 8} << Values{0.2, 0.7} << Range{0, 8, 0.2, 0.7};
@@ -125,11 +92,8 @@ private slots:
         QFETCH(Values, x);
         QFETCH(Values, y);
         QFETCH(Range, range);
-        if (show > 0) {
-            Demeter *job = addJob();
-            setData(job->chi, x, y, chiR);
-            job->ui.Show->setChecked(show > 1);
-        }
+        if (show > 0)
+            addJob(x, y, chiR)->ui.Show->setChecked(show > 1);
         ChiView *v = chiR ? ctrl->chiRView() : ctrl->chiKView();
         const QImage img = render(v);
         QCOMPARE(v->rescale, range.isEmpty()); // pending until a job is shown
@@ -138,9 +102,7 @@ private slots:
             return;
         }
         QVERIFY(count(img, frameGrey, img.rect()) > 0);
-        const Range got = rangeOf(v);
-        for (int i = 0; i < 4; ++i)
-            QVERIFY2(qAbs(got[i] - range[i]) < 1e-12, qPrintable(QString::number(got[i])));
+        compareValues(rangeOf(surface(v)->coord), range);
     }
 
     // k^3 chi = 4 at k = 1, 2, 3; unweighted the middle point (column 307)
@@ -159,17 +121,14 @@ private slots:
         QFETCH(QString, button);
         QFETCH(int, onRow);
         QFETCH(int, offRow);
-        for (int i = 0; i < 2; ++i) {
-            Demeter *job = addJob();
-            setData(job->chi, {1, 2, 3}, {4, 0.5, 4.0 / 27});
-            job->ui.Show->setChecked(true);
-        }
+        for (int i = 0; i < 2; ++i)
+            addJob({1, 2, 3}, {4, 0.5, 4.0 / 27});
         ChiView *v = ctrl->chiKView();
         if (!button.isEmpty())
             v->findChild<QRadioButton *>(button)->setChecked(true);
         const QImage img = render(v, true);
-        QVERIFY(near(img, QPoint(307, onRow), red));
-        QVERIFY(!near(img, QPoint(307, offRow), red, 2));
+        QVERIFY(count(img, red, QRect(306, onRow - 1, 3, 3)) > 0);
+        QCOMPARE(count(img, red, QRect(305, offRow - 2, 5, 5)), 0);
         QCOMPARE(count(img, black, QRect(60, 20, 510, 340)), 0);
         if (button == QLatin1String("kW3")) // level from k = 1 (col 293) to 3 (col 322)
             QCOMPARE(trace(img, 156, red), QString(8, '.') + QString(30, '#') + QString(23, '.'));
@@ -184,7 +143,7 @@ private slots:
     void gridLabelsFrameAndReadOut()
     {
         QFETCH(bool, chiR);
-        addJob()->ui.Show->setChecked(true);
+        addJob();
         ChiView *v = chiR ? ctrl->chiRView() : ctrl->chiKView();
         QMouseEvent move(QEvent::MouseMove, QPointF(315, 190), QPointF(315, 190), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
@@ -218,13 +177,11 @@ private slots:
 
     void pathCurvesOnlyForCheckedBoxes()
     {
-        Demeter *job = addJob();
-        setData(job->chi, {-10, 10}, {-17, -17});
+        Demeter *job = addJob({-10, 10}, {-17, -17});
         for (double level : {3.0, 8.0, 13.0}) {
             job->chips << new Chi;
             setData(*job->chips.last(), {-10, 10}, {level, level});
         }
-        job->ui.Show->setChecked(true);
         ChiView *v = ctrl->chiKView();
         auto drawn = [&] {
             const QImage img = render(v, true);
@@ -270,7 +227,6 @@ private slots:
         setLevels(job->chi, 3, 8, 13);
         job->chips << new Chi;
         setLevels(*job->chips[0], -3, -8, -13);
-        job->ui.Show->setChecked(true);
         job->ui.Show2->setChecked(show2);
         ChiView *v = ctrl->chiRView(); // Show2 offers the job's one path, checked
         QCOMPARE(v->pathBoxes().size(), int(show2));
@@ -291,9 +247,7 @@ private slots:
     // range back.
     void scaleThroughTinySurfacesAndReset()
     {
-        Demeter *job = addJob();
-        setData(job->chi, {1, 3}, {-0.4, 0.3});
-        job->ui.Show->setChecked(true);
+        addJob({1, 3}, {-0.4, 0.3});
         ChiView *v = ctrl->chiKView();
         DispA *d = surface(v);
         const Range data{1, 3, -0.4, 0.4};
@@ -303,17 +257,17 @@ private slots:
             d->render(&img);
         }
         render(v);
-        QCOMPARE(rangeOf(v), data);
+        QCOMPARE(rangeOf(d->coord), data);
         d->coord.setRange(1.5, -0.1, 2, 0.1);
         render(v);
-        QCOMPARE(rangeOf(v), Range({1.5, 2, -0.1, 0.1}));
+        QCOMPARE(rangeOf(d->coord), Range({1.5, 2, -0.1, 0.1}));
         QTest::mouseClick(v->findChild<QPushButton *>(QStringLiteral("ResetScale")),
                           Qt::LeftButton);
         render(v);
-        QCOMPARE(rangeOf(v), data);
+        QCOMPARE(rangeOf(d->coord), data);
         d->coord.clearScale();
         const QImage img = render(v);
-        QCOMPARE(rangeOf(v), data);
+        QCOMPARE(rangeOf(d->coord), data);
         QVERIFY(count(img, frameGrey, img.rect()) > 0);
     }
 
@@ -336,17 +290,14 @@ private slots:
         QFETCH(bool, standard);
         QFETCH(QString, button);
         QFETCH(double, largest);
-        Demeter *job = addJob();
-        setData(job->chi, {1, 2}, {1, 1});
-        job->chi.transform(TransformArgs{1, 2, 0, 0.5, 0.5, FtOptions{standard, 2, 0.0}});
-        job->ui.Show->setChecked(true);
+        addJob({1, 2}, {1, 1})
+            ->chi.transform(TransformArgs{1, 2, 0, 0.5, 0.5, FtOptions{standard, 2, 0.0}});
         ChiView *v = ctrl->chiRView();
         render(v); // the first scale, with no button
         if (!button.isEmpty())
             v->findChild<QRadioButton *>(button)->setChecked(true);
         render(v);
-        QVERIFY2(std::fabs(rangeOf(v)[3] - largest) < 1e-12,
-                 qPrintable(QString::number(rangeOf(v)[3])));
+        compareValues({surface(v)->coord.yMax}, {largest});
     }
 
 private:
@@ -355,11 +306,6 @@ private:
     {
         for (ChiView *v : {ctrl->chiKView(), ctrl->chiRView()})
             v->findChild<QCheckBox *>(QStringLiteral("ShowLegend"))->setChecked(false);
-    }
-    static Range rangeOf(ChiView *v)
-    {
-        const ChCoord &c = surface(v)->coord;
-        return {c.xMin, c.xMax, c.yMin, c.yMax};
     }
 };
 

@@ -1,20 +1,12 @@
-#include "plot/chcoord.h"
 #include "plot/dataline.h"
-
-#include <QImage>
-#include <QPainter>
-#include <QtTest>
+#include "tests/plot/plotpixels.h"
 
 #include <algorithm>
-#include <limits>
 
-using Values = QVector<double>;
 using Rows = QVector<int>;
 
 namespace {
 
-constexpr double qnan = std::numeric_limits<double>::quiet_NaN();
-constexpr double infinity = std::numeric_limits<double>::infinity();
 const QRgb ink = qRgb(255, 0, 0);
 
 // A 600 x 400 surface, plot area 60..570 by 360..20, showing x 0..10 and
@@ -73,7 +65,7 @@ private slots:
         QTest::newRow("no data") << Values{} << Values{} << 0 << Rows{-1, -1, -1};
         QTest::newRow("x without y") << Values{5} << Values{} << 3 << Rows{-1, -1, -1};
         // A missing value breaks the line around x = 5.
-        for (double missing : {qnan, infinity, -infinity, 1e300})
+        for (double missing : {qQNaN(), qInf(), -qInf(), 1e300})
             QTest::addRow("gap at %g", missing)
                 << Values{0, 2, 5, 8, 10} << Values{0, 0, missing, 0, 0} << 0 << Rows{190, -1, 190};
     }

@@ -1,7 +1,6 @@
 #include "plot/dispa.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 #include <QWheelEvent>
 #include <QtTest>
 

@@ -1,7 +1,5 @@
-#include "chi/chi.h"
 #include "plot/weightedchir.h"
-
-#include <QtTest>
+#include "tests/plot/plotpixels.h"
 
 // Curves made again with another weight: made once, kept while asked for,
 // made anew when the source changes.
@@ -12,9 +10,7 @@ private slots:
     void cache()
     {
         Chi source;
-        source.k = {1, 2};
-        source.chi = {1, 1};
-        source.hasChiK = true;
+        setData(source, {1, 2}, {1, 1});
         const TransformArgs args{1, 2, 0, 0, 0.01, FtOptions{true, 2, 0.0}};
         source.transform(args);
         WeightedChiR weighted;
@@ -34,9 +30,7 @@ private slots:
         QVERIFY(std::fabs(weighted.curve(source, 0).chiRRe[0] - 4 / std::sqrt(M_PI)) < 1e-14);
 
         Chi plain;
-        plain.k = {1, 2};
-        plain.chi = {1, 1};
-        plain.hasChiK = true;
+        setData(plain, {1, 2}, {1, 1});
         plain.transform(1, 2, 0, 0, 0.01);
         QCOMPARE(&weighted.curve(plain, 3), &plain);
     }

@@ -32,7 +32,7 @@ struct Run
     bool crashed = true;
     int exitCode = -1;
     QByteArray out, err;
-    QStringList lines;
+    QStringList lines;                         // blanks squeezed
     QMap<int, QPair<int, QString>> potentials; // ipot -> (Z, tag)
     QVector<Atom> atoms;
 };
@@ -44,24 +44,6 @@ const QByteArray siteLoop =
 inline QByteArray data(const QString &name)
 {
     return readFile(QStringLiteral(ATOMS_DATA "/") + name);
-}
-
-inline void parse(Run &r)
-{
-    r.lines = QString::fromLatin1(r.out).split('\n');
-    QString card;
-    for (const QString &line : qAsConst(r.lines)) {
-        const QStringList w = line.simplified().split(' ', Qt::SkipEmptyParts);
-        if (w.isEmpty() || w[0].startsWith('*'))
-            continue;
-        if (w[0] == "POTENTIALS" || w[0] == "ATOMS" || w[0] == "END")
-            card = w[0];
-        else if (card == "POTENTIALS" && w.size() >= 3)
-            r.potentials[w[0].toInt()] = {w[1].toInt(), w[2]};
-        else if (card == "ATOMS" && w.size() >= 6)
-            r.atoms.append({w[0].toDouble(), w[1].toDouble(), w[2].toDouble(), w[3].toInt(), w[4],
-                            w[5].toDouble()});
-    }
 }
 
 // File names carry non-ASCII letters: they are passed as UTF-8 whatever the
@@ -93,7 +75,22 @@ inline Run run(QStringList args, const QByteArray &cif = {}, const QString &name
     r.exitCode = process.exitCode();
     r.out = process.readAllStandardOutput();
     r.err = process.readAllStandardError();
-    parse(r);
+    for (const QString &line : QString::fromLatin1(r.out).split('\n'))
+        r.lines << line.simplified();
+    QString card; // the cards of the FEFF input the tests look at
+
+    for (const QString &line : qAsConst(r.lines)) {
+        const QStringList w = line.split(' ', Qt::SkipEmptyParts);
+        if (w.isEmpty() || w[0].startsWith('*'))
+            continue;
+        if (w[0] == "POTENTIALS" || w[0] == "ATOMS" || w[0] == "END")
+            card = w[0];
+        else if (card == "POTENTIALS" && w.size() >= 3)
+            r.potentials[w[0].toInt()] = {w[1].toInt(), w[2]};
+        else if (card == "ATOMS" && w.size() >= 6)
+            r.atoms.append({w[0].toDouble(), w[1].toDouble(), w[2].toDouble(), w[3].toInt(), w[4],
+                            w[5].toDouble()});
+    }
     return r;
 }
 

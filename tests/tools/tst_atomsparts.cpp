@@ -161,13 +161,11 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(int, maxLength);
-        QFETCH(QString, comment);
-        QFETCH(QString, tag);
 
         const std::string s = text.toStdString();
-        QCOMPARE(QString::fromStdString(FeffWriter::ascii(s, static_cast<size_t>(maxLength))),
-                 comment);
-        QCOMPARE(QString::fromStdString(FeffWriter::tag(s)), tag);
+        QTEST(QString::fromStdString(FeffWriter::ascii(s, static_cast<size_t>(maxLength))),
+              "comment");
+        QTEST(QString::fromStdString(FeffWriter::tag(s)), "tag");
     }
 };
 
