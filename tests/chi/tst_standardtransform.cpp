@@ -12,18 +12,30 @@ namespace {
 
 // The inputs of tests/chi/data/standard_ft_reference.py, which computed the
 // expected values of transform_data from the formula alone.
-void setPoints(Chi &data, bool even)
+V evenK()
 {
-    if (even) {
-        for (int i = 0; i < 17; ++i) {
-            data.k << 2.0 + 0.25 * i;
-            data.chi << ((i * 7) % 11 - 5) / 10.0;
-        }
-    } else {
-        data.k = {2.0, 2.3, 2.45, 2.9, 3.1, 3.6, 4.0, 4.2, 4.75, 5.1, 5.5, 5.8, 6.3};
-        data.chi = {0.12, -0.31, 0.25, 0.4,  -0.05, -0.22, 0.18,
-                    0.3,  -0.27, 0.09, 0.15, -0.11, 0.07};
-    }
+    V k;
+    for (int i = 0; i < 17; ++i)
+        k << 2.0 + 0.25 * i;
+    return k;
+}
+
+V evenChi()
+{
+    V chi;
+    for (int i = 0; i < 17; ++i)
+        chi << ((i * 7) % 11 - 5) / 10.0;
+    return chi;
+}
+
+const V unevenK = {2.0, 2.3, 2.45, 2.9, 3.1, 3.6, 4.0, 4.2, 4.75, 5.1, 5.5, 5.8, 6.3};
+const V unevenChi = {0.12, -0.31, 0.25, 0.4,  -0.05, -0.22, 0.18,
+                     0.3,  -0.27, 0.09, 0.15, -0.11, 0.07};
+
+void setPoints(Chi &data, const V &k, const V &chi)
+{
+    data.k = k;
+    data.chi = chi;
     data.hasChiK = true;
     data.sourcePath = QStringLiteral("/data/chi.dat");
 }
@@ -105,7 +117,7 @@ private slots:
         QFETCH(V, re);
         QFETCH(V, im);
         Chi data;
-        setPoints(data, even);
+        setPoints(data, even ? evenK() : unevenK, even ? evenChi() : unevenChi);
         data.transform(TransformArgs{kMin, kMax, 0.0, 1.5, 0.5, FtOptions{true, n, dk}});
         QCOMPARE(data.r, (V{0.0, 0.5, 1.0, 1.5}));
         for (int j = 0; j < 4; ++j) {
@@ -121,9 +133,7 @@ private slots:
     void singlePointIsZero()
     {
         Chi data;
-        data.k = {1.0, 4.0, 9.0};
-        data.chi = {1.0, 1.0, 1.0};
-        data.hasChiK = true;
+        setPoints(data, V{1.0, 4.0, 9.0}, V{1.0, 1.0, 1.0});
         data.transform(TransformArgs{3.5, 4.5, 0.0, 0.0, 0.01, FtOptions{true, 2, 1.0}});
         QCOMPARE(data.chiRAbs, V{0.0});
     }
@@ -148,7 +158,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("chiR.dat");
         Chi data;
-        setPoints(data, true);
+        setPoints(data, evenK(), evenChi());
         data.transform(TransformArgs{3.0, 20.0, 0.0, 0.0, 0.01, FtOptions{standard, 3, 1.0}});
         data.writeChiR(path, StandardTransform::comments(data.transformed));
         const QStringList written = QString::fromLatin1(readFile(path)).split('\n');
