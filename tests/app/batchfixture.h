@@ -9,7 +9,8 @@
 #include <QtTest>
 
 // Runs the built scatterdeck with "-batch" the way a script or a cluster job
-// does: no display and no QT_QPA_PLATFORM in its environment, in a working
+// does (no display and no QT_QPA_PLATFORM in its environment), or with its
+// window on the offscreen platform as a user starts it, in a working
 // folder whose name holds a blank, an accented and Japanese letters. The
 // stand-in program FAKEPROG plays Atoms and FEFF where a test needs control
 // over timing; it writes its process id into fake.pid of its job folder and,
@@ -50,6 +51,10 @@ inline QString withoutWall(const QString &line)
 
 using namespace batchtest;
 
+#define SKIP_WITHOUT_FEFF6()                                                                       \
+    if (!QFileInfo(QString::fromLatin1(feff6)).isExecutable())                                     \
+    QSKIP("feff6 is not installed (Debian package ifeffit, see scripts/setup.sh)")
+
 // Runs the batch in a test function of the fixture: it must end by itself
 // with this exit code.
 #define RUN_BATCH(run, code, ...)                                                                  \
@@ -82,16 +87,18 @@ private slots:
     }
 
 protected:
-    QProcess *start(const QStringList &args)
+    QProcess *start(const QStringList &args, bool window = false)
     {
         child.reset(new QProcess);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QString::fromLatin1(name));
+        if (window)
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("FAKE_LOG"), work + "/run.log");
         child->setProcessEnvironment(env);
         child->setWorkingDirectory(work);
-        child->start(QStringLiteral(SCATTERDECK_EXE), QStringList{"-batch"} + args);
+        child->start(QStringLiteral(SCATTERDECK_EXE), window ? args : QStringList{"-batch"} + args);
         return child.get();
     }
     Run finish(QProcess *proc)

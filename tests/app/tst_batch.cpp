@@ -2,16 +2,59 @@
 
 #include <QMap>
 
+#include <algorithm>
 #include <signal.h>
 
 class TstBatch : public BatchFixture
 {
     Q_OBJECT
 private slots:
+    // The whole road, as a user starts it: the program with its window on
+    // every bundled example with the shipped Linux configuration, the real
+    // Atoms program and FEFF 6.
+    void everyExampleEndsWithChiR()
+    {
+        QStringList jobs;
+        for (const QString sub : {"00-Cif", "00-Inp"}) {
+            for (const QFileInfo &f : QDir(EXAMPLES_DIR "/" + sub).entryInfoList(QDir::Files)) {
+                QVERIFY(QFile::copy(f.filePath(), work + "/" + sub + "/" + f.fileName()));
+                jobs << f.completeBaseName();
+            }
+        }
+        QCOMPARE(jobs.size(), 5);
+        // The shipped configuration, its ATOMS_EXE at the built program.
+        QByteArray config = "\xEF\xBB\xBF";
+        for (const QByteArray &line : readFile(EXAMPLES_DIR "/config.cfg").split('\n'))
+            config +=
+                (line.startsWith("ATOMS_EXE") ? QByteArray("ATOMS_EXE \"" ATOMS_EXE "\"") : line) +
+                '\n';
+        QVERIFY(writeFile(work + "/config.cfg", config));
+
+        QProcess *app = start({"-e"}, true);
+        QVERIFY(app->waitForStarted());
+        // Header, then one line per point of the 0..8 by 0.01 grid; a file still
+        // being written has fewer.
+        auto complete = [&](const QString &job) {
+            QFile chiR(work + "/00-Res/" + job + "/chiR.dat");
+            return chiR.open(QIODevice::ReadOnly | QIODevice::Text) &&
+                   chiR.readAll().count('\n') == 5 + 801;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(std::all_of(jobs.begin(), jobs.end(), complete), 60000);
+        QCOMPARE(app->state(), QProcess::Running); // it ends only when the user closes it
+        app->terminate();
+        QVERIFY(app->waitForFinished(5000));
+
+        const QString output =
+            QString::fromUtf8(app->readAllStandardOutput() + app->readAllStandardError());
+        QVERIFY2(!output.contains("Can not"), qPrintable(output));
+        // PRINT 1 0 0 3 from the configuration: FEFF wrote path files.
+        for (const QString &job : jobs)
+            QVERIFY2(!QDir(work + "/00-Res/" + job).entryList({"chip*.dat"}).isEmpty(),
+                     qPrintable(job));
+    }
     void realPrograms()
     {
-        if (!QFileInfo(QString::fromLatin1(feff6)).isExecutable())
-            QSKIP("feff6 is not installed (Debian package ifeffit, see scripts/setup.sh)");
+        SKIP_WITHOUT_FEFF6();
         copyExamples();
         QVERIFY(writeFile(work + "/00-Cif/kaputt.cif", "data_broken\n_cell_length_a abc\n"));
         writeConfig("MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE " +

@@ -1,17 +1,21 @@
-#include "app/body.h"
 #include "chi/chi.h"
-#include "gui/gui.h"
+#include "gui/droparea.h"
+#include "plot/chiview.h"
 #include "plot/chiviewctrl.h"
 #include "plot/measuredcurves.h"
-#include "tests/testfiles.h"
+#include "tests/jobs/queuefixture.h"
 
+#include <QCheckBox>
+#include <QMimeData>
+#include <QPushButton>
 #include <QTextCodec>
 #include <QTextEdit>
 #include <QTranslator>
-#include <QtTest>
+#include <QUrl>
 
 namespace {
 
+// Builds the table from the command line's words (argv[0] included).
 ParamTable commandLine(const QStringList &words)
 {
     QList<QByteArray> bytes;
@@ -23,26 +27,56 @@ ParamTable commandLine(const QStringList &words)
     return ParamTable(int(argv.size()), argv.data());
 }
 
+// QApplication forwards drop events only from a real drag in progress, so
+// the event goes to the widget's own dispatcher. Returns whether the drop
+// was reported as accepted.
+bool dropOn(QWidget *area, const QList<QUrl> &urls)
+{
+    QMimeData mime;
+    mime.setUrls(urls);
+    QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    event.accept(); // the handler must decide either way
+    event.setDropAction(Qt::IgnoreAction);
+    static_cast<QObject *>(area)->event(&event);
+    return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+}
+
 } // namespace
 
-// Every test runs Body in a fresh working folder whose name holds a blank,
-// an accented and Japanese letters.
-class TstBody : public QObject
+// Body from its command line and configuration to the settings, and the
+// main window with a real Body behind it. For the window's tests MAX_PROC 0
+// keeps every job queued, so its rules are seen without programs running.
+class TstBody : public QueueFixture
 {
     Q_OBJECT
 private slots:
-    void init()
+    void commandLineKeys_data()
     {
-        workFolder.reset(new WorkFolder(QStringLiteral("Arbeit ö 作業"), true));
-        QVERIFY(workFolder->isValid());
-        work = workFolder->path();
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        auto row = [](const char *line, const char *key, const char *value) {
+            QTest::newRow(qPrintable(QString("%1: %2").arg(line, key))) << line << key << value;
+        };
+        row("prog -c -noGui", "-c", "");
+        row("prog -c -noGui", "-noGui", "");
+        row("prog -e stray", "-e", "stray");
+        row("prog -c a.cfg -c b.cfg", "-c", "a.cfg");
+        row("prog -c Ärger日本.cfg", "-c", "Ärger日本.cfg");
     }
-    void cleanup() { workFolder.reset(); }
+    void commandLineKeys()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, key);
+        const ParamTable table = commandLine(line.split(' '));
+        QVERIFY(table.hasKey(key));
+        QTEST(table.exactValue(key), "value");
+    }
+
     void configFileChoice_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("file");
-        QTest::newRow("none") << QStringList{"p"} << "config.cfg";
         QTest::newRow("-c wins over -config")
             << QStringList{"p", "-c", "a.cfg", "-config", "b.cfg"} << "a.cfg";
         QTest::newRow("empty -c falls to -config")
@@ -55,11 +89,13 @@ private slots:
     }
     void defaults()
     {
+        // Body must make the input folders itself.
+        QVERIFY(QDir(work).rmdir("00-Cif") && QDir(work).rmdir("00-Inp"));
         // No config.cfg in the working folder: every default applies.
         QTest::ignoreMessage(QtDebugMsg, "Can't open config file :  \"config.cfg\"");
-        Body body(commandLine({"scatterdeck", "-noGui"}));
-        const Settings &s = body.currentSettings();
-        QCOMPARE(body.maxProcesses(), 6);
+        body.reset(new Body(commandLine({"scatterdeck", "-noGui"})));
+        const Settings &s = body->currentSettings();
+        QCOMPARE(body->maxProcesses(), 6);
         // k from 3 to 20, R from 0 to 8 by 0.01.
         QCOMPARE((QVector<double>{s.kMin, s.kMax, s.rMin, s.rMax, s.rDelta}),
                  (QVector<double>{3, 20, 0, 8, 0.01}));
@@ -98,10 +134,9 @@ private slots:
     {
         QFETCH(QByteArray, config);
         QFETCH(QString, field);
-        int maxProc = -99;
-        const Settings s = runBody(config, &maxProc);
+        const Settings &s = runBody(config);
         const QMap<QString, QVariant> actual{{"kMax", s.kMax},
-                                             {"maxProc", maxProc},
+                                             {"maxProc", body->maxProcesses()},
                                              {"clearChi", s.clearChiDat},
                                              {"atomsArgs", s.atomsArgs},
                                              {"atomsExe", s.atomsExe},
@@ -129,7 +164,7 @@ private slots:
     {
         QFETCH(QByteArray, config);
         QFETCH(QString, cifDir);
-        const Settings s = runBody(config);
+        const Settings &s = runBody(config);
         QCOMPARE(s.cifDir, work + cifDir);
         QVERIFY2(existsOnDisk(s.cifDir), qPrintable(s.cifDir));
     }
@@ -137,7 +172,7 @@ private slots:
     {
         const QByteArray saved = qgetenv("PATH");
         qputenv("PATH", "/usr/bin:/bin");
-        const Settings s =
+        const Settings &s =
             runBody("demeter_base /d/\nPATH_PERL_BIN /d/p\nPATH_PERL_SITE_BIN /d/s\n");
         qputenv("PATH", saved);
         QCOMPARE(s.environment.value("PATH"), QString("/usr/bin:/bin:/d/c/bin:/d/p:/d/s"));
@@ -154,67 +189,198 @@ private slots:
     void unusableTimeLimit()
     {
         QFETCH(QByteArray, value);
-        QString log;
-        QCOMPARE(runBody("PROC_TIMEOUT " + value + "\n", nullptr, &log).procTimeout, 0);
+        QCOMPARE(runBody("PROC_TIMEOUT " + value + "\n").procTimeout, 0);
         // The message reaches the main window's log pane.
-        QCOMPARE(log, "PROC_TIMEOUT " + QString::fromLatin1(value) +
-                          " is not a number of seconds from 0 to 2000000: no time limit\n");
+        QCOMPARE(widget<QTextEdit>("LogMsg")->toPlainText(),
+                 "PROC_TIMEOUT " + QString::fromLatin1(value) +
+                     " is not a number of seconds from 0 to 2000000: no time limit\n");
     }
-    void japaneseTranslationEmbedded_data()
-    {
-        QTest::addColumn<QString>("context");
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("japanese");
-        QTest::newRow("time limit") << "Demeter"
-                                    << "%1 reached the time limit of %2 s and was stopped: %3"
-                                    << "%1 が制限時間 %2 秒に達したため停止しました: %3";
-        QTest::newRow("site failed") << "SiteGroup"
-                                     << "Site %1 of %2 failed; no average."
-                                     << "%2 のサイト %1 が失敗したため、平均しません。";
-    }
+    // The Demeter context's messages are seen in Japanese in a batch run's log.
     void japaneseTranslationEmbedded()
     {
-        QFETCH(QString, context);
-        QFETCH(QString, source);
         QTranslator translator;
         QVERIFY(translator.load(":Scatterdeck_ja_JP"));
-        QTEST(translator.translate(qPrintable(context), qPrintable(source)), "japanese");
+        QCOMPARE(translator.translate("SiteGroup", "Site %1 of %2 failed; no average."),
+                 QString("%2 のサイト %1 が失敗したため、平均しません。"));
     }
     void measuredCurvesFromCommandLine()
     {
         // Relative names are read from the start-up folder; a file without
         // points is refused in the log and the others are still shown.
-        QVERIFY(writeFile(work + "/test.cfg", "K_MIN 1\nK_MAX 4\nR_MAX 5\nR_DELTA 0.1\n"));
         QVERIFY(writeFile(work + "/gemessen ö.chi", "# k chi\n1 0.5\n2 0.25\n3 0.125\n"));
         QVERIFY(writeFile(work + "/garbage.chi", "no numbers here\n"));
-        Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg", "-data", "gemessen ö.chi",
-                               "-data", "garbage.chi"}));
-        const MeasuredCurves *curves = body.mainWindow()->plotController()->measuredCurves();
+        runBody("K_MIN 1\nK_MAX 4\nR_MAX 5\nR_DELTA 0.1\n",
+                {"-data", "gemessen ö.chi", "-data", "garbage.chi"});
+        const MeasuredCurves *curves = body->mainWindow()->plotController()->measuredCurves();
         QCOMPARE(curves->count(), 1);
         const Chi &m = curves->curve(0);
         QCOMPARE(m.sourcePath, work + "/gemessen ö.chi");
         QCOMPARE(m.k.size(), 3);
         // Transformed with the job settings: R from 0 to 5 by 0.1.
         QCOMPARE(m.r.size(), 51);
-        const QString log = body.mainWindow()->findChild<QTextEdit *>("LogMsg")->toPlainText();
-        QCOMPARE(log.count(QStringLiteral("garbage.chi")), 1);
-        delete body.mainWindow();
+        QCOMPARE(widget<QTextEdit>("LogMsg")->toPlainText().count("garbage.chi"), 1);
+    }
+
+    void dropsBecomeJobs_data()
+    {
+        QTest::addColumn<QString>("area");
+        QTest::addColumn<QStringList>("urls");    // after "file://"; "%W" the working folder
+        QTest::addColumn<QStringList>("targets"); // the jobs' input paths
+        QTest::addColumn<int>("stage");
+        QTest::addColumn<int>("logCount");
+        const QString w = "%W/in put/";
+        QTest::newRow("three files at once")
+            << "DropCif" << QStringList{w + "b.cif", w + "a.cif", w + "Ni ö 結晶.cif"}
+            << QStringList{w + "b.cif", w + "a.cif", w + "Ni ö 結晶.cif"}
+            << int(Demeter::AtomsWaiting) << 0;
+        QTest::newRow("FEFF input") << "DropFeff" << QStringList{w + "c.inp"}
+                                    << QStringList{w + "c.inp"} << int(Demeter::FeffWaiting) << 0;
+        QTest::newRow("Windows drive letter still becomes a job")
+            << "DropCif" << QStringList{"/C:/work/a.cif"} << QStringList{"%W/C:/work/a.cif"}
+            << int(Demeter::AtomsWaiting) << 0;
+        QTest::newRow("network share refused") << "DropCif" << QStringList{"server/share/a.cif"}
+                                               << QStringList{} << int(Demeter::AtomsWaiting) << 1;
+        QTest::newRow("folder refused, file beside it taken")
+            << "DropCif" << QStringList{w + "sub folder", w + "a.cif"} << QStringList{w + "a.cif"}
+            << int(Demeter::AtomsWaiting) << 1;
+    }
+    void dropsBecomeJobs()
+    {
+        QFETCH(QString, area);
+        QFETCH(QStringList, urls);
+        QFETCH(QStringList, targets);
+        startBody();
+        QList<QUrl> list;
+        for (const QString &u : urls)
+            list << QUrl("file://" + QString(u).replace("%W", work));
+        QCOMPARE(dropOn(widget<DropArea>(qPrintable(area)), list), !targets.isEmpty());
+        QStringList got;
+        for (Demeter *job : jobs()) {
+            got << job->ui.TargetName->text();
+            QTEST(job->currentStage(), "stage");
+        }
+        QCOMPARE(got, targets.replaceInStrings("%W", work));
+        QTEST(logLines().size(), "logCount");
+        QCOMPARE(body->queuedJobs(), targets.size());
+    }
+    void resBoxesActLikeRadioButtons()
+    {
+        // "A<i>" and "F<i>" for the jobs whose Atoms or FEFF result box is checked.
+        auto checked = [this] {
+            const QList<Demeter *> all = jobs();
+            QStringList names;
+            for (int i = 0; i < all.size(); ++i) {
+                if (all[i]->ui.ShowResAtoms->isChecked())
+                    names << QString("A%1").arg(i);
+                if (all[i]->ui.ShowResFeff->isChecked())
+                    names << QString("F%1").arg(i);
+            }
+            return names;
+        };
+        startWithThree();
+        QCOMPARE(checked(), QStringList{"F2"});
+        dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(work + "/in put/a.cif")});
+        const QList<Demeter *> all = jobs();
+        QCOMPARE(all.size(), 4);
+        QCOMPARE(checked(), QStringList{"F3"});
+        QVERIFY(all[3]->ui.ResFeff->isVisibleTo(all[3]));
+        QVERIFY(!all[0]->ui.ResFeff->isVisibleTo(all[0]));
+
+        all[1]->ui.ShowResAtoms->click();
+        QCOMPARE(checked(), QStringList{"A1"});
+        QVERIFY(all[1]->ui.ResAtoms->isVisibleTo(all[1]));
+        QVERIFY(!all[3]->ui.ResFeff->isVisibleTo(all[3]));
+        all[1]->ui.ShowResAtoms->click(); // a checked box stays checked
+        QCOMPARE(checked(), QStringList{"A1"});
+        all[1]->ui.ShowResFeff->click(); // its own other box takes over
+        QCOMPARE(checked(), QStringList{"F1"});
+    }
+    void show2IsExclusive()
+    {
+        const QList<Demeter *> all = startWithThree();
+        all[0]->ui.Show2->click();
+        all[2]->ui.Show2->click();
+        QVERIFY(!all[0]->ui.Show2->isChecked());
+        QVERIFY(all[2]->ui.Show2->isChecked());
+        all[1]->ui.Show->click();
+        all[2]->ui.Show2->click(); // unchecking touches nobody
+        QVERIFY(!all[2]->ui.Show2->isChecked());
+        QVERIFY(all[1]->ui.Show->isChecked());
+        QVERIFY(!all[0]->ui.Show2->isChecked() && !all[1]->ui.Show2->isChecked());
+    }
+    void deleteAll()
+    {
+        QList<QPointer<Demeter>> watched;
+        for (Demeter *job : startWithThree()) {
+            job->ui.Show->setChecked(true);
+            watched << job;
+        }
+        widget<QPushButton>("DeleteAll")->click();
+        QVERIFY(jobs().isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const QPointer<Demeter> &job : watched)
+            QVERIFY(job.isNull());
+        // The queue forgot them and the plots no longer draw them.
+        QCOMPARE(body->queuedJobs(), 0);
+        QVERIFY(!body->mainWindow()->plotController()->chiKView()->grab().isNull());
+        QVERIFY(!body->mainWindow()->plotController()->chiRView()->grab().isNull());
+    }
+    void deleteMiddleJob()
+    {
+        const QList<Demeter *> all = startWithThree();
+        QPointer<Demeter> middle = all[1];
+        all[1]->ui.Delete->click();
+        QCOMPARE(jobs(), (QList<Demeter *>{all[0], all[2]}));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(middle.isNull());
+        QCOMPARE(body->queuedJobs(), 2);
+    }
+    void oneLogLinePerMessage()
+    {
+        startBody();
+        // A FEFF input that is gone when the job loads it: one message.
+        const QString gone = work + "/in put/gone.inp";
+        dropOn(widget<DropArea>("DropFeff"), {QUrl::fromLocalFile(gone)});
+        QCOMPARE(jobs().size(), 1);
+        const QStringList lines = logLines();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.at(0).contains(gone), qPrintable(lines.at(0)));
+        QVERIFY(widget<QTextEdit>("LogMsg")->toPlainText().endsWith('\n'));
     }
 
 private:
-    Settings runBody(const QByteArray &config, int *maxProc = nullptr, QString *log = nullptr)
+    void setUp() override
+    {
+        QVERIFY(QDir().mkpath(work + "/in put/sub folder"));
+        addFiles("in put", {"a.cif", "b.cif", "c.inp", "Ni ö 結晶.cif"}, "data_x\n");
+    }
+    void startBody() { QueueFixture::startBody("0", "atoms", "feff"); }
+    // Body on this configuration alone, with these further arguments.
+    const Settings &runBody(const QByteArray &config, const QStringList &args = {})
     {
         if (!writeFile(work + "/test.cfg", config))
             qFatal("cannot write config");
-        Body body(commandLine({"scatterdeck", "-noGui", "-c", "test.cfg"}));
-        if (maxProc)
-            *maxProc = body.maxProcesses();
-        if (log)
-            *log = body.mainWindow()->findChild<QTextEdit *>("LogMsg")->toPlainText();
-        return body.currentSettings();
+        body.reset(
+            new Body(commandLine(QStringList{"scatterdeck", "-noGui", "-c", "test.cfg"} + args)));
+        return body->currentSettings();
     }
-    QScopedPointer<WorkFolder> workFolder;
-    QString work;
+    template <class T> T *widget(const char *name) const
+    {
+        return body->mainWindow()->findChild<T *>(QLatin1String(name));
+    }
+    QStringList logLines() const
+    {
+        return widget<QTextEdit>("LogMsg")->toPlainText().split('\n', Qt::SkipEmptyParts);
+    }
+    QList<Demeter *> startWithThree()
+    {
+        startBody();
+        QList<QUrl> urls;
+        for (const char *name : {"a.cif", "b.cif", "Ni ö 結晶.cif"})
+            urls << QUrl::fromLocalFile(work + "/in put/" + QString::fromUtf8(name));
+        dropOn(widget<DropArea>("DropCif"), urls);
+        return jobs();
+    }
 };
 
 QTEST_MAIN(TstBody)

@@ -18,29 +18,16 @@
 
 namespace {
 
-// A damped sine of the given frequency, every 0.05 from k0 to k1.
+// An empty chi(k) filled with a damped sine of the given frequency, every
+// 0.05 from k0 to k1.
 void fill(Chi &chi, double frequency, double k0 = 0, double k1 = 15)
 {
-    chi.k.clear();
-    chi.chi.clear();
     for (double k = k0; k <= k1 + 1e-9; k += 0.05) {
         chi.k << k;
         chi.chi << std::sin(frequency * k) * std::exp(-0.1 * k);
     }
     chi.kExtent = {k0, k1};
     chi.hasChiK = true;
-}
-
-// The measured file: scale times the curve of the given frequency.
-QByteArray measuredText(double frequency, double scale)
-{
-    Chi chi;
-    fill(chi, frequency);
-    QByteArray text = "# k chi\n";
-    for (int i = 0; i < chi.k.size(); ++i)
-        text += QByteArray::number(chi.k[i], 'g', 17) + ' ' +
-                QByteArray::number(scale * chi.chi[i], 'g', 17) + '\n';
-    return text;
 }
 
 } // namespace
@@ -133,9 +120,8 @@ private slots:
     void checkingARowShowsTheJob()
     {
         QSortFilterProxyModel *sorted = window->sortedModel();
-        const int row =
-            sorted->mapFromSource(window->model()->index(window->model()->rowOf(jobs[1]), 0)).row();
-        const QModelIndex box = sorted->index(row, RankingModel::JobColumn);
+        const QModelIndex box = sorted->mapFromSource(
+            window->model()->index(window->model()->rowOf(jobs[1]), RankingModel::JobColumn));
         QVERIFY(!jobs[1]->ui.Show->isChecked());
         QVERIFY(sorted->setData(box, Qt::Checked, Qt::CheckStateRole));
         QVERIFY(jobs[1]->ui.Show->isChecked());
@@ -169,9 +155,16 @@ private:
         window->model()->addDemeter(job);
         return job;
     }
+    // The measured file: scale times the curve of the given frequency.
     void addMeasured(double frequency, double scale, const QString &name = "m.chi")
     {
-        QVERIFY(writeFile(dir->filePath(name), measuredText(frequency, scale)));
+        Chi chi;
+        fill(chi, frequency);
+        QByteArray text = "# k chi\n";
+        for (int i = 0; i < chi.k.size(); ++i)
+            text += QByteArray::number(chi.k[i], 'g', 17) + ' ' +
+                    QByteArray::number(scale * chi.chi[i], 'g', 17) + '\n';
+        QVERIFY(writeFile(dir->filePath(name), text));
         QVERIFY(measured->add(dir->filePath(name)));
     }
     QString cell(int row, int column) const

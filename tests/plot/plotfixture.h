@@ -22,6 +22,8 @@ private slots:
         dir.reset(new QTemporaryDir);
         QVERIFY(dir->isValid());
         ctrl = new ChiViewCtrl;
+        logged.clear();
+        connect(ctrl, &ChiViewCtrl::log, this, [this](const QString &line) { logged << line; });
         setUp();
     }
     void cleanup()
@@ -71,6 +73,7 @@ protected:
     QScopedPointer<QTemporaryDir> dir;
     ChiViewCtrl *ctrl = nullptr;
     QVector<Demeter *> jobs;
+    QStringList logged; // by ctrl, in this test
 };
 
 #endif

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QMouseEvent>
 #include <QRect>
 #include <QtTest>
 
@@ -14,6 +15,12 @@
 
 using Range = QVector<double>; // xMin, xMax, yMin, yMax
 using Values = QVector<double>;
+using Rows = QVector<int>; // pixel rows (or columns)
+using Flags = QVector<bool>;
+
+// Colours the charts use; the plot area of a 600 x 400 surface.
+inline const QColor white(255, 255, 255), black(0, 0, 0), red(255, 0, 0);
+inline const QRect plotArea(60, 20, 510, 340);
 
 // chi(k), or with r set |chi(R)|, over x; no x: no data.
 inline void setData(Chi &c, const Values &x, const Values &y, bool r = false)
@@ -29,7 +36,6 @@ inline void setData(Chi &c, const Values &x, const Values &y, bool r = false)
     (r ? c.hasChiR : c.hasChiK) = !x.isEmpty();
 }
 
-// The number of pixels of colour c in the area of the image.
 inline int count(const QImage &img, const QColor &c, const QRect &area)
 {
     int n = 0;
@@ -39,10 +45,32 @@ inline int count(const QImage &img, const QColor &c, const QRect &area)
     return n;
 }
 
-// The drawing surface of a plot window.
+inline Rows rowsOf(const QImage &img, int column, const QColor &c)
+{
+    Rows rows;
+    for (int y = 0; y < img.height(); ++y)
+        if (img.pixelColor(column, y) == c)
+            rows << y;
+    return rows;
+}
+
 inline DispA *surface(ChiView *v)
 {
     return v->findChild<DispA *>(QStringLiteral("DispChi"));
+}
+
+// A mouse event at p; at a release the button is no longer held.
+inline QMouseEvent mouseEvent(QEvent::Type type, QPointF p, int button = 0, int mods = 0)
+{
+    const auto b = Qt::MouseButton(button);
+    return QMouseEvent(type, p, p, b, type == QEvent::MouseButtonRelease ? Qt::NoButton : b,
+                       Qt::KeyboardModifiers(mods));
+}
+
+inline void send(QWidget *w, QEvent::Type type, QPointF p, int button = 0, int mods = 0)
+{
+    QMouseEvent e = mouseEvent(type, p, button, mods);
+    QCoreApplication::sendEvent(w, &e);
 }
 
 inline Range rangeOf(const ChCoord &c)

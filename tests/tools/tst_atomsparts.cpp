@@ -110,28 +110,25 @@ private slots:
     }
     void options_data()
     {
-        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArrayList>("args");
         QTest::addColumn<QString>("expected"); // file|core|radius|feffRmax|hole|hydrogen|merge
 
         QTest::newRow("defaults, file without -c")
-            << QStringList{"a b.cif"} << "a b.cif||8|5|0|0|1";
+            << QByteArrayList{"a b.cif"} << "a b.cif||8|5|0|0|1";
         QTest::newRow("edge, switches, value after =")
-            << QStringList{"--edge",     "L3",    "--hydrogen", "--no-merge",
-                           "--core=Fe1", "--cif", "x.cif"}
+            << QByteArrayList{"--edge",     "L3",    "--hydrogen", "--no-merge",
+                              "--core=Fe1", "--cif", "x.cif"}
             << "x.cif|Fe1|8|5|4|1|0";
         QTest::newRow("file name starting with a dash after --")
-            << QStringList{"--", "-odd.cif"} << "-odd.cif||8|5|0|0|1";
+            << QByteArrayList{"--", "-odd.cif"} << "-odd.cif||8|5|0|0|1";
     }
     void options()
     {
-        QFETCH(QStringList, args);
+        QFETCH(QByteArrayList, args);
 
-        std::vector<std::string> strings;
         std::vector<const char *> argv;
-        for (const QString &a : args)
-            strings.push_back(a.toStdString());
-        for (const std::string &s : strings)
-            argv.push_back(s.c_str());
+        for (const QByteArray &a : args)
+            argv.push_back(a.constData());
         Options o;
         std::string error;
         QVERIFY2(o.parse(static_cast<int>(argv.size()), argv.data(), error), error.c_str());

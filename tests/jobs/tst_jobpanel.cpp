@@ -1,8 +1,44 @@
-#include "jobfixture.h"
-#include "jobrecorder.h"
+#include "gui/gui.h"
+#include "jobs/jobprocess.h"
+#include "plot/chiview.h"
+#include "plot/chiviewctrl.h"
 
-// The job's program runs: stages, signals, console output, restarts.
-class TstDemeter : public JobFixture
+#include "jobfixture.h"
+
+#include <QCheckBox>
+#include <QScopeGuard>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
+#include <QTranslator>
+
+// The wait after SIGTERM before SIGKILL in the stop tests.
+constexpr int graceMs = 300;
+
+// The width a widget's style leaves for its text at the widget's present
+// size, measured as the widget paints it.
+static int textRoom(QWidget *w)
+{
+    if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        QStyleOptionFrame opt;
+        opt.initFrom(e);
+        opt.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e);
+        const QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
+        return r.width() - e->textMargins().left() - e->textMargins().right() - 2 * 2;
+    }
+    auto *b = qobject_cast<QAbstractButton *>(w);
+    QStyleOptionButton opt;
+    opt.initFrom(b);
+    opt.text = b->text();
+    const bool box = qobject_cast<QCheckBox *>(w) != nullptr;
+    return b->style()
+        ->subElementRect(box ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents, &opt, b)
+        .width();
+}
+
+// A job panel on its own: its programs' runs (stages, signals, console
+// output, restarts), the time limit of a program run and what stopping it
+// reaches, and the widths of the panel's widgets.
+class TstJobPanel : public JobFixture
 {
     Q_OBJECT
 private slots:
@@ -168,7 +204,133 @@ private slots:
             QCOMPARE(rec.settled(events), events);
         }
     }
+    // The stand-in writes its process id into fake.pid of its working folder;
+    // a wrapper script starts it as a grandchild without exec, as a cluster
+    // launcher or a site's script would. A program alone is stopped in the
+    // time-limit rows of run().
+    void stopReaches_data()
+    {
+        QTest::addColumn<QByteArray>("words");
+        QTest::addColumn<bool>("wrapped");
+        QTest::addColumn<bool>("ownGroup");
+        QTest::addColumn<bool>("programGone");
+        const QByteArray sleeps = "pidfile sleep=600000";
+        const QByteArray stubborn = "ignoreterm pidfile sleep=600000";
+        QTest::newRow("program ignoring SIGTERM") << stubborn << false << false << true;
+        // The script ends at SIGTERM; the SIGKILL still reaches its group.
+        QTest::newRow("behind a script, ignoring SIGTERM") << stubborn << true << true << true;
+        // Without a group only the script is stopped: the program outlives it.
+        QTest::newRow("behind a script, shared group") << sleeps << true << false << false;
+    }
+    void stopReaches()
+    {
+        QFETCH(QByteArray, words);
+        QFETCH(bool, wrapped);
+        QFETCH(bool, ownGroup);
+        QFETCH(bool, programGone);
+        const QString script = work + "/wrapper.sh";
+        QVERIFY(writeFile(script, "#!/bin/sh\n\"" FAKEPROG "\" " + words + "\necho after\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner));
+        JobProcess proc;
+        proc.setWorkingDirectory(work);
+        proc.setOwnGroup(ownGroup);
+        proc.setTimeLimit(300);
+        proc.setGrace(graceMs);
+        QSignalSpy timedOut(&proc, &JobProcess::timedOut);
+        if (wrapped)
+            proc.start(script, QStringList());
+        else
+            proc.start(QStringLiteral(FAKEPROG), QString::fromLatin1(words).split(' '));
+        QVERIFY(proc.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(work + "/fake.pid").endsWith('\n'), 20000);
+        const qint64 pid = readFile(work + "/fake.pid").trimmed().toLongLong();
+
+        QTRY_COMPARE_WITH_TIMEOUT(proc.state(), QProcess::NotRunning, 20000);
+        QCOMPARE(timedOut.count(), 1);
+        QVERIFY(proc.hasTimedOut());
+        // The shell that ends by a signal does not run its next line.
+        QVERIFY(!proc.readAll().contains("after"));
+        if (programGone) {
+            // An orphaned program is reaped by init, not by us: it counts as
+            // ended once dead.
+            QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), graceMs + 3000);
+        } else {
+            const auto reap = qScopeGuard([pid] { ::kill(pid_t(pid), SIGKILL); });
+            QTest::qWait(graceMs + 500);
+            QVERIFY(!processEnded(pid));
+        }
+
+        // A second run shorter than the limit neither times out nor carries the
+        // first run's mark; the limit starts afresh, it does not add up.
+        timedOut.clear();
+        proc.start(QStringLiteral(FAKEPROG), {"sleep=200"});
+        QVERIFY(proc.waitForStarted());
+        QVERIFY(!proc.hasTimedOut());
+        QVERIFY(proc.waitForFinished(20000));
+        QCOMPARE(proc.exitStatus(), QProcess::NormalExit);
+        QVERIFY(!proc.hasTimedOut());
+        QCOMPARE(timedOut.count(), 0);
+    }
+    // Every fixed-size widget of the panel, laid out in the main window at
+    // its initial size, holds its text in full, in English and in Japanese,
+    // for every status the fields can show.
+    void textsFit_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::newRow("English") << false;
+        QTest::newRow("Japanese") << true;
+    }
+    void textsFit()
+    {
+        QFETCH(bool, japanese);
+        QTranslator translator;
+        if (japanese) {
+            QVERIFY(translator.load(QStringLiteral(":/Scatterdeck_ja_JP.qm")));
+            QVERIFY(QCoreApplication::installTranslator(&translator));
+        }
+        Gui gui;
+        auto *job = new Demeter(settingsFor("", ""), QFileInfo(inputPath("job.inp")), 6);
+        gui.addDemeter(job);
+        // The plot windows outlive the main window: they must forget the job.
+        const auto forget = qScopeGuard([&gui] {
+            QMetaObject::invokeMethod(&gui, "deleteAll");
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
+        gui.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&gui));
+        QCoreApplication::processEvents();
+        QCOMPARE(job->ui.Delete->text(),
+                 japanese ? QStringLiteral("削除") : QStringLiteral("Del."));
+
+        QVector<QPair<QWidget *, QString>> shown;
+        for (const QString state : {"Starting", "Running", "Finished", "Not Running"}) {
+            shown.push_back({job->ui.AtomsStat,
+                             QCoreApplication::translate("Demeter", qPrintable("A. " + state))});
+            shown.push_back({job->ui.FeffStat,
+                             QCoreApplication::translate("Demeter", qPrintable("F. " + state))});
+        }
+        for (QAbstractButton *b : job->findChildren<QAbstractButton *>())
+            shown.push_back({b, b->text()});
+        // The plot windows' cursor read-outs, with a number as long as they
+        // show in the crowded chi(R) row.
+        for (ChiView *v : {gui.plotController()->chiKView(), gui.plotController()->chiRView()}) {
+            QVERIFY(QTest::qWaitForWindowExposed(v));
+            for (const char *name : {"PosX", "PosY"})
+                shown.push_back({v->findChild<QLineEdit *>(name), QStringLiteral("-0.0790658")});
+        }
+        for (const auto &item : shown) {
+            const int need = item.first->fontMetrics().horizontalAdvance(item.second);
+            QVERIFY2(need <= textRoom(item.first),
+                     qPrintable(QStringLiteral("%1 \"%2\": text %3 px, room %4 px")
+                                    .arg(item.first->objectName(), item.second)
+                                    .arg(need)
+                                    .arg(textRoom(item.first))));
+        }
+        // The form's sizes stay the smallest ones.
+        for (const QWidget *w : QWidgetList{job->ui.Delete, job->ui.ColorSel, job->ui.ColorDisp})
+            QVERIFY2(w->width() >= 30, qPrintable(w->objectName()));
+    }
 };
 
-QTEST_MAIN(TstDemeter)
-#include "tst_demeter.moc"
+QTEST_MAIN(TstJobPanel)
+#include "tst_jobpanel.moc"

@@ -1,17 +1,20 @@
 #include "plot/chcoord.h"
 #include "plot/mousec.h"
+#include "plot/pathtip.h"
 #include "tests/plot/plotpixels.h"
 
-#include <QMouseEvent>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 using Conversion = double (ChCoord::*)(double) const;
 Q_DECLARE_METATYPE(Conversion)
+using Counts = QVector<int>;
 
 namespace {
 
 constexpr int left = Qt::LeftButton;
 constexpr int right = Qt::RightButton;
+constexpr int clear = -1000;
 
 // A 600 x 400 surface: plot area 60..570 (510 px) by 360..20 (-340 px),
 // showing x 0..10 and y -1..1. One pixel is 10/510 in x and -2/340 in y;
@@ -29,9 +32,7 @@ struct Surface
     }
     void send(QEvent::Type type, QPoint p, int button = 0, int mods = 0)
     {
-        const auto b = Qt::MouseButton(button);
-        QMouseEvent e(type, p, p, b, type == QEvent::MouseButtonRelease ? Qt::NoButton : b,
-                      Qt::KeyboardModifiers(mods));
+        QMouseEvent e = mouseEvent(type, p, button, mods);
         if (type == QEvent::MouseMove)
             m.mouseMove(&e);
         else if (type == QEvent::MouseButtonPress)
@@ -48,28 +49,37 @@ struct Surface
     }
 };
 
+// Counts the mouse and wheel events that reach it, i.e. that a child passed on.
+class CountingParent : public QWidget
+{
+public:
+    int events = 0;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        events += e->type() == QEvent::Wheel || dynamic_cast<QMouseEvent *>(e);
+        return QWidget::event(e);
+    }
+};
+
 } // namespace
 
-class TstChCoord : public QObject
+// A plot window's own parts: the drawing surface (DispA hands its mouse
+// events to its MouseC, which drives the ChCoord's pixel <-> data map: pan
+// and zoom) and the row of path boxes.
+class TstPlotWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void plotArea_data()
+    // 0.1 * 1605 = 160.5 and 0.05 * 1605 = 80.25 are cut toward zero.
+    void plotAreaTruncates()
     {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<Range>("area"); // left, right, bottom, top
-        QTest::newRow("600 x 400") << QSize(600, 400) << Range{60, 570, 360, 20};
-        // 0.1 * 1605 = 160.5 and 0.05 * 1605 = 80.25 are cut toward zero.
-        QTest::newRow("odd sizes truncate") << QSize(1605, 1011) << Range{160, 1525, 910, 50};
-        QTest::newRow("zero size") << QSize(0, 0) << Range{0, 0, 0, 0};
-    }
-    void plotArea()
-    {
-        QFETCH(QSize, size);
         ChCoord c;
-        c.setFrame(0, size.height(), size.width(), 0);
+        c.setFrame(0, 1011, 1605, 0);
         c.calcPlotArea();
-        QTEST(Range({c.plotLeft, c.plotRight, c.plotBottom, c.plotTop}), "area");
+        QCOMPARE(Range({c.plotLeft, c.plotRight, c.plotBottom, c.plotTop}),
+                 Range({160, 1525, 910, 50}));
     }
 
     void conversions_data()
@@ -222,10 +232,151 @@ private slots:
         s.wheel(QPoint(0, 0), 120);
         QCOMPARE(pos.count(), 0); // no position without a plot area
         QCOMPARE(rangeOf(s.c), Range({0, 10, -1, 1}));
-        s.c.clearScale();
-        QCOMPARE(rangeOf(s.c), Range({0, 0, 0, 0}));
+    }
+
+    // Before each event: a move to (5, 6) and a left press at (7, 8).
+    void events_data()
+    {
+        QTest::addColumn<QEvent::Type>("type");
+        QTest::addColumn<QPointF>("pos");
+        QTest::addColumn<int>("mods");
+        QTest::addColumn<QPoint>("cur"); // halves go up
+        const QPoint before(7, 8);
+        QTest::newRow("move") << QEvent::MouseMove << QPointF(10.5, -3.5) << 0 << QPoint(11, -3);
+        QTest::newRow("press") << QEvent::MouseButtonPress << QPointF(2.4, 7.6) << 0
+                               << QPoint(2, 8);
+        QTest::newRow("double click keeps the position")
+            << QEvent::MouseButtonDblClick << QPointF(70, 80) << 0 << before;
+        QTest::newRow("move with Alt is ignored")
+            << QEvent::MouseMove << QPointF(30, 40) << int(Qt::AltModifier) << before;
+    }
+    void events()
+    {
+        QFETCH(QEvent::Type, type);
+        QFETCH(QPointF, pos);
+        QFETCH(int, mods);
+        CountingParent parent;
+        auto *d = new DispA(&parent);
+        parent.resize(100, 100);
+        d->resize(100, 100);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        send(d, QEvent::MouseMove, QPointF(5, 6));
+        send(d, QEvent::MouseButtonPress, QPointF(7, 8), left);
+        QCoreApplication::processEvents();
+        int paints = 0;
+        connect(d, &DispA::drawImage1, this, [&](QPainter *) { ++paints; });
+        QSignalSpy coordUpdated(&d->coord, &ChCoord::updated); // the surface drives it
+
+        send(d, type, pos, left, mods);
+        const bool ignored = mods & Qt::AltModifier;
+        QCOMPARE(coordUpdated.count(), int(!ignored));
+        QTEST(d->mouse.curPos, "cur");
+        QCOMPARE(d->mouse.pressed, type != QEvent::MouseButtonRelease);
+        QCOMPARE(parent.events, 0);
+        if (ignored) {
+            QCoreApplication::processEvents();
+            QCOMPARE(paints, 0);
+        } else {
+            QTRY_VERIFY(paints > 0);
+        }
+    }
+
+    // calls: setChips(n), or clear for a click on "Clr."; after the first
+    // call the user checks the last box offered.
+    void setChips_data()
+    {
+        QTest::addColumn<Counts>("calls");
+        QTest::addColumn<Flags>("shown");
+        QTest::addColumn<Flags>("states");
+        QTest::addColumn<bool>("rowShown");
+        QTest::newRow("3, 2: the third is hidden")
+            << Counts{3, 2} << Flags{1, 1, 0} << Flags{1, 0, 1} << true;
+        QTest::newRow("3, 5: new boxes unchecked")
+            << Counts{3, 5} << Flags{1, 1, 1, 1, 1} << Flags{1, 0, 1, 0, 0} << true;
+        QTest::newRow("2, 0: row hidden, states kept")
+            << Counts{2, 0} << Flags{1, 1} << Flags{1, 1} << false;
+        QTest::newRow("3, 2, Clr., 3: all but the first cleared, hidden too")
+            << Counts{3, 2, clear, 3} << Flags{1, 1, 1} << Flags{1, 0, 0} << true;
+    }
+    void setChips()
+    {
+        QFETCH(Counts, calls);
+        QFETCH(Flags, shown);
+        ChiView v;
+        for (int i = 0; i < calls.size(); ++i) {
+            if (calls[i] == clear)
+                v.findChild<QPushButton *>(QStringLiteral("ClrAllPaths"))->click();
+            else
+                v.setChips(calls[i]);
+            if (i == 0)
+                v.pathBoxes().last()->setChecked(true);
+        }
+        Flags states;
+        for (const QCheckBox *b : v.pathBoxes())
+            states << b->isChecked();
+        QTEST(states, "states");
+        QTEST(!v.findChild<QFrame *>(QStringLiteral("PathSelect"))->isHidden(), "rowShown");
+        QCOMPARE(v.pathLabels().size(), shown.size());
+        for (int j = 0; j < shown.size(); ++j) {
+            QCOMPARE(v.pathLabels()[j]->text(), QString::number(j + 1));
+            QCOMPARE(!v.pathLabels()[j]->isHidden(), shown[j]);
+            QCOMPARE(!v.pathBoxes()[j]->isHidden(), shown[j]);
+        }
+    }
+
+    // However many paths, the window keeps its size: the row scrolls, and
+    // every box can be scrolled into view without being cut.
+    void pathRowScrolls_data()
+    {
+        QTest::addColumn<int>("paths");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("3 paths fit") << 3 << false;
+        QTest::newRow("300 paths scroll") << 300 << true;
+    }
+    void pathRowScrolls()
+    {
+        QFETCH(int, paths);
+        ChiView v;
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const QSize before = v.size();
+        v.setChips(paths);
+        QCoreApplication::processEvents();
+        QCOMPARE(v.size(), before);
+        QVERIFY(v.minimumSizeHint().width() <= before.width());
+        auto *area = v.findChild<QScrollArea *>(QStringLiteral("PathScroll"));
+        QTEST(area->horizontalScrollBar()->maximum() > 0, "scrolls");
+        QCheckBox *last = v.pathBoxes().last();
+        area->ensureWidgetVisible(last);
+        const QRect inView(last->mapTo(area->viewport(), QPoint(0, 0)), last->size());
+        QVERIFY2(area->viewport()->rect().contains(inView),
+                 qPrintable(QString::number(inView.y())));
+    }
+
+    void pathTipTexts_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("everything known")
+            << 23 << "path 23 · Ca–O–Si · reff 3.521 Å · N 8 · 3 legs · 45.2 %";
+        QTest::newRow("no number: no tip") << 0 << "";
+    }
+    void pathTipTexts()
+    {
+        QFETCH(int, number);
+        QFETCH(QString, tip);
+        // file, number, reff, degeneracy, legs, amplitude, route
+        const PathIdentity id{QString(), number, 3.5205, 8, 3, 45.24, {"Ca", "O", "Si"}};
+        QCOMPARE(PathTip::text(id), tip);
+        ChiView v;
+        v.setChips(3);
+        v.setPathTips({QString(), tip});
+        QCOMPARE(v.pathBoxes()[1]->toolTip(), tip);
+        QCOMPARE(v.pathLabels()[1]->toolTip(), tip);
+        QCOMPARE(v.pathBoxes()[2]->toolTip(), QString());
     }
 };
 
-QTEST_MAIN(TstChCoord)
-#include "tst_chcoord.moc"
+QTEST_MAIN(TstPlotWindow)
+#include "tst_plotwindow.moc"

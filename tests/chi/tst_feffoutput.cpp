@@ -1,8 +1,8 @@
 #include "chi/chi.h"
+#include "chi/feffpaths.h"
 #include "tests/testfiles.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using V = QVector<double>;
@@ -10,6 +10,7 @@ using V = QVector<double>;
 namespace {
 
 const QString dataDir = QStringLiteral(CHI_TEST_DATA);
+const QString rutileDir = dataDir + QStringLiteral("/rutile");
 
 // Text that shows NaN as "nan", so that NaN compares equal to NaN.
 QString text(const V &values)
@@ -60,11 +61,19 @@ bool resetPeak()
     return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
 
+// The text up to the middle of the first line that holds marker.
+QByteArray cutInside(const QByteArray &text, const QByteArray &marker)
+{
+    const int at = text.indexOf(marker);
+    return at < 0 ? QByteArray() : text.left(at + marker.size() / 2);
+}
+
 } // namespace
 
-// Reading chi(k) files: real FEFF 6 output (Cu fcc, made by /usr/bin/feff6
-// from data/feff.inp) and hand-made odd files.
-class TstChiReader : public QObject
+// Reading what FEFF 6 writes: chi(k) files, real ones (Cu fcc, made by
+// /usr/bin/feff6 from data/feff.inp) and hand-made odd ones, and the path
+// lists files.dat and paths.dat of a real rutile run (data/rutile).
+class TstFeffOutput : public QObject
 {
     Q_OBJECT
 private slots:
@@ -150,18 +159,12 @@ private slots:
         QVERIFY(k.isEmpty() ? allCleared(data) : !data.hasChiR && data.r.isEmpty());
     }
 
-    // Nothing is read; the old values go all the same, while sourcePath
-    // still names the last file that could be opened.
-    void unreadablePaths_data()
+    // A missing file whose path holds blanks and non-ASCII letters: nothing is
+    // read, the old values go all the same, while sourcePath still names the
+    // last file that could be opened.
+    void unreadablePath()
     {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("missing file") << "/no/such/dir/chi.dat";
-        QTest::newRow("blanks and non-ASCII letters") << "/no/such dir/Müller データ/chi.dat";
-    }
-
-    void unreadablePaths()
-    {
-        QFETCH(QString, path);
+        const QString path = QStringLiteral("/no/such dir/Müller データ/chi.dat");
         Chi data;
         holdPrevious(data);
         QSignalSpy logSpy(&data, &Chi::log);
@@ -215,9 +218,127 @@ private slots:
                      qPrintable(QStringLiteral("peak grew by %1 kB").arg(grown)));
     }
 
+    // Expected figures are copied by hand from the two lists (see data/rutile).
+    void rutileIdentities_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<double>("reff");
+        QTest::addColumn<double>("degeneracy");
+        QTest::addColumn<int>("legs");
+        QTest::addColumn<double>("amplitude");
+        QTest::addColumn<QString>("route");
+        const double nan = qQNaN();
+        QTest::newRow("triangle over a Ti neighbour")
+            << "chip0006.dat" << 6 << 3.4278 << 8.0 << 3 << 11.097 << "Ti Ti O";
+        QTest::newRow("left out of the chi sum, still in both lists")
+            << "chip0005.dat" << 5 << 3.4278 << 4.0 << 3 << 3.58 << "Ti O O";
+        QTest::newRow("discarded by FEFF: paths.dat only, no amplitude")
+            << "chip0018.dat" << 18 << 3.9286 << 16.0 << 4 << nan << "Ti O Ti O";
+        QTest::newRow("after the gaps")
+            << "CHIP0019.DAT" << 19 << 3.9603 << 2.0 << 3 << 7.754 << "Ti O O";
+        QTest::newRow("no such path") << "chip0099.dat" << 99 << nan << nan << 0 << nan << "";
+    }
+    void rutileIdentities()
+    {
+        QFETCH(QString, file);
+        QFETCH(double, reff);
+        QFETCH(double, degeneracy);
+        QFETCH(double, amplitude);
+        FeffPaths lists;
+        QCOMPARE(lists.read(rutileDir), QString());
+        const PathIdentity id = lists.identity(file);
+        QCOMPARE(id.file, file);
+        QTEST(id.number, "number");
+        QCOMPARE(text({id.reff, id.degeneracy, id.amplitude}), text({reff, degeneracy, amplitude}));
+        QTEST(id.legs, "legs");
+        QTEST(id.route.join(QLatin1Char(' ')), "route");
+    }
+    // Rows taken from damaged lists: a cut-off entry is dropped, not misread.
+    void damagedLists_data()
+    {
+        QTest::addColumn<bool>("pathsList");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("lastKnown"); // highest path number with a row, 0 for none
+        const QByteArray files = readFile(rutileDir + "/files.dat");
+        const QByteArray paths = readFile(rutileDir + "/paths.dat");
+        QTest::newRow("files.dat whole") << false << files << 57 << 58;
+        QTest::newRow("files.dat cut inside the reff of a row")
+            << false << files.left(files.indexOf(" feff0040.dat") + 52) << 38 << 39;
+        QTest::newRow("paths.dat cut inside the third leg of path 58")
+            << true
+            << cutInside(paths, "    1.400160    1.400160    0.000000   1 'O     '     1.9485   49")
+            << 57 << 57;
+        QTest::newRow("paths.dat path missing a leg")
+            << true
+            << QByteArray("    1    3   4.000  index, nleg, degeneracy, r=  1.9485\n"
+                          "   -0.896690    0.896690   -1.479350   1 'O     '     1.9485\n"
+                          "    0.000000    0.000000    0.000000   0 'Ti    '     1.9485\n")
+            << 0 << 0;
+        QTest::newRow("files.dat row with a word for a number")
+            << false << QByteArray(" feff0007.dat 0.00000    abc     4.000     2   3.4870\n") << 0
+            << 0;
+        QByteArray noise;
+        for (int i = 0; i < 4096; ++i)
+            noise += char((i * 37 + 11) % 256);
+        QTest::newRow("files.dat of noise") << false << noise << 0 << 0;
+        QTest::newRow("files.dat given paths.dat") << false << paths << 0 << 0;
+        QTest::newRow("paths.dat of noise") << true << noise << 0 << 0;
+    }
+    void damagedLists()
+    {
+        QFETCH(bool, pathsList);
+        QFETCH(QByteArray, text);
+        FeffPaths lists;
+        QTEST(pathsList ? lists.readPaths(text) : lists.readFiles(text), "rows");
+        int highest = 0;
+        for (int n = 1; n <= 60; ++n)
+            if (lists.identity(QStringLiteral("chip%1.dat").arg(n, 4, 10, QLatin1Char('0'))).legs >
+                0)
+                highest = n;
+        QTEST(highest, "lastKnown");
+    }
+    void readMessage_data()
+    {
+        QTest::addColumn<QStringList>("present"); // copied from the rutile run
+        QTest::addColumn<QByteArray>("garbage");  // written as paths.dat when not empty
+        QTest::addColumn<QString>("named");
+        QTest::newRow("both lists")
+            << QStringList{"files.dat", "paths.dat"} << QByteArray() << QString();
+        QTest::newRow("no lists") << QStringList() << QByteArray() << "files.dat, paths.dat";
+        QTest::newRow("paths.dat garbage")
+            << QStringList{"files.dat"} << QByteArray("\x01\x02garbage\n\0\n", 13) << "paths.dat";
+    }
+    void readMessage()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QByteArray, garbage);
+        QFETCH(QString, named);
+        QTemporaryDir job;
+        QVERIFY(job.isValid());
+        for (const QString &name : present)
+            QVERIFY(QFile::copy(rutileDir + QLatin1Char('/') + name, job.filePath(name)));
+        if (!garbage.isEmpty())
+            QVERIFY(writeFile(job.filePath(QStringLiteral("paths.dat")), garbage));
+        QString problem = QStringLiteral("unset");
+        const QVector<PathIdentity> ids =
+            FeffPaths::identify(job.path(), {QStringLiteral("chip0001.dat")}, &problem);
+        QCOMPARE(ids.size(), 1);
+        QCOMPARE(ids[0].number, 1);
+        QCOMPARE(problem.isEmpty(), named.isEmpty());
+        if (!named.isEmpty()) {
+            QVERIFY2(problem.contains(named) && problem.contains(job.path()), qPrintable(problem));
+            QCOMPARE(problem.count(QLatin1String(".dat")), named.count(QLatin1String(".dat")));
+        }
+        // Whatever the files, what was read stays: files.dat alone still gives the figures.
+        QCOMPARE(ids[0].legs, present.contains("files.dat") ? 2 : 0);
+        QCOMPARE(ids[0].route.isEmpty(), named.contains("paths.dat"));
+    }
+
 private:
     QTemporaryDir dir;
 };
 
-QTEST_GUILESS_MAIN(TstChiReader)
-#include "tst_chireader.moc"
+QTEST_GUILESS_MAIN(TstFeffOutput)
+#include "tst_feffoutput.moc"
