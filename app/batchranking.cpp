@@ -24,7 +24,7 @@ BatchRanking::BatchRanking(const ParamTable &args)
         rankFile = QFileInfo(rankFile).absoluteFilePath();
 }
 
-bool BatchRanking::usable(QStringList &problems)
+bool BatchRanking::usable(QStringList &problems, double kMin, double kMax)
 {
     const int before = problems.size();
     for (const QString &file : qAsConst(dataFiles)) {
@@ -33,7 +33,7 @@ bool BatchRanking::usable(QStringList &problems)
             continue;
         }
         auto chi = std::make_shared<Chi>();
-        const QString problem = MeasuredChi::read(file, *chi);
+        const QString problem = MeasuredChi::read(file, *chi, kMin, kMax);
         if (problem.isEmpty())
             measured.append(chi);
         else

@@ -25,7 +25,7 @@ public:
 
     // Reads the measured curves and checks the ranking file can be written;
     // every problem is one message in problems.
-    bool usable(QStringList &problems);
+    bool usable(QStringList &problems, double kMin, double kMax);
     bool active() const { return !measured.isEmpty(); }
     void setOptions(const TransformArgs &transform, const FitOptions &fitOptions);
 

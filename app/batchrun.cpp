@@ -39,10 +39,10 @@ BatchRun::BatchRun(const ParamTable &args, QObject *parent)
         shareOption = args.exactValue(QLatin1String(shareKey));
 }
 
-bool BatchRun::optionsUsable()
+bool BatchRun::optionsUsable(const Settings &settings)
 {
     QStringList problems;
-    const bool rankingUsable = ranking.usable(problems);
+    const bool rankingUsable = ranking.usable(problems, settings.kMin, settings.kMax);
     const bool pathsUsable = paths.usable(problems);
     for (const QString &problem : qAsConst(problems))
         log(problem);
@@ -102,8 +102,10 @@ void BatchRun::jobEnded(const Demeter &job, Demeter::Outcome outcome)
     if (outcome == Demeter::ChiRead)
         ranking.add(job.directory(), job.input().absoluteFilePath(), job.chi);
     QString problem;
-    if (!paths.add(job.directory(), job.pathIdentities(), problem))
+    if (!paths.add(job.directory(), job.pathIdentities(), problem)) {
         log(problem);
+        tableFailed = true;
+    }
     emit jobReported(job, outcome);
 }
 
@@ -147,8 +149,13 @@ void BatchRun::finish(int code, bool withSummary)
     if (withSummary) {
         // What was ranked is kept, also when a signal ends the run.
         QString problem;
-        if (!ranking.write(problem))
+        if (!ranking.write(problem)) {
             log(problem);
+            tableFailed = true;
+        }
+        // A table that was asked for and is not whole fails the run.
+        if (tableFailed && code == AllDone)
+            code = SomeFailed;
         const int unfinished = total - done - failed;
         QString summary = QStringLiteral("summary\tdone=%1\tfailed=%2\tunfinished=%3\twall=%4")
                               .arg(done)

@@ -1,6 +1,7 @@
 #include "chi/rankingtable.h"
 
-#include <QSaveFile>
+#include "chi/resultfile.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -62,15 +63,6 @@ QString RankingTable::text() const
 
 bool RankingTable::write(const QString &path, QString &error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    file.write(text().toUtf8());
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    error = ResultFile::writeBytes(path, text().toUtf8());
+    return error.isEmpty();
 }

@@ -245,12 +245,7 @@ void Demeter::showAtomsState(QProcess::ProcessState stat)
             setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
             endJob(AtomsCancelled);
         } else if (atomsRan) {
-            // The queue may admit another job here, before this job's FEFF
-            // run raises the count again.
-            emit procStopped();
-            stage = FeffWaiting;
-            start();
-            setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+            finishAtoms();
         } else {
             setStatus(ui.AtomsStat, tr("A. Not Running"), idleStyle);
             if (stage == AtomsStarting)
@@ -288,6 +283,29 @@ void Demeter::showFeffState(QProcess::ProcessState stat)
     }
 }
 
+void Demeter::finishAtoms()
+{
+    // The queue may admit another job here, before this job's FEFF run
+    // raises the count again.
+    emit procStopped();
+    const QString badEnd = atomsProc->badEnd();
+    if (badEnd.isEmpty()) {
+        stage = FeffWaiting;
+        start();
+        setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+        return;
+    }
+    // Whatever Atoms printed is no FEFF input to go on with; feff.inp keeps
+    // it (its error message) for the user to read.
+    stage = Done;
+    setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+    if (!retired)
+        setupFeffInpFile();
+    failureText = tr("Atoms ended with %1").arg(badEnd);
+    emit log(tr("%1: %2").arg(inputFile.absoluteFilePath(), failureText));
+    endJob(AtomsFailed);
+}
+
 void Demeter::finishFeff()
 {
     // A job on its way out reads nothing more; the results of a run cut off
@@ -303,9 +321,20 @@ void Demeter::finishFeff()
         endJob(FeffCancelled);
         return;
     }
+    // A crashed FEFF may have left half a chi.dat; nothing it left is used.
+    const QString badEnd = feffProc->badEnd();
+    if (!badEnd.isEmpty()) {
+        failureText = tr("FEFF ended with %1").arg(badEnd);
+        emit log(tr("%1: %2").arg(inputFile.absoluteFilePath(), failureText));
+        endJob(FeffFailed);
+        return;
+    }
     const bool chiFile = QFileInfo::exists(joinPath(jobDir, QStringLiteral("chi.dat")));
     readResults();
-    endJob(chi.hasChiK ? ChiRead : chiFile ? NoChiData : NoChiFile);
+    if (chi.hasChiK)
+        endJob(failureText.isEmpty() ? ChiRead : WriteFailed);
+    else
+        endJob(chiFile ? NoChiData : NoChiFile);
 }
 
 void Demeter::start()
@@ -329,8 +358,15 @@ void Demeter::start()
     if (stage != FeffWaiting)
         return;
     loadInput();
+    failureText.clear();
+    // FEFF would run on an old feff.inp, or on none.
+    if (!setupFeffInpFile()) {
+        stage = Done;
+        setStatus(ui.FeffStat, tr("F. Not Running"), idleStyle);
+        endJob(WriteFailed);
+        return;
+    }
     stage = FeffLaunched;
-    setupFeffInpFile();
     clearResultFiles();
     QDir::setCurrent(jobDir);
     qDebug() << "demeter :: feff start";

@@ -43,6 +43,12 @@ QString outcomeText(Demeter::Outcome outcome)
     case Demeter::AtomsCancelled:
     case Demeter::FeffCancelled:
         return SiteGroup::tr("cancelled by Slurm");
+    case Demeter::AtomsFailed:
+        return SiteGroup::tr("Atoms failed");
+    case Demeter::FeffFailed:
+        return SiteGroup::tr("FEFF failed");
+    case Demeter::WriteFailed:
+        return SiteGroup::tr("a file could not be written");
     }
     return QString();
 }
@@ -245,13 +251,18 @@ bool SiteGroup::writeAverage()
                         .arg(sites[i].label, QString::number(sites[i].weight(), 'g', 6),
                              siteChi[i]->sourcePath);
     const QString chiAvg = joinPath(groupDir, QStringLiteral("chiavg.dat"));
-    if (!ChiAverage::writeChiK(average, chiAvg, comments)) {
-        fail(tr("Can not write %1").arg(chiAvg));
+    QString problem = ChiAverage::writeChiK(average, chiAvg, comments);
+    if (!problem.isEmpty()) {
+        fail(tr("Can not write %1: %2").arg(chiAvg, problem));
         return false;
     }
     average.transform(settings.transformArgs());
-    average.writeChiR(joinPath(groupDir, QStringLiteral("chiR.dat")),
-                      comments + StandardTransform::comments(average.transformed));
+    const QString chiR = joinPath(groupDir, QStringLiteral("chiR.dat"));
+    problem = average.writeChiR(chiR, comments + StandardTransform::comments(average.transformed));
+    if (!problem.isEmpty()) {
+        fail(tr("Can not write %1: %2").arg(chiR, problem));
+        return false;
+    }
     return true;
 }
 

@@ -22,7 +22,8 @@ bool MeasuredCurves::add(const QString &path)
 {
     auto chi = std::make_unique<Chi>();
     // Kept absolute: the current folder changes while jobs run.
-    const QString problem = MeasuredChi::read(QFileInfo(path).absoluteFilePath(), *chi);
+    const QString problem =
+        MeasuredChi::read(QFileInfo(path).absoluteFilePath(), *chi, args.kMin, args.kMax);
     if (!problem.isEmpty()) {
         emit log(problem);
         return false;

@@ -133,6 +133,47 @@ std::string formatDistance(const char *pattern, double value)
     return buffer;
 }
 
+std::string cellText(const CellParameters &cell)
+{
+    char buffer[200];
+    std::snprintf(buffer, sizeof buffer, "a = %g A, b = %g A, c = %g A", cell.a, cell.b, cell.c);
+    return buffer;
+}
+
+// Counted before anything is made: a cell of 0.00001 A would otherwise take
+// gigabytes of images. The sphere count is an upper bound per cell atom:
+// the lattice cells the sphere's bounding box touches along each axis.
+bool withinLimits(const Crystal &crystal, const Lattice &lattice, double radius, std::string &error)
+{
+    // Images of one atom closer than this would be atoms FEFF cannot place.
+    const CellParameters &c = crystal.cell;
+    if (std::min({c.a, c.b, c.c}) < CellFiller::sameSiteDistance) {
+        error = "the cell (" + cellText(c) + ") has an edge shorter than " +
+                formatDistance("%.1f A", CellFiller::sameSiteDistance) +
+                ": the images of every atom would overlap";
+        return false;
+    }
+    const double cellAtoms = double(crystal.sites.size()) * double(crystal.ops.size());
+    if (cellAtoms > Converter::maxAtoms) {
+        error = "the unit cell (" + cellText(crystal.cell) + ") would hold " +
+                formatDistance("%.0f", cellAtoms) + " atoms, more than the limit of " +
+                formatDistance("%.0f", Converter::maxAtoms);
+        return false;
+    }
+    double images = 1;
+    for (int i = 0; i < 3; ++i)
+        images *= 2.0 * radius * lattice.fracPerAngstrom(i) + 2.0;
+    const double sphereAtoms = cellAtoms * images;
+    if (!(sphereAtoms <= Converter::maxAtoms)) {
+        error = "the cell (" + cellText(crystal.cell) + ") is so small that " +
+                formatDistance("%.3f A", radius) + " around the absorber would hold up to " +
+                formatDistance("%.3g", sphereAtoms) + " atoms, more than the limit of " +
+                formatDistance("%.0f", Converter::maxAtoms);
+        return false;
+    }
+    return true;
+}
+
 bool buildCluster(Crystal &crystal, const Options &options, size_t absorber,
                   std::vector<ClusterAtom> &cluster, std::vector<std::string> &notes,
                   std::string &error)
@@ -142,6 +183,8 @@ bool buildCluster(Crystal &crystal, const Options &options, size_t absorber,
         error = "the cell lengths and angles span no volume";
         return false;
     }
+    if (!withinLimits(crystal, lattice, options.radius, error))
+        return false;
     const std::vector<CellAtom> cell = CellFiller::fill(crystal, lattice, notes);
     noteMinorityAbsorber(crystal, cell, absorber, notes);
     cluster = Cluster::build(crystal, lattice, cell, absorber, options.radius);
