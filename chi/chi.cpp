@@ -140,12 +140,13 @@ QString Chi::unusableReason(double kMin, double kMax) const
     int inRange = 0;
     for (int i = 0; i < k.size(); ++i) {
         if (!std::isfinite(k[i]) || !std::isfinite(chi[i]))
-            return tr("the value at line %1 of its data is not a finite number").arg(i + 1);
+            return QStringLiteral("the value at line %1 of its data is not a finite number")
+                .arg(i + 1);
         if (k[i] >= kMin && k[i] <= kMax)
             ++inRange;
     }
     if (hasChiK && inRange < minPoints)
-        return tr("%1 points lie in the k range from %2 to %3, fewer than %4")
+        return QStringLiteral("%1 points lie in the k range from %2 to %3, fewer than %4")
             .arg(inRange)
             .arg(numberText(kMin), numberText(kMax))
             .arg(minPoints);

@@ -47,6 +47,7 @@ public:
     // Why the chi(k) data cannot give a chi(R) over kMin <= k <= kMax: a
     // value that is not a finite number, or fewer than minPoints points in
     // the range. Empty when they can (or when there is no chi(k) data).
+    // Untranslated: it goes into the batch run's result lines as well.
     QString unusableReason(double kMin, double kMax) const;
     static constexpr int minPoints = 10;
 

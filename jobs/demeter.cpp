@@ -301,8 +301,8 @@ void Demeter::finishAtoms()
     setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
     if (!retired)
         setupFeffInpFile();
-    failureText = tr("Atoms ended with %1").arg(badEnd);
-    emit log(tr("%1: %2").arg(inputFile.absoluteFilePath(), failureText));
+    failureText = QStringLiteral("Atoms ended with %1").arg(badEnd);
+    emit log(tr("%1: Atoms ended with %2").arg(inputFile.absoluteFilePath(), badEnd));
     endJob(AtomsFailed);
 }
 
@@ -324,8 +324,8 @@ void Demeter::finishFeff()
     // A crashed FEFF may have left half a chi.dat; nothing it left is used.
     const QString badEnd = feffProc->badEnd();
     if (!badEnd.isEmpty()) {
-        failureText = tr("FEFF ended with %1").arg(badEnd);
-        emit log(tr("%1: %2").arg(inputFile.absoluteFilePath(), failureText));
+        failureText = QStringLiteral("FEFF ended with %1").arg(badEnd);
+        emit log(tr("%1: FEFF ended with %2").arg(inputFile.absoluteFilePath(), badEnd));
         endJob(FeffFailed);
         return;
     }

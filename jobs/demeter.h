@@ -114,7 +114,8 @@ public:
     // Why the job failed, for the outcomes whose word alone does not say
     // it: the file and the system's reason for WriteFailed, what was wrong
     // with chi.dat for NoChiData, how the program ended for AtomsFailed and
-    // FeffFailed. Empty otherwise.
+    // FeffFailed. Empty otherwise. Untranslated, as the batch run's result
+    // lines are.
     const QString &failure() const { return failureText; }
 
 signals:

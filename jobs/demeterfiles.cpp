@@ -61,7 +61,7 @@ bool Demeter::setupFeffInpFile()
     const QString problem = ResultFile::writeText(path, rewritten);
     if (problem.isEmpty())
         return true;
-    failureText = tr("feff.inp not written: %1").arg(problem);
+    failureText = QStringLiteral("feff.inp not written: %1").arg(problem);
     emit log(tr("Can not write %1: %2").arg(path, problem));
     return false;
 }
@@ -103,7 +103,7 @@ void Demeter::readResults()
         const QString chiR = joinPath(jobDir, QStringLiteral("chiR.dat"));
         const QString problem = chi.writeChiR(chiR, StandardTransform::comments(chi.transformed));
         if (!problem.isEmpty()) {
-            failureText = tr("chiR.dat not written: %1").arg(problem);
+            failureText = QStringLiteral("chiR.dat not written: %1").arg(problem);
             emit log(tr("Can not write %1: %2").arg(chiR, problem));
         }
     }
