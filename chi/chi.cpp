@@ -142,6 +142,10 @@ QString Chi::unusableReason(double kMin, double kMax) const
         if (!std::isfinite(k[i]) || !std::isfinite(chi[i]))
             return QStringLiteral("the value at line %1 of its data is not a finite number")
                 .arg(i + 1);
+        if (std::fabs(chi[i]) > maxChi)
+            return QStringLiteral("chi(k) = %1 at line %2 of its data is no chi(k) value")
+                .arg(numberText(chi[i]))
+                .arg(i + 1);
         if (k[i] >= kMin && k[i] <= kMax)
             ++inRange;
     }

@@ -45,11 +45,14 @@ public:
     QString writeChiR(const QString &path, const QStringList &comments) const;
 
     // Why the chi(k) data cannot give a chi(R) over kMin <= k <= kMax: a
-    // value that is not a finite number, or fewer than minPoints points in
-    // the range. Empty when they can (or when there is no chi(k) data).
+    // value that is not a finite number, a chi(k) beyond +-maxChi, or fewer
+    // than minPoints points in the range. Empty when they can (or when there is no chi(k) data).
     // Untranslated: it goes into the batch run's result lines as well.
     QString unusableReason(double kMin, double kMax) const;
     static constexpr int minPoints = 10;
+    // Far beyond any chi(k), small enough that the transform's sums stay
+    // finite.
+    static constexpr double maxChi = 1e6;
 
     // Widens [min, max] to value; a NaN value changes neither.
     static void updateExtent(double value, double &min, double &max)

@@ -113,7 +113,7 @@ QString MeasuredChi::read(const QString &path, Chi &chi, double kMin, double kMa
     for (int i = 0; i < chi.k.size() && why.isEmpty(); ++i) {
         if (i > 0 && !(chi.k[i] > chi.k[i - 1]))
             why = tr("k does not increase at its point %1 (k = %2)").arg(i + 1).arg(chi.k[i]);
-        else if (std::fabs(chi.chi[i]) > maxChi)
+        else if (std::fabs(chi.chi[i]) > Chi::maxChi)
             why = tr("chi(k) = %1 at k = %2 is no measured value").arg(chi.chi[i]).arg(chi.k[i]);
         allZero = allZero && chi.chi[i] == 0.0;
         if (chi.k[i] >= kMin && chi.k[i] <= kMax)

@@ -24,14 +24,9 @@ public:
     // The same, then refused (chi left without data, the one log line
     // returned) unless the curve can stand for a measurement over
     // kMin <= k <= kMax: k increasing from point to point, chi(k) not zero
-    // everywhere and nowhere beyond +-maxChi, and at least Chi::minPoints
-    // points in the range.
+    // everywhere and nowhere beyond +-Chi::maxChi (after the division by a
+    // power of k), and at least Chi::minPoints points in the range.
     static QString read(const QString &path, Chi &chi, double kMin, double kMax);
-
-    // Largest |chi(k)| a measured curve may hold (after the division by a
-    // power of k): far beyond any measurement, small enough that the sums
-    // of the transform and the figures stay finite.
-    static constexpr double maxChi = 1e6;
 
     // The power of k the second column carries according to a column line
     // (the comment line's text without its "#"), whatever the first column

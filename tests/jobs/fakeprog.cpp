@@ -12,6 +12,7 @@
 //   emptychi       write chi.dat with a header but no data
 //   nanchi         write chi.dat whose data hold a NaN and an infinity
 //   fewchi         write chi.dat with 5 points from k = 5 to 7
+//   hugechi        write chi.dat whose data hold a value of 1e308
 //   segv           die of SIGSEGV
 //   zerochi        make chi.dat a link to /dev/zero
 //   fill           write zeros into "filler" until the disk is full
@@ -127,12 +128,13 @@ int main(int argc, char **argv)
             writeResults(std::atoi(value.c_str()));
         } else if (key == "emptychi") {
             writeChi("chi.dat", 1.0, false);
-        } else if (key == "nanchi" || key == "fewchi") {
+        } else if (key == "nanchi" || key == "fewchi" || key == "hugechi") {
             std::ofstream out("chi.dat");
             out << "       k          chi          mag           phase @#\n";
+            const char *odd = key == "hugechi" ? "1e308" : "nan";
             for (int n = 0; n < (key == "fewchi" ? 5 : 300); ++n)
                 out << 5.0 + 0.5 * n << "  "
-                    << (n == 7   ? "nan"
+                    << (n == 7   ? odd
                         : n == 9 ? "inf"
                                  : "0.1")
                     << "  0  0\n";

@@ -83,6 +83,10 @@ private slots:
             Demeter::NoChiData, 0,
             {"::Can not use chi(k) file %D/chi.dat : the value at line 8 of its data is not a "
              "finite number"});
+        row("chi.dat with a value of 1e308", 6, {"", "feff hugechi"}, "", 0, feffEnd,
+            Demeter::NoChiData, 0,
+            {"::Can not use chi(k) file %D/chi.dat : chi(k) = 1e+308 at line 8 of its data is no "
+             "chi(k) value"});
         row("chi.dat of five points", 6, {"", "feff fewchi"}, "", 0, feffEnd, Demeter::NoChiData, 0,
             {"::Can not use chi(k) file %D/chi.dat : 5 points lie in the k range from 3 to 20, "
              "fewer than 10"});
