@@ -111,7 +111,9 @@ void BatchRun::jobEnded(const Demeter &job, Demeter::Outcome outcome)
 
 void BatchRun::groupEnded(const SiteGroup &group, bool ok)
 {
-    if (ended || stopping)
+    // A signal that has arrived but not been handled yet has cut the site
+    // listing short: the group did not fail, the run was stopped.
+    if (ended || stopping || SignalWatcher::signalArrived())
         return;
     if (ok)
         ++done;
@@ -124,6 +126,8 @@ void BatchRun::groupEnded(const SiteGroup &group, bool ok)
 
 void BatchRun::drained()
 {
+    if (SignalWatcher::signalArrived())
+        return; // interrupted() ends the run
     finish(done == total ? AllDone : SomeFailed, true);
 }
 

@@ -1,11 +1,15 @@
 #include "jobs/sitegroup.h"
 
+#include "app/signalwatcher.h"
 #include "app/textfuncs.h"
 #include "chi/chiaverage.h"
 #include "chi/standardtransform.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
+
+#include <algorithm>
 
 namespace {
 
@@ -85,11 +89,19 @@ bool SiteGroup::listSites()
         fail(tr("Atoms could not start to list the sites: %1").arg(settings.atomsExe));
         return false;
     }
-    if (!atoms.waitForFinished(limit)) {
-        atoms.kill();
-        atoms.waitForFinished(1000);
-        fail(tr("Atoms did not list the sites within %1 s").arg(limit / 1000.0));
-        return false;
+    // In slices: a batch run stopped by SIGINT or SIGTERM ends within one.
+    QDeadlineTimer deadline(limit);
+    while (atoms.state() != QProcess::NotRunning &&
+           !atoms.waitForFinished(std::min(100, int(deadline.remainingTime())))) {
+        if (SignalWatcher::signalArrived() || deadline.hasExpired()) {
+            atoms.kill();
+            atoms.waitForFinished(1000);
+            if (deadline.hasExpired())
+                fail(tr("Atoms did not list the sites within %1 s").arg(limit / 1000.0));
+            else
+                fail(tr("Atoms was stopped while it listed the sites"));
+            return false;
+        }
     }
     const QString err = QString::fromUtf8(atoms.readAllStandardError()).trimmed();
     if (atoms.exitStatus() != QProcess::NormalExit || atoms.exitCode() != 0) {

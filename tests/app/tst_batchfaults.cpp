@@ -104,6 +104,21 @@ private slots:
         QCOMPARE(r.err.count(folder), 1);
         QVERIFY(programRuns().isEmpty());
     }
+    // The site listing runs Atoms while the event loop waits; a stop must not
+    // wait for it (here the listing's own limit is 600 s).
+    void stopWhileListingSites()
+    {
+        QVERIFY(writeFile(work + "/00-Cif/langsam.cif", "data_x\n"));
+        writeConfig("ABSORBER Fe\nSITES all\nPROC_TIMEOUT 600\nATOMS_EXE \"" FAKEPROG
+                    "\"\nATOMS_ARG \"atoms pidfile sleep=600000\"\nFEFF_EXE \"" FAKEPROG "\"\n");
+        QProcess *proc = start({"-e", "-c", "batch.cfg"});
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(res + "/langsam/fake.pid").endsWith('\n'), 20000);
+        QVERIFY(::kill(pid_t(proc->processId()), SIGTERM) == 0);
+        const Run r = finish(proc);
+        QVERIFY2(!r.crashed && r.exitCode == 128 + SIGTERM, qPrintable(r.err));
+        QCOMPARE(withoutWall(r.out.value(0)), QString("summary\tdone=0\tfailed=0\tunfinished=1"));
+        QVERIFY(processGone(pidIn(res + "/langsam")));
+    }
     // A run killed outright leaves its lock behind; the next run takes it
     // over, and its own lock goes when it ends.
     void staleLockTakenOver()

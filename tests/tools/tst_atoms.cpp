@@ -393,7 +393,9 @@ private slots:
                    .replace("_cell_length_a 4", "_cell_length_a 0.5")
                    .replace("_cell_length_b 4", "_cell_length_b 0.5")
                    .replace("_cell_length_c 4", "_cell_length_c 0.5"),
-               {"--rmax", "50"}, "around the absorber would hold up to 8.24e+06 atoms");
+               {"--rmax", "50"},
+               "50.000 A around the absorber would hold up to 8120601 atoms of the cell (a = 0.5 "
+               "A, b = 0.5 A, c = 0.5 A), more than the limit of 1000000");
         badRow("absorber not in the structure", fe, {"--core", "Cu"},
                "no site or element 'Cu' for the absorber (sites: Fe1)");
         badRow("nothing within the radius", fe, {"--rmax", "3"},

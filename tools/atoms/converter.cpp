@@ -140,10 +140,10 @@ std::string cellText(const CellParameters &cell)
     return buffer;
 }
 
-// Counted before anything is made: a cell of 0.00001 A would otherwise take
-// gigabytes of images. The sphere count is an upper bound per cell atom:
-// the lattice cells the sphere's bounding box touches along each axis.
-bool withinLimits(const Crystal &crystal, const Lattice &lattice, double radius, std::string &error)
+// Checked before the cell is filled. The sphere around the absorber is
+// counted (Cluster::imageBound) once the cell is: a cell of 0.00001 A would
+// otherwise take gigabytes of images.
+bool cellWithinLimits(const Crystal &crystal, std::string &error)
 {
     // Images of one atom closer than this would be atoms FEFF cannot place.
     const CellParameters &c = crystal.cell;
@@ -160,17 +160,6 @@ bool withinLimits(const Crystal &crystal, const Lattice &lattice, double radius,
                 formatDistance("%.0f", Converter::maxAtoms);
         return false;
     }
-    double images = 1;
-    for (int i = 0; i < 3; ++i)
-        images *= 2.0 * radius * lattice.fracPerAngstrom(i) + 2.0;
-    const double sphereAtoms = cellAtoms * images;
-    if (!(sphereAtoms <= Converter::maxAtoms)) {
-        error = "the cell (" + cellText(crystal.cell) + ") is so small that " +
-                formatDistance("%.3f A", radius) + " around the absorber would hold up to " +
-                formatDistance("%.3g", sphereAtoms) + " atoms, more than the limit of " +
-                formatDistance("%.0f", Converter::maxAtoms);
-        return false;
-    }
     return true;
 }
 
@@ -183,9 +172,18 @@ bool buildCluster(Crystal &crystal, const Options &options, size_t absorber,
         error = "the cell lengths and angles span no volume";
         return false;
     }
-    if (!withinLimits(crystal, lattice, options.radius, error))
+    if (!cellWithinLimits(crystal, error))
         return false;
     const std::vector<CellAtom> cell = CellFiller::fill(crystal, lattice, notes);
+    const double sphereAtoms =
+        Cluster::imageBound(crystal, lattice, cell, absorber, options.radius);
+    if (!(sphereAtoms <= Converter::maxAtoms)) {
+        error = formatDistance("%.3f A", options.radius) +
+                " around the absorber would hold up to " + formatDistance("%.0f", sphereAtoms) +
+                " atoms of the cell (" + cellText(crystal.cell) + "), more than the limit of " +
+                formatDistance("%.0f", Converter::maxAtoms);
+        return false;
+    }
     noteMinorityAbsorber(crystal, cell, absorber, notes);
     cluster = Cluster::build(crystal, lattice, cell, absorber, options.radius);
     const size_t found = cluster.size();
