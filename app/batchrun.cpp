@@ -42,8 +42,11 @@ BatchRun::BatchRun(const ParamTable &args, QObject *parent)
 bool BatchRun::optionsUsable()
 {
     QStringList problems;
-    const bool rankingUsable = ranking.usable(problems);
+    QStringList notes;
+    const bool rankingUsable = ranking.usable(problems, notes);
     const bool pathsUsable = paths.usable(problems);
+    for (const QString &note : qAsConst(notes))
+        log(note);
     for (const QString &problem : qAsConst(problems))
         log(problem);
     return shareUsable() && rankingUsable && pathsUsable;
