@@ -194,7 +194,8 @@ private slots:
         RUN_BATCH(r, 0, {"-e", "-c", "batch.cfg", "-data", "Kupfer folie.xmu", "-rank", "r.tsv"});
         const QString chik = res + "/data/Kupfer folie.chik";
         QVERIFY2(r.err.contains("Kupfer folie.xmu : e0 8977.58 eV, edge step 2.33, 16 knots; "
-                                "chi(k) written to " + chik),
+                                "chi(k) written to " +
+                                chik),
                  qPrintable(r.err));
         QVERIFY(QFileInfo(chik).size() > 10000);
         const QString best = withoutWall(r.out.value(3)).section("best=", 1);
