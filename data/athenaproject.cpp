@@ -208,7 +208,7 @@ QString AthenaProject::read(const QByteArray &text, const QString &path,
                 .arg(path, s.name);
         for (int i = 1; i < x.size(); ++i)
             if (x[i] <= x[i - 1])
-                return tr("Can not use project file %1 : the energies of group \"%2\" do not "
+                return tr("Can not use project file %1 : the points of group \"%2\" do not "
                           "rise at %3")
                     .arg(path, s.name)
                     .arg(x[i]);
