@@ -27,9 +27,12 @@ constexpr double windowSill = 0.1;
 // The least-squares problem: spline coefficients in, residuals out.
 struct Problem
 {
-    QVector<double> kraw;  // k of the measured points from e0 on
-    QVector<double> mu;    // mu at those points
-    QVector<double> basis; // B-spline basis at kraw, row-major (points x knots)
+    QVector<double> kraw; // k of the measured points from e0 on
+    QVector<double> mu;   // mu at those points
+    // The cubic B-spline basis at kraw: each point meets four basis
+    // functions, from firstBasis[i] on, with the values basis[4i .. 4i+3].
+    QVector<double> basis;
+    QVector<int> firstBasis;
     int coefficients = 0;
     QVector<double> kout;     // the 0.05 grid
     QVector<double> window;   // k^w times the Hanning window on kout
@@ -55,10 +58,11 @@ struct Problem
         const int n = kraw.size();
         bkg.resize(n);
         for (int i = 0; i < n; ++i) {
-            const double *row = basis.constData() + size_t(i) * size_t(coefficients);
+            const double *row = basis.constData() + size_t(i) * order;
+            const double *ci = c + firstBasis[i];
             double sum = 0.0;
-            for (int j = 0; j < coefficients; ++j)
-                sum += row[j] * c[j];
+            for (int j = 0; j < order; ++j)
+                sum += row[j] * ci[j];
             bkg[i] = sum;
         }
     }
@@ -124,23 +128,27 @@ struct BsplineDeleter
     void operator()(gsl_bspline_workspace *w) const { gsl_bspline_free(w); }
 };
 
-// Values of the basis at x; beyond the ends the end polynomial continues,
-// from its derivatives at the end knot (as FITPACK's splev extrapolates).
-void basisAt(double x, double lo, double hi, gsl_bspline_workspace *w, gsl_matrix *derivs,
-             double *row, int count)
+// The four basis functions that are not zero at x: the index of the first,
+// and their values. Beyond the ends the end polynomial continues, from its
+// derivatives at the end knot (as FITPACK's splev extrapolates).
+int basisAt(double x, double lo, double hi, gsl_bspline_workspace *w, gsl_matrix *derivs,
+            double *values)
 {
     const double at = std::clamp(x, lo, hi);
     const double h = x - at;
-    gsl_bspline_deriv_eval(at, order - 1, derivs, w);
-    for (int j = 0; j < count; ++j) {
+    size_t first = 0;
+    size_t last = 0;
+    gsl_bspline_deriv_eval_nonzero(at, order - 1, derivs, &first, &last, w);
+    for (int j = 0; j < order; ++j) {
         double value = 0.0;
         double term = 1.0;
         for (int d = 0; d < order; ++d) {
             value += gsl_matrix_get(derivs, size_t(j), size_t(d)) * term;
             term *= h / (d + 1);
         }
-        row[j] = value;
+        values[j] = value;
     }
+    return int(first);
 }
 
 } // namespace
@@ -256,21 +264,23 @@ Autobk::Result Autobk::compute(const QVector<double> &energy, const QVector<doub
     gsl_bspline_knots(breakpoints, bspline.get());
     gsl_vector_free(breakpoints);
 
-    gsl_matrix *derivs = gsl_matrix_alloc(size_t(knots), order);
+    gsl_matrix *derivs = gsl_matrix_alloc(order, order);
     const double lo = knotK.first();
     const double hi = knotK.last();
-    problem.basis.resize(nraw * knots);
+    problem.basis.resize(nraw * order);
+    problem.firstBasis.resize(nraw);
     for (int i = 0; i < nraw; ++i)
-        basisAt(problem.kraw[i], lo, hi, bspline.get(), derivs,
-                problem.basis.data() + size_t(i) * size_t(knots), knots);
+        problem.firstBasis[i] = basisAt(problem.kraw[i], lo, hi, bspline.get(), derivs,
+                                        problem.basis.data() + size_t(i) * order);
 
     // Starting coefficients: the spline through (knotK, knotY).
     gsl_matrix *a = gsl_matrix_alloc(size_t(knots), size_t(knots));
-    QVector<double> row(knots);
+    gsl_matrix_set_zero(a);
+    double values[order];
     for (int i = 0; i < knots; ++i) {
-        basisAt(knotK[i], lo, hi, bspline.get(), derivs, row.data(), knots);
-        for (int j = 0; j < knots; ++j)
-            gsl_matrix_set(a, size_t(i), size_t(j), row[j]);
+        const int first = basisAt(knotK[i], lo, hi, bspline.get(), derivs, values);
+        for (int j = 0; j < order; ++j)
+            gsl_matrix_set(a, size_t(i), size_t(first + j), values[j]);
     }
     gsl_matrix_free(derivs);
     gsl_vector_view rhs = gsl_vector_view_array(knotY.data(), size_t(knots));
