@@ -1,25 +1,10 @@
 #include "app/feffinp.h"
 
 #include "jobfixture.h"
+#include "tests/fit/pathreference.h"
 
 // A job's files: the FEFF input written from Atoms' output or copied, the
 // card rewrites, old results cleared, chi.dat and the path files read.
-// The chi column of the parameter set `name` in a NAME.chi.txt of
-// tests/fit/data/path_chi_reference.py, times scale.
-static QVector<double> referenceColumn(const QString &fileName, const QString &name, double scale)
-{
-    QStringList sets;
-    QVector<double> values;
-    for (const QByteArray &line : readFile(fileName).split('\n')) {
-        const QList<QByteArray> w = line.simplified().split(' ');
-        if (w.value(0) == "#" && w.value(1) == "set")
-            sets << QString::fromLatin1(w.value(2));
-        else if (!line.startsWith('#') && w.size() == sets.size() + 1 && sets.contains(name))
-            values << scale * w[sets.indexOf(name) + 1].toDouble();
-    }
-    return values;
-}
-
 class TstDemeterFiles : public JobFixture
 {
     Q_OBJECT
@@ -265,48 +250,22 @@ private slots:
         QCOMPARE(QFileInfo(path.sourcePath).fileName(), QString("feff0001.dat"));
 
         // FEFF's chip grid, 0 to 20 by 0.05, against the reference.
-        const QVector<double> expected =
-            referenceColumn(data + "rutile_feff8_0001.chi.txt", referenceSet, scale);
+        PathReference reference;
+        QVERIFY(reference.read(data + "rutile_feff8_0001.chi.txt"));
+        QVector<double> expected =
+            reference.chi.value(reference.names.indexOf(referenceSet)).mid(0, 401);
+        for (double &value : expected)
+            value *= scale;
         QCOMPARE(path.k.size(), 401);
-        QVERIFY(expected.size() > 401);
         QCOMPARE(path.k.last(), 20.0);
-        double worst = 0.0, largest = 0.0;
-        for (int i = 0; i < 401; ++i) {
-            worst = std::max(worst, std::abs(path.chi[i] - expected[i]));
-            largest = std::max(largest, std::abs(expected[i]));
-        }
-        QVERIFY2(worst < 1e-6 * largest, qPrintable(QString::number(worst / largest)));
-    }
-    // With chip files (FEFF 6) they stay the curves; in a batch nothing is
-    // computed, the path files are counted.
-    void chipFilesWin_data()
-    {
-        QTest::addColumn<bool>("withChip");
-        QTest::addColumn<bool>("batchRun");
-        QTest::addColumn<int>("chips");
-        QTest::addColumn<int>("pathCount");
-        QTest::newRow("chip file present") << true << false << 1 << 1;
-        QTest::newRow("batch run of a FEFF 8.5L folder") << false << true << 0 << 2;
-    }
-    void chipFilesWin()
-    {
-        QFETCH(bool, withChip);
-        QFETCH(bool, batchRun);
-        Settings s = settingsFor("atoms", "feff");
-        s.batchRun = batchRun;
-        Demeter job(s, QFileInfo(inputPath("rutile.inp")), 6);
-        const QString data = QStringLiteral(FIT_TEST_DATA "/");
-        const QString dir = job.directory() + "/";
-        QVERIFY(QFile::copy(data + "rutile_feff8_0001.dat", dir + "feff0001.dat"));
-        QVERIFY(QFile::copy(data + "rutile_feff8_0004.dat", dir + "feff0004.dat"));
-        if (withChip)
-            QVERIFY(writeFile(dir + "chip0001.dat", chiFile(true)));
+        const double worst = deviation(path.chi, expected, largestMagnitude(expected));
+        QVERIFY2(worst < 1e-6, qPrintable(QString::number(worst)));
+
+        // Chip files, where FEFF wrote them, stay the curves.
+        QVERIFY(writeFile(dir + "chip0001.dat", chiFile(true)));
         job.readResults();
-        QTEST(int(job.chips.size()), "chips");
-        QTEST(job.pathCount(), "pathCount");
-        QCOMPARE(job.pathIdentities().size(), job.pathCount());
-        QCOMPARE(job.pathIdentities().first().file,
-                 withChip ? QString("chip0001.dat") : QString("feff0001.dat"));
+        QCOMPARE(job.chips.size(), 1);
+        QCOMPARE(job.pathIdentities().first().file, QString("chip0001.dat"));
     }
 };
 
