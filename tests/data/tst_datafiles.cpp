@@ -22,6 +22,8 @@ private slots:
     void refusals_data();
     void refusals();
     void chikFileReadsBack();
+    void configuredE0_data();
+    void configuredE0();
     void unwritableFolderKeepsCurve();
     void perlLists_data();
     void perlLists();
@@ -232,6 +234,40 @@ void TestDataFiles::chikFileReadsBack()
         QCOMPARE(back.k[i], made.k[i]);
         QVERIFY(std::fabs(back.chi[i] - made.chi[i]) <= 1e-7 * std::fabs(made.chi[i]) + 1e-12);
     }
+}
+
+// BKG_E0 8985 eV: taken where it lies inside the spectrum and the file has
+// no e0 of its own.
+void TestDataFiles::configuredE0_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("chik");
+    QTest::addColumn<QString>("e0Line");
+    QTest::newRow("column file") << "cu.xmu"
+                                 << "cu.chik"
+                                 << "# e0: 8985.000 eV";
+    QTest::newRow("project group with its own e0") << "copper.prj"
+                                                   << "Cu foil 10K.chik"
+                                                   << "# e0: 8980.500 eV";
+    QTest::newRow("spectrum that ends below it: found") << "copper.prj"
+                                                        << "FeO.chik"
+                                                        << "# e0: 7122.927 eV";
+}
+
+void TestDataFiles::configuredE0()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, chik);
+    QFETCH(QString, e0Line);
+    MeasuredData::Options options;
+    options.background = MeasuredData::defaults();
+    options.background.e0 = 8985.0;
+    options.chikFolder = chikFolder;
+    const MeasuredData::Outcome outcome =
+        MeasuredData::read(dataDir + QLatin1Char('/') + file, options, curves);
+    QVERIFY2(outcome.problem.isEmpty(), qPrintable(outcome.problem));
+    const QString text = QString::fromUtf8(readFile(QDir(chikFolder).filePath(chik)));
+    QVERIFY2(text.contains(e0Line + QLatin1Char('\n')), qPrintable(text.left(300)));
 }
 
 void TestDataFiles::unwritableFolderKeepsCurve()
