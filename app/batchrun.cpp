@@ -39,11 +39,14 @@ BatchRun::BatchRun(const ParamTable &args, QObject *parent)
         shareOption = args.exactValue(QLatin1String(shareKey));
 }
 
-bool BatchRun::optionsUsable(const Settings &settings)
+bool BatchRun::optionsUsable()
 {
     QStringList problems;
-    const bool rankingUsable = ranking.usable(problems, settings.kMin, settings.kMax);
+    QStringList notes;
+    const bool rankingUsable = ranking.usable(problems, notes);
     const bool pathsUsable = paths.usable(problems);
+    for (const QString &note : qAsConst(notes))
+        log(note);
     for (const QString &problem : qAsConst(problems))
         log(problem);
     return shareUsable() && rankingUsable && pathsUsable;

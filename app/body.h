@@ -4,6 +4,7 @@
 #include "app/paramtable.h"
 #include "app/resultsfolder.h"
 #include "app/settings.h"
+#include "data/measureddata.h"
 
 #include <QFileInfo>
 #include <QObject>
@@ -87,6 +88,8 @@ private:
     bool configReadable(const QString &configName);
     bool batchUsable();
     void loadMeasuredCurves(const ParamTable &args);
+    // Background settings and the .chik folder (RES_FILES/data) of measured mu(E).
+    MeasuredData::Options measuredDataOptions() const;
 
     Gui *gui = nullptr;        // no parent, never deleted: lives until the process ends
     BatchRun *batch = nullptr; // child; only in a batch run

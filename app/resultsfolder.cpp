@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLockFile>
 #include <QTemporaryFile>
+#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -58,16 +59,25 @@ QString ResultsFolder::claim(const QString &path)
     lock->setStaleLockTime(0);
     if (lock->tryLock(0))
         return QString();
+    const bool held = lock->error() == QLockFile::LockFailedError;
     qint64 pid = 0;
     QString host;
     QString app;
-    const bool held =
-        lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &app);
+    // A run that starts at the same moment may not have written its lock's
+    // contents yet.
+    bool named = false;
+    for (int tries = 0; held && !named && tries < 20; ++tries) {
+        named = lock->getLockInfo(&pid, &host, &app);
+        if (!named)
+            QThread::msleep(25);
+    }
     lock.reset();
-    if (held)
+    if (named)
         return tr("The results folder %1 is in use by another run: %2, process %3 on %4")
             .arg(path, app)
             .arg(pid)
             .arg(host);
+    if (held)
+        return tr("The results folder %1 is in use by another run").arg(path);
     return tr("The results folder %1 can not be locked for this run").arg(path);
 }

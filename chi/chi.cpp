@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QStringRef>
 #include <QTextStream>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -155,6 +156,18 @@ QString Chi::unusableReason(double kMin, double kMax) const
             .arg(numberText(kMin), numberText(kMax))
             .arg(minPoints);
     return QString();
+}
+
+void Chi::setChiK(const QVector<double> &kValues, const QVector<double> &chiValues,
+                  const QString &path)
+{
+    clearChiK();
+    clearChiR();
+    sourcePath = path;
+    const int n = std::min(kValues.size(), chiValues.size());
+    for (int i = 0; i < n; ++i)
+        appendPoint(kValues[i], chiValues[i]);
+    hasChiK = n > 0;
 }
 
 void Chi::appendPoint(double kValue, double chiValue)

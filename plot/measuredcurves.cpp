@@ -1,7 +1,6 @@
 #include "plot/measuredcurves.h"
 
 #include "chi/chi.h"
-#include "chi/measuredchi.h"
 
 #include <QFileInfo>
 
@@ -18,21 +17,35 @@ void MeasuredCurves::setTransformArgs(const TransformArgs &transformArgs)
         emit curvesChanged();
 }
 
+// A measured chi(k) file must cover the k range the curves are transformed
+// over.
+MeasuredData::Options MeasuredCurves::withRange() const
+{
+    MeasuredData::Options options = dataOptions;
+    options.kMin = args.kMin;
+    options.kMax = args.kMax;
+    return options;
+}
+
 bool MeasuredCurves::add(const QString &path)
 {
-    auto chi = std::make_unique<Chi>();
+    std::vector<std::unique_ptr<Chi>> read;
     // Kept absolute: the current folder changes while jobs run.
-    const QString problem =
-        MeasuredChi::read(QFileInfo(path).absoluteFilePath(), *chi, args.kMin, args.kMax);
-    if (!problem.isEmpty()) {
-        emit log(problem);
+    const MeasuredData::Outcome outcome =
+        MeasuredData::read(QFileInfo(path).absoluteFilePath(), withRange(), read);
+    if (!outcome.problem.isEmpty()) {
+        emit log(outcome.problem);
         return false;
     }
-    connect(chi.get(), &Chi::log, this, &MeasuredCurves::log);
-    chi->transform(args);
-    const int row = count();
-    beginInsertRows(QModelIndex(), row, row);
-    curves.push_back({std::move(chi), true});
+    for (const QString &message : outcome.messages)
+        emit log(message);
+    const int first = count();
+    beginInsertRows(QModelIndex(), first, first + int(read.size()) - 1);
+    for (auto &chi : read) {
+        connect(chi.get(), &Chi::log, this, &MeasuredCurves::log);
+        chi->transform(args);
+        curves.push_back({std::move(chi), true});
+    }
     endInsertRows();
     emit curvesChanged();
     return true;
