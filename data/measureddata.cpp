@@ -2,6 +2,7 @@
 
 #include "app/textfuncs.h"
 #include "chi/chi.h"
+#include "chi/linereader.h"
 #include "chi/measuredchi.h"
 #include "data/athenaproject.h"
 #include "data/columnfile.h"
@@ -12,6 +13,8 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QTextStream>
+
+#include <limits>
 
 namespace {
 
@@ -147,6 +150,15 @@ MeasuredData::Outcome MeasuredData::read(const QString &path, const Options &opt
                                          std::vector<std::unique_ptr<Chi>> &curves)
 {
     Outcome outcome;
+    // Before any reader opens it: a FIFO would block the open, a device
+    // never end.
+    if (QFileInfo::exists(path)) {
+        const QString unreadable = fileReadProblem(path, std::numeric_limits<qint64>::max());
+        if (!unreadable.isEmpty()) {
+            outcome.problem = tr("Can not use measured data file %1 : %2").arg(path, unreadable);
+            return outcome;
+        }
+    }
     QVector<XafsSpectrum> spectra;
     if (!spectraOf(path, spectra, outcome.problem)) {
         auto chi = std::make_unique<Chi>();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <signal.h>
+#include <sys/stat.h>
 
 class TstBatch : public BatchFixture
 {
@@ -299,6 +300,10 @@ private slots:
             << QStringList{"-e", "-c", "batch.cfg", "-data", "müll.chi"} << QByteArray()
             << QStringList{"::Can not use measured chi(k) file müll.chi : it holds no points of k "
                            "and chi(k)"};
+        QTest::newRow("measured file a FIFO")
+            << QStringList{"-e", "-c", "batch.cfg", "-data", "fifo.chi"} << QByteArray()
+            << QStringList{"Can not use measured data file fifo.chi : it is no regular file (a "
+                           "pipe or a device)"};
         QTest::newRow("measured file of one line")
             << QStringList{"-e", "-c", "batch.cfg", "-data", "eins.chi"} << QByteArray()
             << QStringList{"::Can not use measured chi(k) file eins.chi : 1 points lie in the k "
@@ -344,6 +349,8 @@ private slots:
         QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
         QVERIFY(writeFile(work + "/müll.chi", "# k chi\nnot a number\n\x01\x02\n"));
         QVERIFY(writeFile(work + "/eins.chi", "8.0 0.1\n"));
+        QFile::remove(work + "/fifo.chi");
+        QVERIFY(::mkfifo(QFile::encodeName(work + "/fifo.chi").constData(), 0600) == 0);
         QVERIFY(writeFile(work + "/fallend.xmu", "# energy mu\n9000 0.1\n9010 0.2\n8990 0.3\n"));
         writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG
                              "\"\nFEFF_ARG \"feff log chi=1\"\n");
