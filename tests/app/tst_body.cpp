@@ -116,15 +116,9 @@ private slots:
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVariant>("expected");
-        // A value that does not parse, or cannot give a chi(R), is the default.
+        // A value that does not parse is the default.
         QTest::newRow("K_MAX not a number") << QByteArray("K_MAX abc") << "kMax" << QVariant(20.0);
-        QTest::newRow("K range reversed")
-            << QByteArray("K_MIN 12\nK_MAX 4") << "kMax" << QVariant(20.0);
-        QTest::newRow("R_DELTA 0") << QByteArray("R_DELTA 0") << "rDelta" << QVariant(0.01);
-        QTest::newRow("R_MAX beyond 30") << QByteArray("R_MAX 31") << "rMax" << QVariant(8.0);
         QTest::newRow("MAX_PROC word") << QByteArray("max_proc many") << "maxProc" << QVariant(6);
-        QTest::newRow("CLEAR_CHI_DAT word")
-            << QByteArray("CLEAR_CHI_DAT no") << "clearChi" << QVariant(true);
         QTest::newRow("CLEAR_CHI_DAT 0")
             << QByteArray("CLEAR_CHI_DAT 0") << "clearChi" << QVariant(false);
         QTest::newRow("ATOMS_ARG quoted") << QByteArray("ATOMS_ARG \"  -S    datoms \"")
@@ -145,8 +139,6 @@ private slots:
         QFETCH(QString, field);
         const Settings &s = runBody(config);
         const QMap<QString, QVariant> actual{{"kMax", s.kMax},
-                                             {"rMax", s.rMax},
-                                             {"rDelta", s.rDelta},
                                              {"maxProc", body->maxProcesses()},
                                              {"clearChi", s.clearChiDat},
                                              {"atomsArgs", s.atomsArgs},

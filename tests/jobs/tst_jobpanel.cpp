@@ -69,15 +69,9 @@ private slots:
         cifRun.insert(7, "A. Finished/9/blue");
         row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3, {});
         row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2, {});
-        // Whatever files a program leaves, ending badly fails the job; FEFF
-        // never runs after a failed Atoms.
+        // Whatever files a program leaves, ending badly fails the job.
         row("FEFF crash after its results", 6, {"", "feff chi=1 abort"}, "", 0, feffEnd,
             Demeter::FeffFailed, 0, {"%I: FEFF ended with signal SIGABRT"});
-        row("FEFF exit code with results", 6, {"", "feff chi=1 exit=4"}, "", 0, feffEnd,
-            Demeter::FeffFailed, 0, {"%I: FEFF ended with exit code 4"});
-        row("Atoms exit code", 1, {"atoms cat exit=2", "feff chi=1"}, "", 0,
-            atomsRun + QStringList{"A. Finished/0/blue"}, Demeter::AtomsFailed, 0,
-            {"%I: Atoms ended with exit code 2"});
         // chi(k) that can give no chi(R) is no chi(k) data.
         row("chi.dat with NaN and infinity", 6, {"", "feff nanchi"}, "", 0, feffEnd,
             Demeter::NoChiData, 0,
@@ -87,9 +81,6 @@ private slots:
             Demeter::NoChiData, 0,
             {"::Can not use chi(k) file %D/chi.dat : chi(k) = 1e+308 at line 8 of its data is no "
              "chi(k) value"});
-        row("chi.dat of five points", 6, {"", "feff fewchi"}, "", 0, feffEnd, Demeter::NoChiData, 0,
-            {"::Can not use chi(k) file %D/chi.dat : 5 points lie in the k range from 3 to 20, "
-             "fewer than 10"});
         row("Atoms missing", 1, {"atoms", "feff chi=1"}, "atoms", 0,
             {"A. Starting/3/yellow", "A. Not Running/3/blue"}, Demeter::AtomsNotStarted, 0, {});
         row("CIF gone before the start", 1, {"atoms", "feff chi=1"}, "input", 0, {},
