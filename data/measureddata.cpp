@@ -4,13 +4,13 @@
 #include "chi/chi.h"
 #include "chi/linereader.h"
 #include "chi/measuredchi.h"
+#include "chi/resultfile.h"
 #include "data/athenaproject.h"
 #include "data/columnfile.h"
 #include "data/xdifile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextStream>
 
@@ -110,13 +110,9 @@ MeasuredData::Reduction MeasuredData::reduce(const XafsSpectrum &spectrum,
 bool MeasuredData::writeChik(const QString &path, const XafsSpectrum &spectrum,
                              const Reduction &reduction, QString &error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        error = file.errorString();
-        return false;
-    }
-    QTextStream out(&file);
-    useFileCodec(out);
+    // Made in memory, written whole (ResultFile).
+    QString text;
+    QTextStream out(&text);
     out << "# chi(k) of measured mu(E)\n";
     out << "# file: " << QFileInfo(spectrum.source).absoluteFilePath() << '\n';
     if (spectrum.name != QFileInfo(spectrum.source).completeBaseName())
@@ -139,11 +135,8 @@ bool MeasuredData::writeChik(const QString &path, const XafsSpectrum &spectrum,
     for (int i = 0; i < b.k.size(); ++i)
         out << number(b.k[i], 3) << ' ' << QString::number(b.chi[i], 'e', 8) << '\n';
     out.flush();
-    if (out.status() != QTextStream::Ok || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    error = ResultFile::writeText(path, text);
+    return error.isEmpty();
 }
 
 MeasuredData::Outcome MeasuredData::read(const QString &path, const Options &options,
