@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 // Far beyond any real list (300 paths of 4 legs take ~150 kB): a stray huge
@@ -62,6 +64,13 @@ QString FeffPaths::read(const QString &dir)
 }
 
 // " feff0006.dat 0.00000    11.097     8.000     3   3.4278"
+QList<int> FeffPaths::fileNumbers() const
+{
+    QList<int> numbers = filesRows.keys();
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
 int FeffPaths::readFiles(const QByteArray &text)
 {
     static const QRegularExpression row(

@@ -31,6 +31,7 @@ struct FitResult
 {
     bool valid = false; // false: no fit could be made; reason says why
     QString reason;
+    bool hasPaths = false; // the folders held FEFF path files to fit
 
     double rFactor = qQNaN();     // sum resid^2 / sum data^2 in the fit's R range
     double chi2 = qQNaN();        // chi-square, scaled to the independent points
