@@ -9,6 +9,7 @@ packages=(
   gemmi-dev tao-pegtl-dev libstb-dev
   libcminpack-dev
   ifeffit
+  feff85exafs
   xvfb xauth x11-apps x11-utils imagemagick openbox xdotool
   fonts-noto-cjk
   slurm-wlm munge time
