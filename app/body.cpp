@@ -48,7 +48,7 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
     if (batch) {
         // Both asked, so that every problem is reported.
         const bool settingsUsable = batchUsable();
-        if (!batch->optionsUsable() || !settingsUsable) {
+        if (!batch->optionsUsable(settings) || !settingsUsable) {
             batch->refuse();
             return;
         }

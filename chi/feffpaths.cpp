@@ -64,13 +64,6 @@ QString FeffPaths::read(const QString &dir)
 }
 
 // " feff0006.dat 0.00000    11.097     8.000     3   3.4278"
-QList<int> FeffPaths::fileNumbers() const
-{
-    QList<int> numbers = filesRows.keys();
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
-}
-
 int FeffPaths::readFiles(const QByteArray &text)
 {
     static const QRegularExpression row(

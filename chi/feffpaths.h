@@ -29,8 +29,6 @@ public:
     int readFiles(const QByteArray &text);
     int readPaths(const QByteArray &text);
 
-    // The path numbers files.dat lists, ascending.
-    QList<int> fileNumbers() const;
     // The identity of a chipNNNN.dat (a name without folder), from what the
     // lists held; unknown parts stay unknown.
     PathIdentity identity(const QString &chipFile) const;

@@ -254,3 +254,27 @@ void FeffPath::chi(const double *k, int n, const PathParameters &p, double *out)
     if (n >= 3 && k[0] == 0.0)
         out[0] = 2.0 * out[1] - out[2];
 }
+
+void FeffPath::waves(const double *k, int n, double de0, Wave *out) const
+{
+    const double shift = de0 * ETOK;
+    int hint = 0;
+    for (int j = 0; j < n; ++j) {
+        double e = k[j] * k[j] - shift;
+        if (std::fabs(e) < smallEnergy)
+            e = smallEnergy;
+        const double q = std::copysign(std::sqrt(std::fabs(e)), e);
+        hint = spline.interval(q, hint);
+        double v[4]; // amp, pha, rep, lam
+        spline.evaluate(hint, q, v);
+        const double im = 1.0 / v[3];
+        Wave &w = out[j];
+        w.ppRe = v[2] * v[2] - im * im;
+        w.ppIm = 2.0 * v[2] * im;
+        const double modulus = std::hypot(w.ppRe, w.ppIm);
+        w.pRe = std::sqrt(0.5 * (modulus + w.ppRe));
+        w.pIm = std::copysign(std::sqrt(0.5 * std::max(0.0, modulus - w.ppRe)), w.ppIm);
+        w.amp = v[0] / q;
+        w.phase = 2.0 * q * rEff + v[1];
+    }
+}

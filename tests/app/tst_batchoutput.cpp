@@ -1,6 +1,7 @@
 #include "tests/app/batchfixture.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -160,9 +161,10 @@ private slots:
 
         writeConfig(programs);
         RUN_BATCH(r, 0,
-                  {"-e", "-c", "batch.cfg", "-data", "gemessen ö.chi", "-rank", "Rang ö.tsv"});
-        QCOMPARE(withoutWall(r.out.value(3)),
-                 "summary\tdone=3\tfailed=0\tunfinished=0\tbest=" + res + "/NaCl");
+                  {"-e", "-c", "batch.cfg", "-data", "gemessen ö.chi", "-rank", "Rang ö.tsv",
+                   "-fit", "Anpassung ö.tsv"});
+        QCOMPARE(withoutWall(r.out.value(3)), "summary\tdone=3\tfailed=0\tunfinished=0\tbest=" +
+                                                  res + "/NaCl\tbest_fit=" + res + "/NaCl");
 
         const QStringList rows = QString::fromUtf8(readFile(work + "/Rang ö.tsv")).split('\n');
         QCOMPARE(rows.size(), 5); // header, three jobs, the empty rest after the last line feed
@@ -181,6 +183,25 @@ private slots:
             QVERIFY2(f.at(2).toDouble() >= previous && f.at(2).toDouble() > 0.1, qPrintable(row));
             previous = f.at(2).toDouble();
         }
+
+        // The path fit finds the 0.8 as S0^2, no shift, no disorder, and the
+        // distances of the crystal.
+        const QStringList fits = QString::fromUtf8(readFile(work + "/Anpassung ö.tsv")).split('\n');
+        QCOMPARE(fits.size(), 5);
+        QCOMPARE(fits.at(0), QString("job\tinput\tr_factor\tchi2_reduced\tn_idp\tn_var\ts02\t"
+                                     "s02_err\tde0\tde0_err\talpha\talpha_err\tss1\tss1_err\tss2\t"
+                                     "ss2_err\tr1\tpaths\tflags"));
+        const QStringList fit = fits.at(1).split('\t');
+        QCOMPARE(fit.size(), 19);
+        QCOMPARE(fit.at(0), res + "/NaCl");
+        QVERIFY2(fit.at(2).toDouble() < 1e-3, qPrintable(fits.at(1)));
+        QVERIFY2(std::fabs(fit.at(6).toDouble() - 0.8) < 0.02, qPrintable(fits.at(1)));
+        QVERIFY2(std::fabs(fit.at(8).toDouble()) < 0.5, qPrintable(fits.at(1)));
+        QVERIFY2(std::fabs(fit.at(12).toDouble()) < 5e-4, qPrintable(fits.at(1)));
+        QVERIFY2(std::fabs(fit.at(10).toDouble()) < 2e-3, qPrintable(fits.at(1)));
+        QVERIFY(QFile::exists(res + "/NaCl/fit.txt") && QFile::exists(res + "/NaCl/fit.dat"));
+        for (const QString &row : fits.mid(2, 2))
+            QVERIFY2(row.split('\t').at(2).toDouble() > 10 * fit.at(2).toDouble(), qPrintable(row));
     }
     // Site groups (SITES all) with the built scatterdeck-atoms and FEFF 6, on
     // magnetite: Fe on 8a (Fe1) and 16d (Fe2) of F d -3 m.
