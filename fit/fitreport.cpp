@@ -19,11 +19,11 @@ QString parameterLine(const char *name, const FitParameter &p, const char *unit)
     QString text = QStringLiteral("%1 %2 +/- %3")
                        .arg(QLatin1String(name), -14)
                        .arg(FitReport::number(p.value), 12)
-                       .arg(FitReport::number(p.error), -12);
+                       .arg(FitReport::number(p.error));
     if (*unit)
         text += QLatin1Char(' ') + QLatin1String(unit);
     if (p.atBound)
-        text += QStringLiteral("  at bound");
+        text += QStringLiteral("  (at bound)");
     return text + QLatin1Char('\n');
 }
 

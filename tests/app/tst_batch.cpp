@@ -236,6 +236,13 @@ private slots:
             << QStringList{"-e", "-c", "batch.cfg", "-data", "müll.chi"} << QByteArray()
             << QStringList{"::Can not use measured chi(k) file müll.chi : it holds no points of k "
                            "and chi(k)"};
+        QTest::newRow("measured file of mu(E)")
+            << QStringList{"-e", "-c", "batch.cfg", "-data", "mu ö.xmu"} << QByteArray()
+            << QStringList{"mu ö.xmu looks like mu(E), not chi(k): its first column runs to 9090, "
+                           "far past any k in 1/A"};
+        QTest::newRow("fit table without a measured curve")
+            << QStringList{"-e", "-c", "batch.cfg", "-fit", "Tabelle.tsv"} << QByteArray()
+            << QStringList{"-fit %1/Tabelle.tsv needs a measured curve to fit: give -data FILE"};
         QTest::newRow("paths into a folder")
             << QStringList{"-e", "-c", "batch.cfg", "-paths", "00-Cif"} << QByteArray()
             << QStringList{"Can not write the paths into %1/00-Cif: it is a folder"};
@@ -257,6 +264,7 @@ private slots:
         QFETCH(QStringList, messages);
         QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
         QVERIFY(writeFile(work + "/müll.chi", "# k chi\nnot a number\n\x01\x02\n"));
+        QVERIFY(writeFile(work + "/mu ö.xmu", "# e mu\n8950 0.1\n8990 0.9\n9090 1.05\n"));
         writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG
                              "\"\nFEFF_ARG \"feff log chi=1\"\n");
 

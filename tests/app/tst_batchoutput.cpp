@@ -203,6 +203,35 @@ private slots:
         for (const QString &row : fits.mid(2, 2))
             QVERIFY2(row.split('\t').at(2).toDouble() > 10 * fit.at(2).toDouble(), qPrintable(row));
     }
+    // A structure with one site of the absorber (copper) as a site group,
+    // held against copper foil at 10 K: the group is ranked and fitted once,
+    // under its own folder, and its fit is a good one.
+    void oneSiteGroupListedOnce()
+    {
+        SKIP_WITHOUT_FEFF6();
+        QVERIFY(
+            QFile::copy(QStringLiteral(EXAMPLES_DIR "/00-Cif/Cu.cif"), work + "/00-Cif/Cu.cif"));
+        QVERIFY(QFile::copy(QStringLiteral(FIT_TEST_DATA "/cu10k.chi"), work + "/cu 10 K.chi"));
+        writeConfig("ABSORBER Cu\nSITES all\nMAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE
+                    "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
+                    QByteArray(feff6) +
+                    "\nFEFF_ARG \"\"\nfeff_inp PRINT 1 0 0 0\nK_MIN 3\nK_MAX 14\nFIT_RMIN 1.7\n");
+        RUN_BATCH(r, 0,
+                  {"-e", "-c", "batch.cfg", "-data", "cu 10 K.chi", "-rank", "rank.tsv", "-fit",
+                   "fit.tsv"});
+        const QString group = res + "/Cu";
+        QCOMPARE(withoutWall(r.out.last()),
+                 "summary\tdone=2\tfailed=0\tunfinished=0\tbest=" + group + "\tbest_fit=" + group);
+        for (const char *table : {"/rank.tsv", "/fit.tsv"}) {
+            const QStringList rows = QString::fromUtf8(readFile(work + table)).split('\n');
+            QCOMPARE(rows.size(), 3); // header, the group, the empty rest
+            QCOMPARE(rows.at(1).section('\t', 0, 0), group);
+        }
+        const QStringList fit =
+            QString::fromUtf8(readFile(work + "/fit.tsv")).split('\n').at(1).split('\t');
+        QVERIFY2(fit.at(2).toDouble() < 0.01 && fit.at(18) == "-", qPrintable(fit.join(' ')));
+        QVERIFY(QFile::exists(group + "/fit.txt") && QFile::exists(group + "/fit.dat"));
+    }
     // Site groups (SITES all) with the built scatterdeck-atoms and FEFF 6, on
     // magnetite: Fe on 8a (Fe1) and 16d (Fe2) of F d -3 m.
     void siteGroups_data()
