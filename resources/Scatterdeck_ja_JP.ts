@@ -658,5 +658,77 @@
         <source>%1 %2 is not a number: %3 is used</source>
         <translation>%1 %2 は数値ではありません: %3 を使います</translation>
     </message>
+    <message>
+        <source>FIT_PATH_RMAX %1 is not a distance above 0: %2 is used</source>
+        <translation>FIT_PATH_RMAX %1 は 0 より大きい距離ではありません: %2 を使います</translation>
+    </message>
+    <message>
+        <source>FIT_PATHS %1 is not a number of paths from 1 up: %2 is used</source>
+        <translation>FIT_PATHS %1 は 1 以上のパス数ではありません: %2 を使います</translation>
+    </message>
+</context>
+<context>
+    <name>BatchFit</name>
+    <message>
+        <source>-fit needs the name of the file to write the fit table into</source>
+        <translation>-fit にはフィット表を書き込むファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>-fit %1 needs a measured curve to fit: give -data FILE</source>
+        <translation>-fit %1 にはフィットする測定曲線が必要です: -data FILE を指定してください</translation>
+    </message>
+    <message>
+        <source>Can not write the fit table into %1: it is a folder</source>
+        <translation>フィット表を %1 に書き込めません: フォルダです</translation>
+    </message>
+    <message>
+        <source>Can not write the fit table into %1: %2</source>
+        <translation>フィット表を %1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ExafsFit</name>
+    <message>
+        <source>the fit range FIT_RMIN %1 to FIT_RMAX %2 A holds too few points</source>
+        <translation>フィット範囲 FIT_RMIN %1 から FIT_RMAX %2 Å の点が少なすぎます</translation>
+    </message>
+    <message>
+        <source>the noise of the measured curve cannot be estimated (no signal between 15 and 30 A)</source>
+        <translation>測定曲線のノイズを見積もれません (15 から 30 Å の間に信号がありません)</translation>
+    </message>
+    <message>
+        <source>the model could not be evaluated (no finite residual)</source>
+        <translation>モデルを計算できませんでした (有限の残差がありません)</translation>
+    </message>
+    <message>
+        <source>%1 holds no chi(k) points</source>
+        <translation>%1 には chi(k) の点がありません</translation>
+    </message>
+    <message>
+        <source>%1 looks like mu(E), not chi(k): its first column runs to %2, far past any k in 1/A</source>
+        <translation>%1 は chi(k) ではなく mu(E) のようです: 1 列目が %2 まであり、1/Å 単位の k の範囲を大きく超えています</translation>
+    </message>
+    <message>
+        <source>%1 has no point between K_MIN %2 and K_MAX %3 1/A, so it cannot be fitted</source>
+        <translation>%1 には K_MIN %2 から K_MAX %3 1/Å の間に点がないため、フィットできません</translation>
+    </message>
+</context>
+<context>
+    <name>FitReport</name>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 を書き込めませんでした: %2</translation>
+    </message>
+</context>
+<context>
+    <name>PathModel</name>
+    <message>
+        <source>no folder with a positive weight to fit</source>
+        <translation>フィットする正の重みのフォルダがありません</translation>
+    </message>
+    <message>
+        <source>no FEFF path files (files.dat and feffNNNN.dat with reff up to %1 A) in %2</source>
+        <translation>%2 に FEFF のパスファイル (files.dat と reff が %1 Å 以下の feffNNNN.dat) がありません</translation>
+    </message>
 </context>
 </TS>

@@ -403,7 +403,7 @@ private slots:
             << true
             << QStringList{
                    "# transform: standard, chi(R) = (dk_mean/sqrt(pi)) * sum w(k) k^n chi(k) "
-                   "exp(2ikR)",
+                   "exp(-2ikR)",
                    "# k weight: n = 3", "# window: Hanning, sill dk = 1 1/A",
                    "# k range: 3 to 20 1/A, window support 2.5 to 20.5 1/A"};
     }
