@@ -24,10 +24,11 @@ struct BoundedParameter
     }
     // d value / d internal, for the chain rule of the Jacobian.
     double gradient(double internal) const { return std::cos(internal) * (upper - lower) / 2.0; }
-    // Within a ten-thousandth of the range of either bound.
+    // Within a thousandth of the range of either bound: the minimiser stops
+    // short of a bound the fit pushes against by less than that.
     bool atBound(double value) const
     {
-        const double margin = 1e-4 * (upper - lower);
+        const double margin = 1e-3 * (upper - lower);
         return value - lower <= margin || upper - value <= margin;
     }
 };

@@ -34,17 +34,19 @@ struct Problem
         QVector<double> curve(points * (jacobian ? nVar + 1 : 1));
         model->evaluate(p, curve.data(), jacobian ? curve.data() + points : nullptr);
         const int rows = data.size();
-        transform->applyWindowed(curve.constData(), out);
-        for (int i = 0; i < rows; ++i)
-            out[i] = data[i] - out[i] / epsilonR;
-        if (!jacobian)
-            return;
-        for (int j = 0; j < nVar; ++j) {
-            double *column = jacobian + j * rows;
-            transform->applyWindowed(curve.constData() + (j + 1) * points, column);
+        if (!jacobian) {
+            transform->applyWindowed(curve.constData(), out);
             for (int i = 0; i < rows; ++i)
-                column[i] = -column[i] / epsilonR;
+                out[i] = data[i] - out[i] / epsilonR;
+            return;
         }
+        // The model and its derivatives through the transform at once.
+        QVector<double> all((nVar + 1) * rows);
+        transform->applyWindowed(curve.constData(), all.data(), nVar + 1);
+        for (int i = 0; i < rows; ++i)
+            out[i] = data[i] - all[i] / epsilonR;
+        for (int i = 0; i < nVar * rows; ++i)
+            jacobian[i] = -all[rows + i] / epsilonR;
     }
 };
 

@@ -54,10 +54,13 @@ public:
     // (no third cumulant, no imaginary energy).
     struct Wave
     {
+        double q;     // the shifted wave number, 1/A
         double amp;   // mag · reduction / q
         double phase; // 2q·reff + pha
         double pRe, pIm;
         double ppRe, ppIm; // p²
+        // Their derivatives by q, for the fit's derivative by the shift.
+        double dAmp, dPhase, dpRe, dpIm, dppRe, dppIm;
     };
     void waves(const double *k, int n, double de0, Wave *out) const;
 

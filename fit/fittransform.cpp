@@ -99,8 +99,33 @@ FitTransform::FitTransform(const FitSettings &settings, int gridPoints)
     rowCount = 2 * std::max(0, rEnd - rFirst);
 }
 
+namespace {
+
+// cos and sin of 2 pi j / nFft: every angle of the transform is one of them.
+struct TrigTable
+{
+    double cosine[FitTransform::nFft];
+    double sine[FitTransform::nFft];
+    TrigTable()
+    {
+        for (int j = 0; j < FitTransform::nFft; ++j) {
+            cosine[j] = std::cos(2.0 * M_PI * j / FitTransform::nFft);
+            sine[j] = std::sin(2.0 * M_PI * j / FitTransform::nFft);
+        }
+    }
+};
+
+const TrigTable &trig()
+{
+    static const TrigTable table; // built once, thread-safe
+    return table;
+}
+
+} // namespace
+
 QVector<double> FitTransform::matrix(int iFirst, int iEnd) const
 {
+    const TrigTable &t = trig();
     const int cols = kLast - kFirst;
     const int rowsOut = 2 * std::max(0, iEnd - iFirst);
     QVector<double> m(rowsOut * cols);
@@ -110,24 +135,42 @@ QVector<double> FitTransform::matrix(int iFirst, int iEnd) const
         for (int i = kFirst; i < kLast; ++i) {
             // exp(-2 pi i n m / N), the forward FFT's sign; n*m reduced first
             // keeps the angle exact for large indices.
-            const double angle = 2.0 * M_PI * double((qint64(i) * r) % nFft) / nFft;
-            re[i - kFirst] = weight[i - kFirst] * std::cos(angle);
-            im[i - kFirst] = -weight[i - kFirst] * std::sin(angle);
+            const int j = int((qint64(i) * r) % nFft);
+            re[i - kFirst] = weight[i - kFirst] * t.cosine[j];
+            im[i - kFirst] = -weight[i - kFirst] * t.sine[j];
         }
     }
     return m;
 }
 
-void FitTransform::applyWindowed(const double *values, double *out) const
+namespace {
+
+// Four partial sums: independent additions keep the multiply-add unit busy
+// where one running sum would wait for each addition.
+double dot(const double *a, const double *b, int n)
+{
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    int j = 0;
+    for (; j + 4 <= n; j += 4) {
+        s0 += a[j] * b[j];
+        s1 += a[j + 1] * b[j + 1];
+        s2 += a[j + 2] * b[j + 2];
+        s3 += a[j + 3] * b[j + 3];
+    }
+    for (; j < n; ++j)
+        s0 += a[j] * b[j];
+    return (s0 + s1) + (s2 + s3);
+}
+
+} // namespace
+
+void FitTransform::applyWindowed(const double *values, double *out, int columns) const
 {
     const int cols = kLast - kFirst;
-    for (int row = 0; row < rowCount; ++row) {
-        const double *m = rowsMatrix.constData() + row * cols;
-        double sum = 0.0;
-        for (int j = 0; j < cols; ++j)
-            sum += m[j] * values[j];
-        out[row] = sum;
-    }
+    for (int c = 0; c < columns; ++c)
+        for (int row = 0; row < rowCount; ++row)
+            out[c * rowCount + row] =
+                dot(rowsMatrix.constData() + row * cols, values + c * cols, cols);
 }
 
 void FitTransform::apply(const double *curve, double *out) const

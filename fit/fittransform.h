@@ -42,8 +42,9 @@ public:
     // imaginary parts interleaved, into out[0..rows()).
     void apply(const double *curve, double *out) const;
     // The same for columns of values given only at first()..last():
-    // values[j * stride + (i - first())].
-    void applyWindowed(const double *values, double *out) const;
+    // column c's value at grid index i is values[c * (last() - first()) +
+    // i - first()], its chi(R) goes to out[c * rows() ...].
+    void applyWindowed(const double *values, double *out, int columns = 1) const;
 
     // The noise of chi(R) as the reference estimates it: the root mean square
     // of the real and imaginary parts between 15 and 30 A divided by the

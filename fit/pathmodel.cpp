@@ -138,31 +138,19 @@ const FeffPath::Wave *PathModel::wavesAt(double de0) const
 
 void PathModel::evaluate(const double *p, double *model, double *jacobian) const
 {
-    const int n = points.size();
-    sumAt(p[De0], p, model, jacobian);
-    if (!jacobian)
-        return;
-    // The energy shift moves the spline's argument; its derivative is taken
-    // as a forward difference of the whole model.
-    const double h = 1e-6 * std::max(1.0, std::fabs(p[De0]));
-    double *column = jacobian + De0 * n;
-    sumAt(p[De0] + h, p, column, nullptr);
-    for (int i = 0; i < n; ++i)
-        column[i] = (column[i] - model[i]) / h;
+    sumAt(p, model, jacobian);
 }
 
-// Sums the paths at the points for the energy shift de0 (the other
-// parameters from p). With jacobian, fills the columns of s02, alpha, ss1 and
-// ss2 in closed form: each path is Im G with G = A exp(Z), and sigma^2 and dR
-// enter Z linearly.
-void PathModel::sumAt(double de0, const double *p, double *model, double *jacobian) const
+// Sums the paths at the points. With jacobian, fills every column in closed
+// form: each path is Im G with G = A exp(Z); sigma^2 and dR enter Z linearly,
+// and the shift moves q, on which A and Z depend through the spline terms.
+void PathModel::sumAt(const double *p, double *model, double *jacobian) const
 {
     const int n = points.size();
     std::fill(model, model + n, 0.0);
     if (jacobian)
-        for (int c : {S02, Alpha, Ss1, Ss2})
-            std::fill(jacobian + c * n, jacobian + (c + 1) * n, 0.0);
-    const FeffPath::Wave *all = wavesAt(de0);
+        std::fill(jacobian, jacobian + ParameterCount * n, 0.0);
+    const FeffPath::Wave *all = wavesAt(p[De0]);
     for (int j = 0; j < paths.size(); ++j) {
         const Path &path = paths[j];
         const FeffPath::Wave *w = all + j * n;
@@ -177,12 +165,15 @@ void PathModel::sumAt(double de0, const double *p, double *model, double *jacobi
             const FeffPath::Wave &v = w[i];
             const double re = -2.0 * reff * v.pIm - 2.0 * sigma2 * v.ppRe - 2.0 * dRp * v.pIm;
             const double im = v.phase - 2.0 * sigma2 * v.ppIm + 2.0 * dRp * v.pRe;
-            const double e = scale * v.amp * std::exp(re);
-            const double gIm = e * std::sin(im);
+            const double ez = scale * std::exp(re);
+            const double e = ez * v.amp;
+            const double sine = std::sin(im);
+            const double gIm = e * sine;
             model[i] += gIm;
             if (!jacobian)
                 continue;
-            const double gRe = e * std::cos(im);
+            const double cosine = std::cos(im);
+            const double gRe = e * cosine;
             jacobian[S02 * n + i] += gIm / p[S02];
             // dZ/dsigma^2 = -2 p^2 - 4 i p / reff
             const double zsRe = -2.0 * v.ppRe + 4.0 * v.pIm / reff;
@@ -191,6 +182,11 @@ void PathModel::sumAt(double de0, const double *p, double *model, double *jacobi
             // dZ/ddR = 2 i p, and the amplitude's 1/r^2
             const double dDr = gRe * 2.0 * v.pRe - gIm * 2.0 * v.pIm - 2.0 * gIm / r;
             jacobian[Alpha * n + i] += dDr * reff;
+            // d/dq of amp exp(Z), times dq/ddE0 = -ETOK / 2|q|
+            const double zqRe = -2.0 * reff * v.dpIm - 2.0 * sigma2 * v.dppRe - 2.0 * dRp * v.dpIm;
+            const double zqIm = v.dPhase - 2.0 * sigma2 * v.dppIm + 2.0 * dRp * v.dpRe;
+            const double dq = ez * (v.dAmp * sine + v.amp * (cosine * zqIm + sine * zqRe));
+            jacobian[De0 * n + i] += dq * (-FeffPath::ETOK / (2.0 * std::fabs(v.q)));
         }
     }
 }

@@ -54,7 +54,7 @@ private:
         double share = 1.0;
         bool firstShell = false; // sigma^2 is ss1, else ss2
     };
-    void sumAt(double de0, const double *p, double *model, double *jacobian) const;
+    void sumAt(const double *p, double *model, double *jacobian) const;
 
     QVector<Path> paths;
     double shortest = 0.0;

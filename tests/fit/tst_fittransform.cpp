@@ -149,8 +149,8 @@ void TestFitTransform::bounds_data()
     QTest::addColumn<bool>("atBound");
     QTest::newRow("inside") << 0.05 << 3.0 << 0.9 << false;
     QTest::newRow("at the lower bound") << -25.0 << 25.0 << -25.0 << true;
-    QTest::newRow("just inside the upper bound") << -0.1 << 0.1 << 0.0999 << false;
-    QTest::newRow("within the margin of the upper bound") << -0.1 << 0.1 << 0.099999 << true;
+    QTest::newRow("just inside the upper bound") << -0.1 << 0.1 << 0.0997 << false;
+    QTest::newRow("within the margin of the upper bound") << -0.1 << 0.1 << 0.09981 << true;
 }
 
 // The value survives the round trip through the internal variable, and the

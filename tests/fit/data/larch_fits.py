@@ -109,7 +109,7 @@ def fit_case(case, session):
         err = p.stderr if p.stderr is not None else float('nan')
         print('param %s %.10g %.10g' % (pname, p.value, err))
         lo, hi = BOUNDS[pname]
-        if min(p.value - lo, hi - p.value) <= 1e-4 * (hi - lo):
+        if min(p.value - lo, hi - p.value) <= 1e-3 * (hi - lo):
             flags.append(pname + '-at-bound')
     s02 = out.params['s02'].value
     if s02 < 0.5 or s02 > 1.3:
