@@ -274,8 +274,8 @@ private slots:
                            "and chi(k)"};
         QTest::newRow("measured file of mu(E)")
             << QStringList{"-e", "-c", "batch.cfg", "-data", "mu ö.xmu"} << QByteArray()
-            << QStringList{"mu ö.xmu looks like mu(E), not chi(k): its first column runs to 9090, "
-                           "far past any k in 1/A"};
+            << QStringList{"::Can not use measured chi(k) file mu ö.xmu : its first column runs "
+                           "to 9090, energies of mu(E), not k in 1/A"};
         QTest::newRow("fit table without a measured curve")
             << QStringList{"-e", "-c", "batch.cfg", "-fit", "Tabelle.tsv"} << QByteArray()
             << QStringList{"-fit %1/Tabelle.tsv needs a measured curve to fit: give -data FILE"};
