@@ -44,7 +44,7 @@ bool BatchFit::usable(const FitSettings &fitSettings, QStringList &problems)
         // A file that cannot be read at all is the ranking's message.
         if (file.isEmpty() || !MeasuredChi::read(file, chi).isEmpty())
             continue;
-        const MeasuredCurve curve{file, chi.k, chi.chi};
+        const MeasuredCurve curve{QFileInfo(file).absoluteFilePath(), chi.k, chi.chi};
         const QString refusal = ExafsFit::refusal(curve, settings);
         if (!refusal.isEmpty())
             problems << refusal;
