@@ -3,7 +3,6 @@
 #include "app/paramtable.h"
 #include "app/resultline.h"
 #include "chi/chi.h"
-#include "chi/measuredchi.h"
 #include "fit/exafsfit.h"
 #include "fit/fitreport.h"
 
@@ -27,7 +26,7 @@ QString num(double value)
 } // namespace
 
 BatchFit::BatchFit(const ParamTable &args)
-    : dataFiles(args.values(QLatin1String(dataKey))), fitGiven(args.hasKey(QLatin1String(fitKey))),
+    : dataGiven(args.hasKey(QLatin1String(dataKey))), fitGiven(args.hasKey(QLatin1String(fitKey))),
       fitFile(args.exactValue(QLatin1String(fitKey)))
 {
     // Jobs change the current folder: names are taken from the start-up one.
@@ -35,25 +34,23 @@ BatchFit::BatchFit(const ParamTable &args)
         fitFile = QFileInfo(fitFile).absoluteFilePath();
 }
 
-bool BatchFit::usable(const FitSettings &fitSettings, QStringList &problems)
+bool BatchFit::usable(const FitSettings &fitSettings, const Chi *curve, QStringList &problems)
 {
     settings = fitSettings;
     const int before = problems.size();
-    for (const QString &file : qAsConst(dataFiles)) {
-        Chi chi;
-        // A file that cannot be read at all is the ranking's message.
-        if (file.isEmpty() || !MeasuredChi::read(file, chi).isEmpty())
-            continue;
-        const MeasuredCurve curve{QFileInfo(file).absoluteFilePath(), chi.k, chi.chi};
-        const QString refusal = ExafsFit::refusal(curve, settings);
-        if (!refusal.isEmpty())
+    // A file that cannot be read at all is the ranking's message.
+    if (curve && curve->hasChiK) {
+        const MeasuredCurve data{QFileInfo(curve->sourcePath).absoluteFilePath(), curve->k,
+                                 curve->chi};
+        const QString refusal = ExafsFit::refusal(data, settings);
+        if (refusal.isEmpty())
+            measured = data;
+        else
             problems << refusal;
-        else if (measured.k.isEmpty() && file == dataFiles.first())
-            measured = curve;
     }
     if (fitGiven && fitFile.isEmpty())
         problems << tr("-fit needs the name of the file to write the fit table into");
-    else if (fitGiven && dataFiles.isEmpty())
+    else if (fitGiven && !dataGiven)
         problems << tr("-fit %1 needs a measured curve to fit: give -data FILE").arg(fitFile);
     else if (fitGiven && QFileInfo(fitFile).isDir())
         problems << tr("Can not write the fit table into %1: it is a folder").arg(fitFile);
