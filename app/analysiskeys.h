@@ -12,7 +12,8 @@ class ParamTable;
 // agreement with a measured curve:
 //   K_MIN < K_MAX and R_MIN < R_MAX, all from 0 to 30, 0 < R_DELTA <= 1,
 //   FT_MODE plain|standard, FT_KWEIGHT 0..3, 0 <= FT_DK <= 10,
-//   FIT_KWEIGHT 0..3, FIT_RMIN, FIT_RMAX (0 <= FIT_RMIN < FIT_RMAX <= 30).
+//   FIT_KWEIGHT 0..3, FIT_RMIN, FIT_RMAX (0 <= FIT_RMIN < FIT_RMAX <= 30),
+//   FIT_PATH_RMAX > 0, FIT_PATHS >= 1.
 // A missing key has its default; a bad value is one message and the default
 // (both keys' defaults for a range whose ends are in the wrong order).
 class AnalysisKeys
@@ -29,6 +30,7 @@ public:
     static constexpr double largestKR = 30.0;
 
 private:
+    static void readPathChoice(const ParamTable &params, FitOptions &fit, QStringList &problems);
     static bool readWeight(const ParamTable &params, const char *key, int &weight,
                            QStringList &problems);
     static bool readNumber(const ParamTable &params, const char *key, double &value,

@@ -65,6 +65,14 @@ void BatchRanking::add(const QString &job, const QString &input, const Chi &chi)
     table.add(job, input, Agreement::compute(*measured.first(), chi, transformArgs, fit));
 }
 
+void BatchRanking::addGroup(const QString &folder, const QString &input, const Chi &average)
+{
+    if (!active() || !average.hasChiK)
+        return;
+    table.removeInside(folder);
+    add(folder, input, average);
+}
+
 QString BatchRanking::best() const
 {
     const QVector<RankingTable::Row> rows = table.sorted();

@@ -30,10 +30,18 @@ public:
     // one message in problems, what the reading found goes to notes.
     bool usable(QStringList &problems, QStringList &notes);
     bool active() const { return !measured.isEmpty(); }
+    // The curve the jobs are held against (read by usable()), or null.
+    const Chi *firstMeasured() const
+    {
+        return measured.isEmpty() ? nullptr : measured.first().get();
+    }
     void setOptions(const TransformArgs &transform, const FitOptions &fitOptions);
 
     // A job (or a site group's average) that has chi(k) data.
     void add(const QString &job, const QString &input, const Chi &chi);
+    // A site group's average: replaces the rows of the site jobs in its
+    // folder, so that a structure is ranked once.
+    void addGroup(const QString &folder, const QString &input, const Chi &average);
     // The folder of the best job, empty without any.
     QString best() const;
     // Writes the ranking file, when one was asked for; false with one

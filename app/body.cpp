@@ -51,7 +51,7 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
         // Both asked, so that every problem is reported.
         const bool settingsUsable = batchUsable();
         batch->setDataOptions(measuredDataOptions());
-        if (!batch->optionsUsable() || !settingsUsable) {
+        if (!batch->optionsUsable(settings) || !settingsUsable) {
             batch->refuse();
             return;
         }

@@ -4,6 +4,7 @@
 #include "app/feffinp.h"
 #include "chi/ftoptions.h"
 #include "data/xafsspectrum.h"
+#include "fit/fitsettings.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -59,6 +60,11 @@ struct Settings
     // The k and R grid values and the transform options, as Chi::transform
     // takes them.
     TransformArgs transformArgs() const { return {kMin, kMax, rMin, rMax, rDelta, ft}; }
+    // The path fit's ranges and path choice.
+    FitSettings fitSettings() const
+    {
+        return {kMin, kMax, ft.dk, fit.kWeight, fit.rMin, fit.rMax, fit.pathRMax, fit.maxPaths};
+    }
 };
 
 #endif

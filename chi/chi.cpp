@@ -292,8 +292,10 @@ void Chi::sumGrid(const TransformArgs &args)
     chiRAbs.resize(r.size());
     for (int j = 0; j < r.size(); ++j) {
         if (standard) {
+            // The field's analysis programs take the forward transform with
+            // exp(-2ikR): their Im is the sums' with the opposite sign.
             chiRRe[j] *= factor;
-            chiRIm[j] *= factor;
+            chiRIm[j] *= -factor;
         }
         const double re = chiRRe[j];
         const double im = chiRIm[j];

@@ -2,6 +2,7 @@
 
 #include "chi/resultfile.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include <algorithm>
@@ -18,6 +19,15 @@ bool RankingTable::before(const AgreementFigures &a, const AgreementFigures &b)
     if (a.hasK() != b.hasK())
         return a.hasK();
     return a.hasK() && a.rK < b.rK;
+}
+
+void RankingTable::removeInside(const QString &folder)
+{
+    const QString inside = QDir(folder).absolutePath() + QLatin1Char('/');
+    rows.erase(std::remove_if(
+                   rows.begin(), rows.end(),
+                   [&](const Row &row) { return QDir(row.job).absolutePath().startsWith(inside); }),
+               rows.end());
 }
 
 QVector<RankingTable::Row> RankingTable::sorted() const

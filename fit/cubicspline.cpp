@@ -106,3 +106,13 @@ void CubicSpline::evaluate(int i, double x, double *out) const
     for (int j = 0; j < curveCount; ++j, c += 4)
         out[j] = c[0] + t * (c[1] + t * (c[2] + t * c[3]));
 }
+
+void CubicSpline::evaluate(int i, double x, double *out, double *slope) const
+{
+    const double t = x - xs[i];
+    const double *c = coefficients.constData() + i * curveCount * 4;
+    for (int j = 0; j < curveCount; ++j, c += 4) {
+        out[j] = c[0] + t * (c[1] + t * (c[2] + t * c[3]));
+        slope[j] = c[1] + t * (2.0 * c[2] + t * 3.0 * c[3]);
+    }
+}

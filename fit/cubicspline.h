@@ -27,6 +27,8 @@ public:
     int interval(double x, int hint = 0) const;
     // Writes the value of every curve at x in interval i to out[0..curves()).
     void evaluate(int i, double x, double *out) const;
+    // The same, and every curve's slope dy/dx at x to slope[0..curves()).
+    void evaluate(int i, double x, double *out, double *slope) const;
 
 private:
     QVector<double> xs;

@@ -265,3 +265,38 @@ void FeffPath::chi(const double *k, int n, const PathParameters &p, double *out)
     if (n >= 3 && k[0] == 0.0)
         out[0] = 2.0 * out[1] - out[2];
 }
+
+void FeffPath::waves(const double *k, int n, double de0, Wave *out) const
+{
+    const double shift = de0 * ETOK;
+    int hint = 0;
+    for (int j = 0; j < n; ++j) {
+        double e = k[j] * k[j] - shift;
+        if (std::fabs(e) < smallEnergy)
+            e = smallEnergy;
+        const double q = std::copysign(std::sqrt(std::fabs(e)), e);
+        hint = spline.interval(q, hint);
+        double v[4], d[4]; // amp, pha, rep, lam and their slopes
+        spline.evaluate(hint, q, v, d);
+        const double im = 1.0 / v[3];
+        const double dIm = -d[3] * im * im;
+        Wave &w = out[j];
+        w.ppRe = v[2] * v[2] - im * im;
+        w.ppIm = 2.0 * v[2] * im;
+        // |p²| without hypot's overflow guard: p² is of order 10² here.
+        const double modulus = std::sqrt(w.ppRe * w.ppRe + w.ppIm * w.ppIm);
+        w.pRe = std::sqrt(0.5 * (modulus + w.ppRe));
+        w.pIm = std::copysign(std::sqrt(0.5 * std::max(0.0, modulus - w.ppRe)), w.ppIm);
+        w.q = q;
+        w.amp = v[0] / q;
+        w.phase = 2.0 * q * rEff + v[1];
+        w.dAmp = (d[0] - w.amp) / q;
+        w.dPhase = 2.0 * rEff + d[1];
+        w.dppRe = 2.0 * (v[2] * d[2] - im * dIm);
+        w.dppIm = 2.0 * (d[2] * im + v[2] * dIm);
+        // dp = dp² / 2p
+        const double norm = 2.0 * modulus;
+        w.dpRe = (w.dppRe * w.pRe + w.dppIm * w.pIm) / norm;
+        w.dpIm = (w.dppIm * w.pRe - w.dppRe * w.pIm) / norm;
+    }
+}

@@ -47,6 +47,23 @@ public:
     // With k ascending the spline lookup walks the grid once.
     void chi(const double *k, int n, const PathParameters &p, double *out) const;
 
+    // The terms of the path's equation that depend only on the energy shift,
+    // at each k: what a fit keeps while S0², σ² and ΔR vary. With them
+    //   chi = N·S0²/(reff+ΔR)² · amp · exp(-2·reff·pIm - 2σ²·p²ᵣₑ - 2T·pIm)
+    //         · sin(phase - 2σ²·p²ᵢₘ + 2T·pRe),   T = ΔR - 2σ²/reff
+    // (no third cumulant, no imaginary energy).
+    struct Wave
+    {
+        double q;     // the shifted wave number, 1/A
+        double amp;   // mag · reduction / q
+        double phase; // 2q·reff + pha
+        double pRe, pIm;
+        double ppRe, ppIm; // p²
+        // Their derivatives by q, for the fit's derivative by the shift.
+        double dAmp, dPhase, dpRe, dpIm, dppRe, dppIm;
+    };
+    void waves(const double *k, int n, double de0, Wave *out) const;
+
     // Energy to wave number: k² [1/A²] = ETOK · E [eV], 2mₑ/ħ² from the CODATA
     // 2018 constants, the value the reference library computes.
     static constexpr double ETOK = 0.2624684236075176;

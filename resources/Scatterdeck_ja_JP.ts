@@ -376,6 +376,10 @@
         <source>a file could not be written</source>
         <translation>ファイルを書き込めませんでした</translation>
     </message>
+    <message>
+        <source>Atoms was stopped while it listed the sites</source>
+        <translation>サイトの一覧中に Atoms が停止されました</translation>
+    </message>
 </context>
 <context>
     <name>SiteGroupPanel</name>
@@ -583,6 +587,10 @@
         <translation>::測定 chi(k) ファイル %1 は使えません : k と chi(k) の点がありません</translation>
     </message>
     <message>
+        <source>::Can not use measured chi(k) file %1 : its first column runs to %2, energies of mu(E), not k in 1/A</source>
+        <translation>::測定 chi(k) ファイル %1 は使えません : 1 列目が %2 まであり、1/Å 単位の k ではなく mu(E) のエネルギーです</translation>
+    </message>
+    <message>
         <source>::Can not read measured chi(k) file : %1 : %2</source>
         <translation>::測定 chi(k) ファイル %1 を読めません : %2</translation>
     </message>
@@ -764,6 +772,14 @@
         <translation>%1 %2 は数値ではありません: %3 を使います</translation>
     </message>
     <message>
+        <source>FIT_PATH_RMAX %1 is not a distance above 0: %2 is used</source>
+        <translation>FIT_PATH_RMAX %1 は 0 より大きい距離ではありません: %2 を使います</translation>
+    </message>
+    <message>
+        <source>FIT_PATHS %1 is not a number of paths from 1 up: %2 is used</source>
+        <translation>FIT_PATHS %1 は 1 以上のパス数ではありません: %2 を使います</translation>
+    </message>
+    <message>
         <source>R_DELTA %1 is not a step above 0 and at most 1: %2 is used</source>
         <translation>R_DELTA %1 は 0 より大きく 1 以下の刻みではありません: %2 を使います</translation>
     </message>
@@ -777,41 +793,67 @@
     </message>
 </context>
 <context>
-    <name>ResultsFolder</name>
+    <name>BatchFit</name>
     <message>
-        <source>The results folder %1 can not be written: %2</source>
-        <translation>結果フォルダ %1 に書き込めません: %2</translation>
+        <source>-fit needs the name of the file to write the fit table into</source>
+        <translation>-fit にはフィット表を書き込むファイルの名前が必要です</translation>
     </message>
     <message>
-        <source>The results folder %1 is in use by another run: %2, process %3 on %4</source>
-        <translation>結果フォルダ %1 は別の実行が使用中です: %2、%4 のプロセス %3</translation>
+        <source>-fit %1 needs a measured curve to fit: give -data FILE</source>
+        <translation>-fit %1 にはフィットする測定曲線が必要です: -data FILE を指定してください</translation>
     </message>
     <message>
-        <source>The results folder %1 is in use by another run</source>
-        <translation>結果フォルダ %1 は別の実行が使用中です</translation>
+        <source>Can not write the fit table into %1: it is a folder</source>
+        <translation>フィット表を %1 に書き込めません: フォルダです</translation>
     </message>
     <message>
-        <source>The results folder %1 can not be locked for this run</source>
-        <translation>結果フォルダ %1 をこの実行のためにロックできません</translation>
+        <source>Can not write the fit table into %1: %2</source>
+        <translation>フィット表を %1 に書き込めません: %2</translation>
     </message>
 </context>
 <context>
-    <name>LineReader</name>
+    <name>ExafsFit</name>
     <message>
-        <source>it does not exist or can not be reached</source>
-        <translation>存在しないか、たどり着けません</translation>
+        <source>the fit range FIT_RMIN %1 to FIT_RMAX %2 A holds too few points</source>
+        <translation>フィット範囲 FIT_RMIN %1 から FIT_RMAX %2 Å の点が少なすぎます</translation>
     </message>
     <message>
-        <source>it is a folder</source>
-        <translation>フォルダです</translation>
+        <source>the noise of the measured curve cannot be estimated (no signal between 15 and 30 A)</source>
+        <translation>測定曲線のノイズを見積もれません (15 から 30 Å の間に信号がありません)</translation>
     </message>
     <message>
-        <source>it is no regular file (a pipe or a device)</source>
-        <translation>通常のファイルではありません (パイプまたはデバイス)</translation>
+        <source>the model could not be evaluated (no finite residual)</source>
+        <translation>モデルを計算できませんでした (有限の残差がありません)</translation>
     </message>
     <message>
-        <source>it is larger than %1 MB</source>
-        <translation>%1 MB より大きいです</translation>
+        <source>%1 holds no chi(k) points</source>
+        <translation>%1 には chi(k) の点がありません</translation>
+    </message>
+    <message>
+        <source>%1 looks like mu(E), not chi(k): its first column runs to %2, far past any k in 1/A</source>
+        <translation>%1 は chi(k) ではなく mu(E) のようです: 1 列目が %2 まであり、1/Å 単位の k の範囲を大きく超えています</translation>
+    </message>
+    <message>
+        <source>%1 has no point between K_MIN %2 and K_MAX %3 1/A, so it cannot be fitted</source>
+        <translation>%1 には K_MIN %2 から K_MAX %3 1/Å の間に点がないため、フィットできません</translation>
+    </message>
+</context>
+<context>
+    <name>FitReport</name>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 を書き込めませんでした: %2</translation>
+    </message>
+</context>
+<context>
+    <name>PathModel</name>
+    <message>
+        <source>no folder with a positive weight to fit</source>
+        <translation>フィットする正の重みのフォルダがありません</translation>
+    </message>
+    <message>
+        <source>no FEFF path files (files.dat and feffNNNN.dat with reff up to %1 A) in %2</source>
+        <translation>%2 に FEFF のパスファイル (files.dat と reff が %1 Å 以下の feffNNNN.dat) がありません</translation>
     </message>
 </context>
 <context>
@@ -965,6 +1007,44 @@
     <message>
         <source>Can not use XDI file %1 : it names no mu(E) columns (mutrans, mufluor, or i0 with itrans or ifluor)</source>
         <translation>XDI ファイル %1 は使えません: mu(E) の列 (mutrans、mufluor、または i0 と itrans か ifluor) がありません</translation>
+    </message>
+</context>
+<context>
+    <name>ResultsFolder</name>
+    <message>
+        <source>The results folder %1 can not be written: %2</source>
+        <translation>結果フォルダ %1 に書き込めません: %2</translation>
+    </message>
+    <message>
+        <source>The results folder %1 is in use by another run: %2, process %3 on %4</source>
+        <translation>結果フォルダ %1 は別の実行が使用中です: %2、%4 のプロセス %3</translation>
+    </message>
+    <message>
+        <source>The results folder %1 is in use by another run</source>
+        <translation>結果フォルダ %1 は別の実行が使用中です</translation>
+    </message>
+    <message>
+        <source>The results folder %1 can not be locked for this run</source>
+        <translation>結果フォルダ %1 をこの実行のためにロックできません</translation>
+    </message>
+</context>
+<context>
+    <name>LineReader</name>
+    <message>
+        <source>it does not exist or can not be reached</source>
+        <translation>存在しないか、たどり着けません</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>フォルダです</translation>
+    </message>
+    <message>
+        <source>it is no regular file (a pipe or a device)</source>
+        <translation>通常のファイルではありません (パイプまたはデバイス)</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 MB</source>
+        <translation>%1 MB より大きいです</translation>
     </message>
 </context>
 </TS>

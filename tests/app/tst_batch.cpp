@@ -317,6 +317,9 @@ private slots:
                            "R_DELTA abc is not a number: 0.01 is used",
                            "FT_DK 1e6 is not a window sill from 0 to 10: 1 is used",
                            "CLEAR_CHI_DAT ja is neither 0 nor 1: 1 is used"};
+        QTest::newRow("fit table without a measured curve")
+            << QStringList{"-e", "-c", "batch.cfg", "-fit", "Tabelle.tsv"} << QByteArray()
+            << QStringList{"-fit %1/Tabelle.tsv needs a measured curve to fit: give -data FILE"};
         QTest::newRow("measured mu(E) with falling energies")
             << QStringList{"-e", "-c", "batch.cfg", "-data", "fallend.xmu"} << QByteArray()
             << QStringList{"Can not use measured data file fallend.xmu : the energies fall at "
