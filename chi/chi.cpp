@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QStringRef>
 #include <QTextStream>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -145,6 +146,18 @@ void Chi::readChiK(const QString &path)
         return;
     }
     hasChiK = true;
+}
+
+void Chi::setChiK(const QVector<double> &kValues, const QVector<double> &chiValues,
+                  const QString &path)
+{
+    clearChiK();
+    clearChiR();
+    sourcePath = path;
+    const int n = std::min(kValues.size(), chiValues.size());
+    for (int i = 0; i < n; ++i)
+        appendPoint(kValues[i], chiValues[i]);
+    hasChiK = n > 0;
 }
 
 void Chi::appendPoint(double kValue, double chiValue)

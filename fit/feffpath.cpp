@@ -232,13 +232,18 @@ void FeffPath::chi(const double *k, int n, const PathParameters &p, double *out)
         hint = spline.interval(q, hint);
         double v[4]; // amp, pha, rep, lam
         spline.evaluate(hint, q, v);
-        // p² = (rep + i/lam)² + i·Ei·ETOK and p its principal square root.
+        // p² = (rep + i/lam)² + i·Ei·ETOK and p its principal square root;
+        // without Ei that is rep + i/lam itself wherever rep > 0.
         const double im = 1.0 / v[3];
         const double ppRe = v[2] * v[2] - im * im;
         const double ppIm = 2.0 * v[2] * im + eiTerm;
-        const double modulus = std::hypot(ppRe, ppIm);
-        const double pRe = std::sqrt(0.5 * (modulus + ppRe));
-        const double pIm = std::copysign(std::sqrt(0.5 * std::max(0.0, modulus - ppRe)), ppIm);
+        double pRe = v[2];
+        double pIm = im;
+        if (eiTerm != 0.0 || v[2] <= 0.0) {
+            const double modulus = std::sqrt(ppRe * ppRe + ppIm * ppIm);
+            pRe = std::sqrt(0.5 * (modulus + ppRe));
+            pIm = std::copysign(std::sqrt(0.5 * std::max(0.0, modulus - ppRe)), ppIm);
+        }
         // T = dR - 2σ²/reff - 2p²·C3/3
         const double tRe = t0 - c3 * ppRe;
         const double tIm = -c3 * ppIm;

@@ -77,7 +77,9 @@ double FeffPathSet::s02FromInput(const QByteArray &feffInp)
     double card = qQNaN();
     for (const QByteArray &line : feffInp.split('\n')) {
         // Cards are case-blind; '*' starts a comment, also after a card.
-        const QList<QByteArray> w = line.left(line.indexOf('*')).simplified().toUpper().split(' ');
+        const int comment = line.indexOf('*');
+        const QList<QByteArray> w =
+            (comment < 0 ? line : line.left(comment)).simplified().toUpper().split(' ');
         if (w.value(0) == "S02" && w.size() >= 2)
             positiveNumber(w[1], card);
         else if (w.value(0) == "HOLE" && w.size() >= 3)

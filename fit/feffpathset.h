@@ -5,7 +5,6 @@
 #include "fit/feffpath.h"
 #include "fit/pathparameters.h"
 
-#include <QCoreApplication>
 #include <QStringList>
 #include <QVector>
 
@@ -16,8 +15,6 @@
 // parameters FEFF's input gave (S0² of feff.inp, σ² per path of files.dat).
 class FeffPathSet
 {
-    Q_DECLARE_TR_FUNCTIONS(FeffPathSet)
-
 public:
     // Reads the folder. Returns one log line per file that could not be used
     // (the path is left out); empty when every path was read.

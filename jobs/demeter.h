@@ -84,7 +84,8 @@ public:
 
     // Removes old result files of jobDir as the settings ask.
     void clearResultFiles();
-    // Reads chi.dat and every chipNNNN.dat of jobDir after FEFF has finished.
+    // Reads chi.dat and every chipNNNN.dat of jobDir after FEFF has finished;
+    // without chip files (FEFF 8.5L) the paths are computed from feffNNNN.dat.
     void readResults();
     // The paths of the last result reading: those with chi(k) data, or in a
     // batch run, where they are not read, FEFF's path files.
@@ -144,6 +145,7 @@ private:
     void endJob(Outcome outcome);
     void finishFeff();
     bool readPath(const QString &fileName);
+    void readModelPaths();
     void identifyPaths(const QStringList &chipFiles);
     void setStatus(QLineEdit *field, const QString &text, const char *style);
     static void appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice);

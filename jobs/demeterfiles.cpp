@@ -4,12 +4,14 @@
 #include "app/textfuncs.h"
 #include "chi/feffpaths.h"
 #include "chi/standardtransform.h"
+#include "fit/feffpathset.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -104,15 +106,20 @@ void Demeter::readResults()
     const QStringList filters{QStringLiteral("chip*.dat")};
     // Only the plots show the paths: a batch run just counts FEFF's files.
     QStringList names = dir.entryList(filters, QDir::Files);
-    if (!s.batchRun) {
+    if (names.isEmpty()) {
+        // FEFF 8.5L writes no chip files: the curves come from the path model.
+        readModelPaths();
+    } else if (!s.batchRun) {
         QStringList read;
         for (const QString &name : qAsConst(names))
             if (readPath(joinPath(jobDir, name)))
                 read << name;
         names = read;
     }
-    paths = names.size();
-    identifyPaths(names);
+    if (!names.isEmpty()) {
+        paths = names.size();
+        identifyPaths(names);
+    }
 
     if (chi.hasChiK)
         emit newChi();
@@ -131,6 +138,29 @@ bool Demeter::readPath(const QString &fileName)
     chips.append(path);
     path->transform(s.transformArgs());
     return true;
+}
+
+// Every feffNNNN.dat at FEFF's own parameters on FEFF's chip grid, so that
+// a job without chip files shows the same curves.
+void Demeter::readModelPaths()
+{
+    FeffPathSet set;
+    for (const QString &problem : set.read(jobDir))
+        emit log(problem);
+    pathIds.clear();
+    for (int i = 0; i < set.size(); ++i) {
+        pathIds << set.identity(i);
+        if (settings.batchRun)
+            continue;
+        const QVector<double> k = FeffPathSet::chipGrid(std::min(set.path(i).kMax(), 20.0));
+        auto *path = new Chi(nullptr);
+        connect(path, &Chi::log, this, &Demeter::log);
+        path->setChiK(k, set.path(i).chi(k, set.feffParameters(i)),
+                      joinPath(jobDir, set.identity(i).file));
+        chips.append(path);
+        path->transform(settings.transformArgs());
+    }
+    paths = set.size();
 }
 
 // FEFF's lists name the paths; without them the curves are still shown.

@@ -473,6 +473,39 @@
     </message>
 </context>
 <context>
+    <name>FeffPath</name>
+    <message>
+        <source>Can not read the path file %1: %2</source>
+        <translation>パスファイル %1 を読めません: %2</translation>
+    </message>
+    <message>
+        <source>larger than any FEFF path file</source>
+        <translation>FEFF のパスファイルとしては大きすぎます</translation>
+    </message>
+    <message>
+        <source>bad path line &quot;%1&quot;</source>
+        <translation>パスの行が不正です「%1」</translation>
+    </message>
+    <message>
+        <source>no column line &quot;k real[2*phc] ... real[p]&quot;</source>
+        <translation>列見出しの行「k real[2*phc] ... real[p]」がありません</translation>
+    </message>
+    <message>
+        <source>no path geometry (nleg, deg, reff): not a FEFF path file</source>
+        <translation>パスの幾何情報 (nleg, deg, reff) がありません: FEFF のパスファイルではありません</translation>
+    </message>
+    <message>
+        <source>k does not increase at line %1</source>
+        <translation>%1 行目で k が増加していません</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n data line(s) of seven columns, at least 4 needed</source>
+        <translation>
+            <numerusform>7 列のデータ行が %n 行しかありません (4 行以上必要)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>PathTip</name>
     <message>
         <source>path %1</source>

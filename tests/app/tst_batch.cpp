@@ -99,6 +99,42 @@ private slots:
         QVERIFY2(!r.err.contains("demetr :: Start"), qPrintable(r.err));
         QVERIFY2(!r.err.contains("display", Qt::CaseInsensitive), qPrintable(r.err));
     }
+    // FEFF 8.5L as the engine: no chip files; the path count, the -paths
+    // table and the result line come from its feffNNNN.dat, files.dat and
+    // paths.dat (written with PRINT 3 in the fourth place, as FEFF 6's chip
+    // files), and chi.dat with its '#' header is read.
+    void feff85Engine()
+    {
+        const QString feff8 = QStringLiteral("/usr/bin/feff8l");
+        if (!QFileInfo(feff8).isExecutable())
+            QSKIP("feff8l is not installed (Debian package feff85exafs, see scripts/setup.sh)");
+        for (const char *name : {"Cu.cif", "TiO2-rutile.cif"})
+            QVERIFY(QFile::copy(EXAMPLES_DIR "/00-Cif/" + QString(name), work + "/00-Cif/" + name));
+        writeConfig("MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
+                    feff8.toLatin1() + "\nFEFF_ARG \"\"\nfeff_inp PRINT 1 0 0 3\n");
+        RUN_BATCH(r, 0, {"-e", "-c", "batch.cfg", "-paths", "paths.tsv"});
+        QCOMPARE(r.out.size(), 3);
+        QCOMPARE(withoutWall(r.out.last()), QString("summary\tdone=2\tfailed=0\tunfinished=0"));
+        const QStringList table = QString::fromUtf8(readFile(work + "/paths.tsv")).split('\n');
+        for (const char *job : {"Cu", "TiO2-rutile"}) {
+            const QString dir = res + "/" + job;
+            const QStringList files = QDir(dir).entryList({"feff0*.dat"}, QDir::Files, QDir::Name);
+            QVERIFY(files.size() >= 7);
+            QVERIFY(QDir(dir).entryList({"chip*.dat"}).isEmpty());
+            QVERIFY(r.out.contains(
+                QString("ok\t%1/00-Cif/%2.cif\t%3\tchi(k) read with %4 paths, chiR.dat written")
+                    .arg(work, job, dir)
+                    .arg(files.size())));
+            const QRegularExpression row("^[^#\n]", QRegularExpression::MultilineOption);
+            QCOMPARE(QString(readFile(dir + "/chiR.dat")).count(row), 801);
+            QCOMPARE(table.filter(QRegularExpression("^" + QRegularExpression::escape(dir) + "\t"))
+                         .size(),
+                     files.size());
+        }
+        // FEFF 8.5L's first rutile path: the Ti-O shell of four at 1.9485 A.
+        QVERIFY2(table.contains(res + "/TiO2-rutile\t1\tfeff0001.dat\t1.9485\t4\t2\t100.00\tTi-O"),
+                 qPrintable(table.join('\n')));
+    }
     // A row's configuration lines come first and so win over the stand-ins'
     // defaults after them.
     void resultLine_data()

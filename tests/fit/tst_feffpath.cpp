@@ -1,39 +1,14 @@
 #include "chi/feffpaths.h"
 #include "fit/feffpath.h"
+#include "tests/fit/pathreference.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
 
 const QString dataDir = QStringLiteral(FIT_TEST_DATA);
-
-struct ReferenceSet
-{
-    QString name;
-    PathParameters parameters;
-};
-
-// Rows of whitespace-separated numbers with the given column count; other
-// lines (headers, comments) are skipped.
-QVector<QVector<double>> numberRows(const QByteArray &text, int columns)
-{
-    QVector<QVector<double>> rows;
-    for (const QByteArray &line : text.split('\n')) {
-        const QList<QByteArray> words = line.simplified().split(' ');
-        QVector<double> row;
-        bool ok = words.size() == columns;
-        for (int i = 0; ok && i < columns; ++i)
-            row << words[i].toDouble(&ok);
-        if (ok)
-            rows << row;
-    }
-    return rows;
-}
 
 QByteArray fileText(const QString &fileName)
 {
@@ -44,51 +19,6 @@ QByteArray fileText(const QString &fileName)
 QByteArray pathFile(const QString &name)
 {
     return fileText(dataDir + QLatin1Char('/') + name);
-}
-
-// A NAME.chi.txt of path_chi_reference.py: its parameter sets ("# set" lines),
-// the k grid and one chi column per set.
-struct Reference
-{
-    QVector<ReferenceSet> sets;
-    QVector<double> k;
-    QVector<QVector<double>> chi;
-
-    bool read(const QString &fileName)
-    {
-        const QByteArray text = fileText(fileName);
-        for (const QByteArray &line : text.split('\n')) {
-            const QList<QByteArray> w = line.simplified().split(' ');
-            if (w.size() == 9 && w[0] == "#" && w[1] == "set")
-                sets << ReferenceSet{QString::fromLatin1(w[2]),
-                                     {w[3].toDouble(), w[4].toDouble(), w[5].toDouble(),
-                                      w[6].toDouble(), w[7].toDouble(), w[8].toDouble()}};
-        }
-        chi.resize(sets.size());
-        for (const QVector<double> &row : numberRows(text, sets.size() + 1)) {
-            k << row[0];
-            for (int s = 0; s < sets.size(); ++s)
-                chi[s] << row[s + 1];
-        }
-        return !k.isEmpty();
-    }
-};
-
-double largestMagnitude(const QVector<double> &values)
-{
-    double largest = 0.0;
-    for (double v : values)
-        largest = std::max(largest, std::fabs(v));
-    return largest;
-}
-
-// Largest |a - b| over the points, relative to scale.
-double deviation(const QVector<double> &a, const QVector<double> &b, double scale)
-{
-    double worst = 0.0;
-    for (int i = 0; i < b.size(); ++i)
-        worst = std::max(worst, std::fabs(a[i] - b[i]));
-    return worst / scale;
 }
 
 // Runs Atoms on an example CIF and FEFF 6L on its input (one chip file per
@@ -126,7 +56,6 @@ private slots:
     void againstReferenceLibrary();
     void badFiles_data();
     void badFiles();
-    void filesListSigma2();
     void againstFeffChip_data();
     void againstFeffChip();
 };
@@ -159,7 +88,6 @@ void TestFeffPath::header()
     QFETCH(double, reff);
     QFETCH(QStringList, route);
 
-    // parse() knows only the header's index; the file name is not at hand.
     FeffPath parsed;
     QString error;
     QVERIFY2(parsed.parse(pathFile(file), &error), qPrintable(error));
@@ -169,15 +97,6 @@ void TestFeffPath::header()
     QCOMPARE(parsed.reff(), reff);
     QCOMPARE(parsed.route(), route);
     QCOMPARE(parsed.kMax(), 20.0);
-
-    // read() takes NNNN from a feffNNNN.dat name.
-    QTemporaryDir dir;
-    QFile copy(dir.filePath(QStringLiteral("feff0042.dat")));
-    QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(pathFile(file)) > 0);
-    copy.close();
-    FeffPath fromFile;
-    QVERIFY2(fromFile.read(copy.fileName(), &error), qPrintable(error));
-    QCOMPARE(fromFile.number(), 42);
 }
 
 void TestFeffPath::againstReferenceLibrary_data()
@@ -188,11 +107,11 @@ void TestFeffPath::againstReferenceLibrary_data()
     const QStringList files = QDir(dataDir).entryList({QStringLiteral("*.chi.txt")});
     QVERIFY(files.size() >= 6);
     for (const QString &file : files) {
-        Reference reference;
+        PathReference reference;
         QVERIFY(reference.read(dataDir + QLatin1Char('/') + file));
-        for (int s = 0; s < reference.sets.size(); ++s)
+        for (int s = 0; s < reference.names.size(); ++s)
             QTest::addRow("%s %s", qPrintable(file.section(QLatin1Char('.'), 0, 0)),
-                          qPrintable(reference.sets[s].name))
+                          qPrintable(reference.names[s]))
                 << file << s;
     }
 }
@@ -204,16 +123,18 @@ void TestFeffPath::againstReferenceLibrary()
     QFETCH(QString, file);
     QFETCH(int, set);
 
-    Reference reference;
+    PathReference reference;
     QVERIFY(reference.read(dataDir + QLatin1Char('/') + file));
     QVERIFY(reference.k.size() > 400);
+    const QVector<double> &v = reference.parameters[set];
     FeffPath path;
     QString error;
     QVERIFY2(
         path.parse(pathFile(file.section(QLatin1Char('.'), 0, 0) + QStringLiteral(".dat")), &error),
         qPrintable(error));
     const QVector<double> &expected = reference.chi[set];
-    const QVector<double> chi = path.chi(reference.k, reference.sets[set].parameters);
+    const QVector<double> chi =
+        path.chi(reference.k, PathParameters{v[0], v[1], v[2], v[3], v[4], v[5]});
     const double worst = deviation(chi, expected, largestMagnitude(expected));
     QVERIFY2(worst < 1e-6, qPrintable(QString::number(worst)));
 }
@@ -259,26 +180,6 @@ void TestFeffPath::badFiles()
     QCOMPARE(path.chi(QVector<double>{1.0, 2.0}, PathParameters()), (QVector<double>{0.0, 0.0}));
 }
 
-// sig2 and the amplitude ratio of files.dat reach the fit.
-void TestFeffPath::filesListSigma2()
-{
-    FeffPaths lists;
-    QCOMPARE(lists.readFiles(" Copper\n ----\n    file        sig2   amp ratio    deg    nlegs  r "
-                             "effective\n"
-                             " feff0003.dat 0.00450    10.565    48.000     3   3.8342\n"
-                             " feff0001.dat 0.00300   100.000    12.000     2   2.5561\n"),
-             2);
-    const QVector<PathIdentity> paths = lists.listedPaths();
-    QCOMPARE(paths.size(), 2);
-    QCOMPARE(paths[0].file, QStringLiteral("feff0001.dat"));
-    QCOMPARE(paths[0].sigma2, 0.003);
-    QCOMPARE(paths[0].amplitude, 100.0);
-    QCOMPARE(paths[1].number, 3);
-    QCOMPARE(paths[1].sigma2, 0.0045);
-    QCOMPARE(paths[1].amplitude, 10.565);
-    QCOMPARE(lists.identity(QStringLiteral("feff0003.dat")).legs, 3);
-}
-
 void TestFeffPath::againstFeffChip_data()
 {
     QTest::addColumn<QString>("cif");
@@ -306,6 +207,13 @@ void TestFeffPath::againstFeffChip()
     QVERIFY(runFeff6(cif, cards, dir.path()));
     FeffPaths lists;
     QVERIFY(lists.read(dir.path()).isEmpty());
+    // Every path file is listed, with its amplitude ratio (100 for the strongest).
+    const QVector<PathIdentity> listed = lists.listedPaths();
+    QCOMPARE(listed.size(), QDir(dir.path()).entryList({QStringLiteral("feff0*.dat")}).size());
+    QCOMPARE(std::max_element(listed.cbegin(), listed.cend(),
+                              [](auto &a, auto &b) { return a.amplitude < b.amplitude; })
+                 ->amplitude,
+             100.0);
     const QStringList chips = QDir(dir.path()).entryList({QStringLiteral("chip*.dat")});
     QVERIFY(chips.size() >= 5);
     for (const QString &chip : chips) {
