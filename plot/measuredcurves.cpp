@@ -2,6 +2,7 @@
 
 #include "chi/chi.h"
 #include "chi/measuredchi.h"
+#include "fit/exafsfit.h"
 
 #include <QFileInfo>
 
@@ -22,7 +23,9 @@ bool MeasuredCurves::add(const QString &path)
 {
     auto chi = std::make_unique<Chi>();
     // Kept absolute: the current folder changes while jobs run.
-    const QString problem = MeasuredChi::read(QFileInfo(path).absoluteFilePath(), *chi);
+    QString problem = MeasuredChi::read(QFileInfo(path).absoluteFilePath(), *chi);
+    if (problem.isEmpty())
+        problem = refusal(*chi);
     if (!problem.isEmpty()) {
         emit log(problem);
         return false;
@@ -35,6 +38,16 @@ bool MeasuredCurves::add(const QString &path)
     endInsertRows();
     emit curvesChanged();
     return true;
+}
+
+// A curve the jobs cannot be held against (mu(E), nothing in K_MIN..K_MAX)
+// would only mislead beside them. Without a k range every point counts.
+QString MeasuredCurves::refusal(const Chi &chi) const
+{
+    FitSettings range;
+    range.kMin = args.kMax > args.kMin ? args.kMin : -qInf();
+    range.kMax = args.kMax > args.kMin ? args.kMax : qInf();
+    return ExafsFit::refusal({chi.sourcePath, chi.k, chi.chi}, range);
 }
 
 void MeasuredCurves::remove(int row)

@@ -28,7 +28,8 @@ public:
     const TransformArgs &transformArgs() const { return args; }
 
     // Reads the file and appends it as a shown curve; a file without usable
-    // points is refused with one log line and changes nothing.
+    // points, a mu(E) file or one without a point in the k range is refused
+    // with one log line naming it, and changes nothing.
     bool add(const QString &path);
     void remove(int row);
     void setShown(int row, bool shown);
@@ -51,6 +52,8 @@ signals:
     void curvesChanged();
 
 private:
+    QString refusal(const Chi &chi) const;
+
     struct Entry
     {
         std::unique_ptr<Chi> chi;
