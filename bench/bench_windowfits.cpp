@@ -146,8 +146,8 @@ int main(int argc, char **argv)
     int fitted = 0;
     for (int row = 0; row < window.model()->count(); ++row)
         fitted += window.model()->fitResult(row).valid;
-    out << "jobs " << jobCount << ", fitted " << fitted << ", threads "
-        << QThread::idealThreadCount() << '\n';
+    out << "jobs " << jobCount << ", fitted " << fitted << ", worker threads "
+        << runner->workerCount() << " of " << QThread::idealThreadCount() << " cores\n";
     out << "serial fits (baseline): " << serialMs << " ms, " << serialMs / jobCount
         << " ms per job\n";
     out << "window fits: " << windowMs << " ms, " << windowMs / jobCount << " ms per job, "

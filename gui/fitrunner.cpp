@@ -4,6 +4,7 @@
 #include "fit/exafsfit.h"
 #include "fit/fitreport.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMetaObject>
 #include <QMutexLocker>
@@ -24,10 +25,21 @@ FitRunner::FitRunner(QObject *parent)
       writeFunction(&FitRunner::writeWithEngine)
 {
     pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
+    // The window is never deleted: the workers are stopped before the
+    // application's statics go.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                &FitRunner::stop);
 }
 
 FitRunner::~FitRunner()
 {
+    stop();
+}
+
+void FitRunner::stop()
+{
+    forgetAll();
     pool.clear();
     pool.waitForDone();
 }

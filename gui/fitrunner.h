@@ -70,7 +70,11 @@ public:
     // No result of source is delivered any more.
     void forget(const QObject *source);
     void forgetAll();
+    // Forgets everything, drops the fits not yet started and waits for the
+    // running ones (milliseconds each).
+    void stop();
     int pending() const { return tickets.size(); }
+    int workerCount() const { return pool.maxThreadCount(); }
     // For tests and shutdown: waits until no worker runs (results already
     // handed over still arrive through the event loop).
     void waitForWorkers() { pool.waitForDone(); }

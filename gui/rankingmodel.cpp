@@ -12,7 +12,6 @@
 #include <QBrush>
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QFont>
 
 #include <cmath>
 #include <limits>
