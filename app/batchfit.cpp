@@ -3,7 +3,6 @@
 #include "app/paramtable.h"
 #include "app/resultline.h"
 #include "chi/chi.h"
-#include "chi/measuredchi.h"
 #include "fit/exafsfit.h"
 #include "fit/fitreport.h"
 
@@ -35,20 +34,19 @@ BatchFit::BatchFit(const ParamTable &args)
         fitFile = QFileInfo(fitFile).absoluteFilePath();
 }
 
-bool BatchFit::usable(const FitSettings &fitSettings, QStringList &problems)
+bool BatchFit::usable(const FitSettings &fitSettings, const QVector<std::shared_ptr<Chi>> &curves,
+                      QStringList &problems)
 {
     settings = fitSettings;
     const int before = problems.size();
-    for (const QString &file : qAsConst(dataFiles)) {
-        Chi chi;
-        // A file that cannot be read at all is the ranking's message.
-        if (file.isEmpty() || !MeasuredChi::read(file, chi).isEmpty())
-            continue;
-        const MeasuredCurve curve{file, chi.k, chi.chi};
+    // The curves as the ranking read them (mu(E) already made chi(k)); a
+    // file that could not be read at all is the ranking's message.
+    for (const std::shared_ptr<Chi> &chi : curves) {
+        const MeasuredCurve curve{chi->sourcePath, chi->k, chi->chi};
         const QString refusal = ExafsFit::refusal(curve, settings);
         if (!refusal.isEmpty())
             problems << refusal;
-        else if (measured.k.isEmpty() && file == dataFiles.first())
+        else if (measured.k.isEmpty() && chi == curves.first())
             measured = curve;
     }
     if (fitGiven && fitFile.isEmpty())

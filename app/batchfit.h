@@ -10,6 +10,10 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
+class Chi;
+
 class ParamTable;
 
 // The path fit of a batch run: with "-data", every job and site group with
@@ -22,9 +26,11 @@ class BatchFit
 public:
     explicit BatchFit(const ParamTable &args);
 
-    // Checks the options and that every measured file is chi(k) that the fit
-    // can use (mu(E) is refused); every problem is one message in problems.
-    bool usable(const FitSettings &settings, QStringList &problems);
+    // Checks the options and that every measured curve (as the ranking read
+    // it) is chi(k) that the fit can use (what still reads as mu(E) is
+    // refused); every problem is one message in problems.
+    bool usable(const FitSettings &settings, const QVector<std::shared_ptr<Chi>> &curves,
+                QStringList &problems);
     bool active() const { return !measured.k.isEmpty(); }
 
     // Fits one job folder, or a site group's folders with their weights,

@@ -4,6 +4,7 @@
 #include "chi/chi.h"
 #include "chi/ftoptions.h"
 #include "chi/rankingtable.h"
+#include "data/measureddata.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -23,10 +24,14 @@ class BatchRanking
 public:
     explicit BatchRanking(const ParamTable &args);
 
-    // Reads the measured curves and checks the ranking file can be written;
-    // every problem is one message in problems.
-    bool usable(QStringList &problems);
+    void setDataOptions(const MeasuredData::Options &options) { dataOptions = options; }
+    // Reads the measured curves (mu(E) made chi(k), its .chik files
+    // written) and checks the ranking file can be written; every problem is
+    // one message in problems, what the reading found goes to notes.
+    bool usable(QStringList &problems, QStringList &notes);
     bool active() const { return !measured.isEmpty(); }
+    // The measured curves read by usable(), in the order given.
+    const QVector<std::shared_ptr<Chi>> &curves() const { return measured; }
     void setOptions(const TransformArgs &transform, const FitOptions &fitOptions);
 
     // A job (or a site group's average) that has chi(k) data.
@@ -45,6 +50,7 @@ private:
     bool rankGiven = false;
     QString rankFile;
     QVector<std::shared_ptr<Chi>> measured;
+    MeasuredData::Options dataOptions;
     TransformArgs transformArgs;
     FitOptions fit;
     RankingTable table;

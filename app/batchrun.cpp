@@ -42,9 +42,12 @@ BatchRun::BatchRun(const ParamTable &args, QObject *parent)
 bool BatchRun::optionsUsable(const Settings &settings)
 {
     QStringList problems;
-    const bool rankingUsable = ranking.usable(problems);
-    const bool fitsUsable = fits.usable(settings.fitSettings(), problems);
+    QStringList notes;
+    const bool rankingUsable = ranking.usable(problems, notes);
+    const bool fitsUsable = fits.usable(settings.fitSettings(), ranking.curves(), problems);
     const bool pathsUsable = paths.usable(problems);
+    for (const QString &note : qAsConst(notes))
+        log(note);
     for (const QString &problem : qAsConst(problems))
         log(problem);
     return shareUsable() && rankingUsable && fitsUsable && pathsUsable;

@@ -56,6 +56,8 @@ public:
 
     // Whether the batch's own options can be used; reports what cannot.
     bool optionsUsable(const Settings &settings);
+    // How -data files of measured mu(E) are made chi(k); before optionsUsable.
+    void setDataOptions(const MeasuredData::Options &options) { ranking.setDataOptions(options); }
     // The run cannot be used: exit with ConfigUnusable once the event loop
     // runs.
     void refuse();

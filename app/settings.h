@@ -4,6 +4,7 @@
 #include "app/feffinp.h"
 #include "chi/ftoptions.h"
 #include "fit/fitsettings.h"
+#include "data/xafsspectrum.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -32,8 +33,9 @@ struct Settings
     double rMin = 0.0;
     double rMax = 0.0;
     double rDelta = 0.0;
-    FtOptions ft;   // FT_MODE, FT_KWEIGHT, FT_DK
-    FitOptions fit; // FIT_KWEIGHT, FIT_RMIN, FIT_RMAX
+    FtOptions ft;                // FT_MODE, FT_KWEIGHT, FT_DK
+    FitOptions fit;              // FIT_KWEIGHT, FIT_RMIN, FIT_RMAX
+    BackgroundParams background; // BKG_RBKG, BKG_KWEIGHT, BKG_E0 of measured mu(E)
     bool clearFeffDat = false;
     bool clearChiDat = false;
     int procTimeout = 0; // ms a program run may take; 0 = no limit

@@ -1,7 +1,6 @@
 #include "plot/measuredcurves.h"
 
 #include "chi/chi.h"
-#include "chi/measuredchi.h"
 #include "fit/exafsfit.h"
 
 #include <QFileInfo>
@@ -21,20 +20,26 @@ void MeasuredCurves::setTransformArgs(const TransformArgs &transformArgs)
 
 bool MeasuredCurves::add(const QString &path)
 {
-    auto chi = std::make_unique<Chi>();
+    std::vector<std::unique_ptr<Chi>> read;
     // Kept absolute: the current folder changes while jobs run.
-    QString problem = MeasuredChi::read(QFileInfo(path).absoluteFilePath(), *chi);
-    if (problem.isEmpty())
-        problem = refusal(*chi);
+    const MeasuredData::Outcome outcome =
+        MeasuredData::read(QFileInfo(path).absoluteFilePath(), dataOptions, read);
+    QString problem = outcome.problem;
+    for (size_t i = 0; i < read.size() && problem.isEmpty(); ++i)
+        problem = refusal(*read[i]);
     if (!problem.isEmpty()) {
         emit log(problem);
         return false;
     }
-    connect(chi.get(), &Chi::log, this, &MeasuredCurves::log);
-    chi->transform(args);
-    const int row = count();
-    beginInsertRows(QModelIndex(), row, row);
-    curves.push_back({std::move(chi), true});
+    for (const QString &message : outcome.messages)
+        emit log(message);
+    const int first = count();
+    beginInsertRows(QModelIndex(), first, first + int(read.size()) - 1);
+    for (auto &chi : read) {
+        connect(chi.get(), &Chi::log, this, &MeasuredCurves::log);
+        chi->transform(args);
+        curves.push_back({std::move(chi), true});
+    }
     endInsertRows();
     emit curvesChanged();
     return true;

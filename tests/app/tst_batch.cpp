@@ -272,13 +272,23 @@ private slots:
             << QStringList{"-e", "-c", "batch.cfg", "-data", "müll.chi"} << QByteArray()
             << QStringList{"::Can not use measured chi(k) file müll.chi : it holds no points of k "
                            "and chi(k)"};
-        QTest::newRow("measured file of mu(E)")
+        QTest::newRow("measured mu(E) too short to be made chi(k)")
             << QStringList{"-e", "-c", "batch.cfg", "-data", "mu ö.xmu"} << QByteArray()
-            << QStringList{"mu ö.xmu looks like mu(E), not chi(k): its first column runs to 9090, "
-                           "far past any k in 1/A"};
+            << QStringList{"Can not use measured data file mu ö.xmu : it holds 3 points of mu(E), "
+                           "at least 20 are needed"};
         QTest::newRow("fit table without a measured curve")
             << QStringList{"-e", "-c", "batch.cfg", "-fit", "Tabelle.tsv"} << QByteArray()
             << QStringList{"-fit %1/Tabelle.tsv needs a measured curve to fit: give -data FILE"};
+        QTest::newRow("measured mu(E) with falling energies")
+            << QStringList{"-e", "-c", "batch.cfg", "-data", "fallend.xmu"} << QByteArray()
+            << QStringList{"Can not use measured data file fallend.xmu : the energies fall at "
+                           "8990 eV"};
+        QTest::newRow("background keys")
+            << QStringList{"-e", "-c", "batch.cfg"}
+            << QByteArray("BKG_RBKG 0\nBKG_KWEIGHT x\nBKG_E0 -3\n")
+            << QStringList{"BKG_RBKG 0 is not a distance above 0 and up to 10 A: 1 is used",
+                           "BKG_KWEIGHT x is not a k weight from 0 to 3: 1 is used",
+                           "BKG_E0 -3 is not an energy in eV: the edge of each spectrum is found"};
         QTest::newRow("paths into a folder")
             << QStringList{"-e", "-c", "batch.cfg", "-paths", "00-Cif"} << QByteArray()
             << QStringList{"Can not write the paths into %1/00-Cif: it is a folder"};
@@ -301,6 +311,7 @@ private slots:
         QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
         QVERIFY(writeFile(work + "/müll.chi", "# k chi\nnot a number\n\x01\x02\n"));
         QVERIFY(writeFile(work + "/mu ö.xmu", "# e mu\n8950 0.1\n8990 0.9\n9090 1.05\n"));
+        QVERIFY(writeFile(work + "/fallend.xmu", "# energy mu\n9000 0.1\n9010 0.2\n8990 0.3\n"));
         writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG
                              "\"\nFEFF_ARG \"feff log chi=1\"\n");
 

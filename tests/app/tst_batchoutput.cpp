@@ -232,6 +232,27 @@ private slots:
         QVERIFY2(fit.at(2).toDouble() < 0.01 && fit.at(18) == "-", qPrintable(fit.join(' ')));
         QVERIFY(QFile::exists(group + "/fit.txt") && QFile::exists(group + "/fit.dat"));
     }
+    // A copper foil's mu(E) (10 K) held against the copper and rock salt
+    // candidates: its chi(k) goes to 00-Res/data, and a copper job wins.
+    void copperFoilRanking()
+    {
+        SKIP_WITHOUT_FEFF6();
+        copyExamples();
+        QVERIFY(QFile::copy(MEASURED_DATA "/cu.xmu", work + "/Kupfer folie.xmu"));
+        writeConfig("MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
+                    QByteArray(feff6) + "\nFEFF_ARG \"\"\n");
+        RUN_BATCH(r, 0, {"-e", "-c", "batch.cfg", "-data", "Kupfer folie.xmu", "-rank", "r.tsv"});
+        const QString chik = res + "/data/Kupfer folie.chik";
+        QVERIFY2(r.err.contains("Kupfer folie.xmu : e0 8977.58 eV, edge step 2.33, 16 knots; "
+                                "chi(k) written to " +
+                                chik),
+                 qPrintable(r.err));
+        QVERIFY(QFileInfo(chik).size() > 10000);
+        const QString best = withoutWall(r.out.value(3)).section("best=", 1).section('\t', 0, 0);
+        QVERIFY2(best == res + "/Cu" || best == res + "/Cu-metal", qPrintable(r.out.value(3)));
+        const QStringList rows = QString::fromUtf8(readFile(work + "/r.tsv")).split('\n');
+        QVERIFY2(rows.value(3).startsWith(res + "/NaCl\t"), qPrintable(rows.join('\n')));
+    }
     // Site groups (SITES all) with the built scatterdeck-atoms and FEFF 6, on
     // magnetite: Fe on 8a (Fe1) and 16d (Fe2) of F d -3 m.
     void siteGroups_data()

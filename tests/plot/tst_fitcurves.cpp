@@ -102,18 +102,38 @@ private slots:
         QCOMPARE(count(render(other, true), job->color, plotArea) > 20, valid);
     }
 
-    // The exported data has the fit's column pair, named after its job.
+    // Saved figures and data carry the fit: the data its column pair, named
+    // after its job; the PNG its colour; the SVG a dashed stroke of it.
     void fitIsExported()
     {
         Demeter *job = addJob();
+        job->color = QColor(10, 120, 200); // unlike the painter's default pen
         ctrl->setFit(job, levelFit());
-        const QString name = dir->filePath("k.tsv");
-        QVERIFY(ctrl->saveView(ctrl->chiKView(), name));
-        QFile file(name);
+        ChiView *view = ctrl->chiKView();
+        render(view, true); // the size and range the files are saved with
+        const QString tsv = dir->filePath("k.tsv");
+        QVERIFY(ctrl->saveView(view, tsv));
+        QFile file(tsv);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString header = QString::fromUtf8(file.readLine());
         QVERIFY2(header.contains("job0 · fit k\tjob0 · fit chi(k)"), qPrintable(header));
         QCOMPARE(QString::fromUtf8(file.readLine()).trimmed(), QStringLiteral("0\t8"));
+
+        const QString png = dir->filePath("k.png");
+        QVERIFY(ctrl->saveView(view, png));
+        const QImage image(png);
+        QVERIFY(count(image, job->color, image.rect()) > 20);
+
+        const QString svg = dir->filePath("k.svg");
+        QVERIFY(ctrl->saveView(view, svg));
+        QFile drawing(svg);
+        QVERIFY(drawing.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(drawing.readAll());
+        const QString stroke = QStringLiteral("stroke=\"%1\"").arg(job->color.name());
+        const int at = text.indexOf(stroke);
+        QVERIFY2(at >= 0, qPrintable(stroke));
+        const int tag = text.lastIndexOf("<g", at);
+        QVERIFY(text.mid(tag, text.indexOf('>', at) - tag).contains("stroke-dasharray"));
     }
 };
 
