@@ -26,7 +26,7 @@ QString num(double value)
 } // namespace
 
 BatchFit::BatchFit(const ParamTable &args)
-    : dataFiles(args.values(QLatin1String(dataKey))), fitGiven(args.hasKey(QLatin1String(fitKey))),
+    : dataGiven(args.hasKey(QLatin1String(dataKey))), fitGiven(args.hasKey(QLatin1String(fitKey))),
       fitFile(args.exactValue(QLatin1String(fitKey)))
 {
     // Jobs change the current folder: names are taken from the start-up one.
@@ -34,24 +34,23 @@ BatchFit::BatchFit(const ParamTable &args)
         fitFile = QFileInfo(fitFile).absoluteFilePath();
 }
 
-bool BatchFit::usable(const FitSettings &fitSettings, const QVector<std::shared_ptr<Chi>> &curves,
-                      QStringList &problems)
+bool BatchFit::usable(const FitSettings &fitSettings, const Chi *curve, QStringList &problems)
 {
     settings = fitSettings;
     const int before = problems.size();
-    // The curves as the ranking read them (mu(E) already made chi(k)); a
-    // file that could not be read at all is the ranking's message.
-    for (const std::shared_ptr<Chi> &chi : curves) {
-        const MeasuredCurve curve{chi->sourcePath, chi->k, chi->chi};
-        const QString refusal = ExafsFit::refusal(curve, settings);
-        if (!refusal.isEmpty())
+    // A file that cannot be read at all is the ranking's message.
+    if (curve && curve->hasChiK) {
+        const MeasuredCurve data{QFileInfo(curve->sourcePath).absoluteFilePath(), curve->k,
+                                 curve->chi};
+        const QString refusal = ExafsFit::refusal(data, settings);
+        if (refusal.isEmpty())
+            measured = data;
+        else
             problems << refusal;
-        else if (measured.k.isEmpty() && chi == curves.first())
-            measured = curve;
     }
     if (fitGiven && fitFile.isEmpty())
         problems << tr("-fit needs the name of the file to write the fit table into");
-    else if (fitGiven && dataFiles.isEmpty())
+    else if (fitGiven && !dataGiven)
         problems << tr("-fit %1 needs a measured curve to fit: give -data FILE").arg(fitFile);
     else if (fitGiven && QFileInfo(fitFile).isDir())
         problems << tr("Can not write the fit table into %1: it is a folder").arg(fitFile);

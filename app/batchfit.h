@@ -10,10 +10,7 @@
 #include <QStringList>
 #include <QVector>
 
-#include <memory>
-
 class Chi;
-
 class ParamTable;
 
 // The path fit of a batch run: with "-data", every job and site group with
@@ -26,11 +23,9 @@ class BatchFit
 public:
     explicit BatchFit(const ParamTable &args);
 
-    // Checks the options and that every measured curve (as the ranking read
-    // it) is chi(k) that the fit can use (what still reads as mu(E) is
-    // refused); every problem is one message in problems.
-    bool usable(const FitSettings &settings, const QVector<std::shared_ptr<Chi>> &curves,
-                QStringList &problems);
+    // Takes the measured curve the jobs are held against (null: none) and
+    // checks it and the options; every problem is one message in problems.
+    bool usable(const FitSettings &settings, const Chi *curve, QStringList &problems);
     bool active() const { return !measured.k.isEmpty(); }
 
     // Fits one job folder, or a site group's folders with their weights,
@@ -59,7 +54,7 @@ private:
     QString add(const QString &folder, const QString &input, const FitResult &result);
     QVector<Row> sorted() const;
 
-    QStringList dataFiles;
+    bool dataGiven = false;
     bool fitGiven = false;
     QString fitFile;
     MeasuredCurve measured;

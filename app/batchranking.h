@@ -30,8 +30,11 @@ public:
     // one message in problems, what the reading found goes to notes.
     bool usable(QStringList &problems, QStringList &notes);
     bool active() const { return !measured.isEmpty(); }
-    // The measured curves read by usable(), in the order given.
-    const QVector<std::shared_ptr<Chi>> &curves() const { return measured; }
+    // The curve the jobs are held against (read by usable()), or null.
+    const Chi *firstMeasured() const
+    {
+        return measured.isEmpty() ? nullptr : measured.first().get();
+    }
     void setOptions(const TransformArgs &transform, const FitOptions &fitOptions);
 
     // A job (or a site group's average) that has chi(k) data.

@@ -44,7 +44,7 @@ bool BatchRun::optionsUsable(const Settings &settings)
     QStringList problems;
     QStringList notes;
     const bool rankingUsable = ranking.usable(problems, notes);
-    const bool fitsUsable = fits.usable(settings.fitSettings(), ranking.curves(), problems);
+    const bool fitsUsable = fits.usable(settings.fitSettings(), ranking.firstMeasured(), problems);
     const bool pathsUsable = paths.usable(problems);
     for (const QString &note : qAsConst(notes))
         log(note);

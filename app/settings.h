@@ -3,8 +3,8 @@
 
 #include "app/feffinp.h"
 #include "chi/ftoptions.h"
-#include "fit/fitsettings.h"
 #include "data/xafsspectrum.h"
+#include "fit/fitsettings.h"
 
 #include <QProcessEnvironment>
 #include <QString>

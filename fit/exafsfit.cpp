@@ -1,5 +1,6 @@
 #include "fit/exafsfit.h"
 
+#include "chi/measuredchi.h"
 #include "fit/boundedparameter.h"
 #include "fit/fittransform.h"
 #include "fit/levenbergmarquardt.h"
@@ -249,9 +250,7 @@ QString ExafsFit::refusal(const MeasuredCurve &data, const FitSettings &settings
     const QString file = QDir::toNativeSeparators(data.path);
     if (data.k.isEmpty())
         return tr("%1 holds no chi(k) points").arg(file);
-    // k of measured chi(k) ends near 20 1/A; energies are in the thousands
-    // of eV.
-    if (data.k.last() > maxK)
+    if (data.k.last() > MeasuredChi::largestK)
         return tr("%1 looks like mu(E), not chi(k): its first column runs to %2, far past any k "
                   "in 1/A")
             .arg(file)

@@ -27,8 +27,6 @@ public:
     // Why a measured curve cannot be fitted (mu(E) instead of chi(k), no
     // point in K_MIN..K_MAX), one message naming the file; empty when it can.
     static QString refusal(const MeasuredCurve &data, const FitSettings &settings);
-    // A first column beyond this is energies, not k in 1/A.
-    static constexpr double maxK = 50.0;
 };
 
 #endif

@@ -546,6 +546,10 @@
         <source>::Can not use measured chi(k) file %1 : it holds no points of k and chi(k)</source>
         <translation>::測定 chi(k) ファイル %1 は使えません : k と chi(k) の点がありません</translation>
     </message>
+    <message>
+        <source>::Can not use measured chi(k) file %1 : its first column runs to %2, energies of mu(E), not k in 1/A</source>
+        <translation>::測定 chi(k) ファイル %1 は使えません : 1 列目が %2 まであり、1/Å 単位の k ではなく mu(E) のエネルギーです</translation>
+    </message>
 </context>
 <context>
     <name>MeasuredCurves</name>

@@ -272,10 +272,6 @@ private slots:
             << QStringList{"-e", "-c", "batch.cfg", "-data", "müll.chi"} << QByteArray()
             << QStringList{"::Can not use measured chi(k) file müll.chi : it holds no points of k "
                            "and chi(k)"};
-        QTest::newRow("measured mu(E) too short to be made chi(k)")
-            << QStringList{"-e", "-c", "batch.cfg", "-data", "mu ö.xmu"} << QByteArray()
-            << QStringList{"Can not use measured data file mu ö.xmu : it holds 3 points of mu(E), "
-                           "at least 20 are needed"};
         QTest::newRow("fit table without a measured curve")
             << QStringList{"-e", "-c", "batch.cfg", "-fit", "Tabelle.tsv"} << QByteArray()
             << QStringList{"-fit %1/Tabelle.tsv needs a measured curve to fit: give -data FILE"};
@@ -310,7 +306,6 @@ private slots:
         QFETCH(QStringList, messages);
         QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
         QVERIFY(writeFile(work + "/müll.chi", "# k chi\nnot a number\n\x01\x02\n"));
-        QVERIFY(writeFile(work + "/mu ö.xmu", "# e mu\n8950 0.1\n8990 0.9\n9090 1.05\n"));
         QVERIFY(writeFile(work + "/fallend.xmu", "# energy mu\n9000 0.1\n9010 0.2\n8990 0.3\n"));
         writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG
                              "\"\nFEFF_ARG \"feff log chi=1\"\n");

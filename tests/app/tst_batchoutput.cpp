@@ -248,7 +248,7 @@ private slots:
                                 chik),
                  qPrintable(r.err));
         QVERIFY(QFileInfo(chik).size() > 10000);
-        const QString best = withoutWall(r.out.value(3)).section("best=", 1).section('\t', 0, 0);
+        const QString best = withoutWall(r.out.value(3)).section("\tbest=", 1).section('\t', 0, 0);
         QVERIFY2(best == res + "/Cu" || best == res + "/Cu-metal", qPrintable(r.out.value(3)));
         const QStringList rows = QString::fromUtf8(readFile(work + "/r.tsv")).split('\n');
         QVERIFY2(rows.value(3).startsWith(res + "/NaCl\t"), qPrintable(rows.join('\n')));
