@@ -32,11 +32,11 @@ struct FakeFit
     QStringList written; // "A@m.chi"
     QSemaphore gate;
     QAtomicInt waiting = 0;
-    bool gated = false;
+    QAtomicInt gated = 0; // read by the workers
 
     FitResult fit(const FitTask &task, const MeasuredCurve &curve)
     {
-        if (gated) {
+        if (gated.loadAcquire()) {
             ++waiting;
             gate.acquire();
         }
@@ -157,7 +157,7 @@ private slots:
     void staleResultsAreDropped()
     {
         QFETCH(QString, change);
-        fake->gated = true;
+        fake->gated.storeRelease(1);
         addMeasured("m.chi", 0.8);
         QCOMPARE(cell(0, RankingModel::FitRFactorColumn), QStringLiteral("fitting…"));
         QTRY_VERIFY(fake->waiting.loadRelaxed() > 0); // a fit runs
@@ -171,7 +171,7 @@ private slots:
             deleted = jobs.takeFirst();
             delete deleted;
         }
-        fake->gated = false;
+        fake->gated.storeRelease(0);
         fake->gate.release(1000);
         settle();
         QFETCH(QStringList, flags);
