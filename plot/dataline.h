@@ -13,6 +13,8 @@ class QPainter;
 // Dash patterns of the real and imaginary parts, in pen widths.
 inline const QVector<qreal> realDashes = {2, 2};
 inline const QVector<qreal> imagDashes = {6, 2, 3, 2};
+// A path fit: long dashes, unlike both parts.
+inline const QVector<qreal> fitDashes = {4, 3};
 
 // The pen of a chart curve: solid, or dashed with the given pattern.
 QPen curvePen(const QColor &color, int width = 1, const QVector<qreal> &dashes = {});
