@@ -151,7 +151,10 @@ void Body::createDemeter(const QFileInfo &file, int stage)
         createSiteGroup(file);
         return;
     }
-    queue.append(makeDemeter(file, stage, settings));
+    Demeter *job = makeDemeter(file, stage, withOwnFolder(file));
+    connect(job, &QObject::destroyed, this,
+            [this, name = job->jobSettings().jobFolder] { folders.release(name); });
+    queue.append(job);
     checkDemQue();
 }
 
@@ -176,7 +179,9 @@ Demeter *Body::makeDemeter(const QFileInfo &file, int stage, const Settings &job
 
 void Body::createSiteGroup(const QFileInfo &file)
 {
-    auto *group = new SiteGroup(settings, file, this);
+    auto *group = new SiteGroup(withOwnFolder(file), file, this);
+    connect(group, &QObject::destroyed, this,
+            [this, name = QFileInfo(group->directory()).fileName()] { folders.release(name); });
     connect(group, &SiteGroup::log, this, &Body::log);
     const bool listed = group->listSites();
     gui->addSiteGroup(group);
@@ -190,6 +195,16 @@ void Body::createSiteGroup(const QFileInfo &file)
         queue.append(job);
     }
     checkDemQue();
+}
+
+Settings Body::withOwnFolder(const QFileInfo &file)
+{
+    Settings s = settings;
+    const QString wanted = file.completeBaseName();
+    s.jobFolder = folders.take(wanted);
+    if (s.jobFolder != wanted)
+        emit log(FolderNames::renamed(file.absoluteFilePath(), s.jobFolder, wanted));
+    return s;
 }
 
 void Body::scanInputDirs()

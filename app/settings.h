@@ -46,7 +46,8 @@ struct Settings
     // per inequivalent site of that element.
     QString absorber;
     bool allSites = false;
-    // The job folder's name inside resDir; empty: the input's base name.
+    // The job's (or site group's) folder name inside resDir; empty: the
+    // input's base name.
     QString jobFolder;
 
     // Stores the four directories and builds the programs' environment:

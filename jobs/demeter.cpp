@@ -12,6 +12,7 @@ namespace {
 const char startingStyle[] = "background-color: rgb(255, 255, 128);";
 const char runningStyle[] = "background-color: rgb(96, 255, 181);";
 const char idleStyle[] = "background-color: rgb(213, 230, 255);";
+const char failedStyle[] = "background-color: rgb(255, 150, 150);";
 
 // Console output is UTF-8 up to the first NUL byte of a read; malformed
 // sequences become replacement characters.
@@ -30,9 +31,11 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
     : QFrame(parent), settings(jobSettings), inputFile(input), stage(startStage)
 {
     ui.setupUi(this);
-    PanelWidths::fit(
-        ui, {tr("A. Starting"), tr("A. Running"), tr("A. Finished"), tr("A. Not Running")},
-        {tr("F. Starting"), tr("F. Running"), tr("F. Finished"), tr("F. Not Running")});
+    PanelWidths::fit(ui,
+                     {tr("A. Starting"), tr("A. Running"), tr("A. Finished"), tr("A. Not Running"),
+                      tr("A. Failed")},
+                     {tr("F. Starting"), tr("F. Running"), tr("F. Finished"), tr("F. Not Running"),
+                      tr("F. Failed")});
     connect(&chi, &Chi::log, this, &Demeter::log);
     connectPanel();
 
@@ -151,8 +154,11 @@ void Demeter::waitPrograms(int ms)
 
 void Demeter::endJob(Outcome outcome)
 {
-    if (!retired)
-        emit ended(outcome);
+    if (retired)
+        return;
+    if (!settings.batchRun)
+        showOutcome(outcome);
+    emit ended(outcome);
 }
 
 void Demeter::launch(QProcess *proc)
@@ -185,13 +191,36 @@ void Demeter::setStatus(QLineEdit *field, const QString &text, const char *style
     field->setCursorPosition(0);
 }
 
-void Demeter::appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice)
+void Demeter::showOutcome(Outcome outcome)
+{
+    if (outcome == ChiRead) {
+        ui.FeffStat->setToolTip(tr("chi(k) read with %n path(s)", nullptr, paths));
+        return;
+    }
+    const QString cause = failureCause(outcome);
+    const bool atomsStage = outcome == AtomsNotStarted || outcome == AtomsTimedOut ||
+                            outcome == AtomsCancelled || outcome == InputMissing;
+    if (atomsStage || atomsEndedBadly()) {
+        setStatus(ui.AtomsStat, tr("A. Failed"), failedStyle);
+        ui.AtomsStat->setToolTip(cause);
+    }
+    if (!atomsStage) {
+        setStatus(ui.FeffStat, tr("F. Failed"), failedStyle);
+        ui.FeffStat->setToolTip(cause);
+    }
+    emit log(tr("Job %1 failed: %2").arg(baseName, cause));
+}
+
+void Demeter::appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice, QString *lastLine)
 {
     while (!proc->atEnd()) {
         const QByteArray line = proc->readLine();
         if (notice)
             notice->feed(line);
-        pane->insertPlainText(decodeOutput(line));
+        const QString text = decodeOutput(line);
+        if (!text.trimmed().isEmpty())
+            *lastLine = text.trimmed();
+        pane->insertPlainText(text);
     }
 }
 
@@ -207,7 +236,7 @@ void Demeter::showResFeff(bool f)
 
 void Demeter::msgFromAtoms()
 {
-    appendOutput(atomsProc, ui.ResAtoms, settings.batchRun ? &atomsNotice : nullptr);
+    appendOutput(atomsProc, ui.ResAtoms, settings.batchRun ? &atomsNotice : nullptr, &atomsLast);
 }
 
 void Demeter::msgFromFeff()
@@ -216,7 +245,7 @@ void Demeter::msgFromFeff()
     if (settings.batchRun)
         feffNotice.feed(feffProc->readAll());
     else
-        appendOutput(feffProc, ui.ResFeff, nullptr);
+        appendOutput(feffProc, ui.ResFeff, nullptr, &feffLast);
 }
 
 void Demeter::showAtomsState(QProcess::ProcessState stat)
@@ -250,7 +279,11 @@ void Demeter::showAtomsState(QProcess::ProcessState stat)
             emit procStopped();
             stage = FeffWaiting;
             start();
-            setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+            // FEFF still runs on what Atoms printed; the job's end names both.
+            if (atomsEndedBadly())
+                setStatus(ui.AtomsStat, tr("A. Failed"), failedStyle);
+            else
+                setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
         } else {
             setStatus(ui.AtomsStat, tr("A. Not Running"), idleStyle);
             if (stage == AtomsStarting)
@@ -346,6 +379,8 @@ void Demeter::reStartFeff()
     if (stage != Done || retired)
         return;
     ui.ResFeff->clear();
+    feffLast.clear();
+    ui.FeffStat->setToolTip(QString());
     stage = FeffWaiting;
     start();
 }

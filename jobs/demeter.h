@@ -108,6 +108,15 @@ public:
     // only), e.g. "STEP 12.3 ON node7 CANCELLED AT ... DUE TO TIME LIMIT".
     QString atomsCancellation() const { return atomsNotice.cancellation(); }
     QString feffCancellation() const { return feffNotice.cancellation(); }
+    // Why the job failed, in a few words a user reads in the log and the
+    // status tooltips ("Atoms ended with exit code 1: ...", "FEFF left no
+    // chi.dat"); empty for an outcome with chi(k) data.
+    QString failureCause(Outcome outcome) const;
+    // The last line a program printed that was not blank.
+    QString atomsLastLine() const { return atomsLast; }
+    QString feffLastLine() const { return feffLast; }
+    // The job's name as the legend and the log give it: its folder's name.
+    QString jobName() const { return baseName; }
 
 signals:
     void log(QString msg);
@@ -146,7 +155,12 @@ private:
     bool readPath(const QString &fileName);
     void identifyPaths(const QStringList &chipFiles);
     void setStatus(QLineEdit *field, const QString &text, const char *style);
-    static void appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice);
+    // The status fields, tooltips and log line of an ended job (window only).
+    void showOutcome(Outcome outcome);
+    bool atomsEndedBadly() const;
+    static QString programTrouble(const char *name, const QProcess &run, const QString &lastLine);
+    static void appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice,
+                             QString *lastLine);
 
     Settings settings;
     QFileInfo inputFile;
@@ -163,6 +177,8 @@ private:
     bool retired = false;
     SlurmNotice atomsNotice; // batch runs only
     SlurmNotice feffNotice;  // batch runs only
+    QString atomsLast;
+    QString feffLast;
 
 public:
     Chi chi;

@@ -51,7 +51,9 @@ QString outcomeText(Demeter::Outcome outcome)
 
 SiteGroup::SiteGroup(const Settings &groupSettings, const QFileInfo &cif, QObject *parent)
     : QObject(parent), settings(groupSettings), inputFile(cif),
-      groupDir(joinPath(groupSettings.resDir, cif.completeBaseName()))
+      groupDir(joinPath(groupSettings.resDir, groupSettings.jobFolder.isEmpty()
+                                                  ? cif.completeBaseName()
+                                                  : groupSettings.jobFolder))
 {
     connect(&average, &Chi::log, this, &SiteGroup::log);
 }

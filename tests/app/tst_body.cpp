@@ -263,6 +263,28 @@ private slots:
         QTEST(logLines().size(), "logCount");
         QCOMPARE(body->queuedJobs(), targets.size());
     }
+    // Every job of the window has a folder of its own, also when inputs share
+    // a base name; a deleted job's folder is free again.
+    void ownJobFolders()
+    {
+        startBody();
+        addFiles("00-Cif", {"a.cif"});
+        const QString w = work + "/in put/";
+        dropOn(widget<DropArea>("DropCif"),
+               {QUrl::fromLocalFile(w + "a.cif"), QUrl::fromLocalFile(w + "a.cif"),
+                QUrl::fromLocalFile(work + "/00-Cif/a.cif")});
+        dropOn(widget<DropArea>("DropFeff"), {QUrl::fromLocalFile(w + "c.inp")});
+        dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(w + "c.inp")});
+        QStringList folders;
+        for (Demeter *job : jobs())
+            folders << job->directory().mid(resDir().size() + 1);
+        QCOMPARE(folders, (QStringList{"a", "a-2", "a-3", "c", "c-2"}));
+        QCOMPARE(logLines().last(), w + "c.inp runs in the folder c-2: c is another job's");
+        jobs().at(1)->ui.Delete->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(w + "a.cif")});
+        QCOMPARE(jobs().last()->directory(), resDir() + "/a-2");
+    }
     void resBoxesActLikeRadioButtons()
     {
         // "A<i>" and "F<i>" for the jobs whose Atoms or FEFF result box is checked.

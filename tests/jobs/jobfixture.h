@@ -85,7 +85,8 @@ public:
         static const QMap<QString, QString> names{
             {"background-color: rgb(255, 255, 128);", "yellow"},
             {"background-color: rgb(96, 255, 181);", "green"},
-            {"background-color: rgb(213, 230, 255);", "blue"}};
+            {"background-color: rgb(213, 230, 255);", "blue"},
+            {"background-color: rgb(255, 150, 150);", "red"}};
         return names.value(style, style);
     }
 

@@ -69,23 +69,42 @@ private slots:
         cifRun.insert(7, "A. Finished/9/blue");
         row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3, {});
         row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2, {});
-        row("FEFF crash without results", 6, {"", "feff abort"}, "", 0, feffEnd, Demeter::NoChiFile,
-            0, {"::Can not read chi(k) file : %D/chi.dat"});
+        // A failed job says so in the field of the program that failed, and
+        // names the cause in the field's tooltip and in one log line.
+        const QString failed = "Job Kupfer ö.銅 failed: ";
+        row("FEFF crash without results", 6, {"", "feff abort"}, "", 0,
+            feffEnd + QStringList{"F. Failed/0/red"}, Demeter::NoChiFile, 0,
+            {"::Can not read chi(k) file : %D/chi.dat",
+             failed + "FEFF crashed; FEFF left no chi.dat"});
+        row("Atoms fails, FEFF runs on its message", 1,
+            {"atoms print=cell:broken exit=1", "feff print=Fatal:RDINP"}, "", 0,
+            atomsRun + QStringList{"F. Starting/8/yellow", "+", "F. Running/9/green",
+                                   "A. Failed/9/red", "-", "F. Finished/0/blue", "F. Failed/0/red"},
+            Demeter::NoChiFile, 0,
+            {"::Can not read chi(k) file : %D/chi.dat",
+             failed + "Atoms ended with exit code 1: cell:broken; FEFF left no chi.dat "
+                      "(Fatal:RDINP)"});
         row("Atoms missing", 1, {"atoms", "feff chi=1"}, "atoms", 0,
-            {"A. Starting/3/yellow", "A. Not Running/3/blue"}, Demeter::AtomsNotStarted, 0, {});
-        row("CIF gone before the start", 1, {"atoms", "feff chi=1"}, "input", 0, {},
-            Demeter::InputMissing, 0,
-            {"The input file %I no longer exists; the job is not started."});
+            {"A. Starting/3/yellow", "A. Not Running/3/blue", "A. Failed/3/red"},
+            Demeter::AtomsNotStarted, 0, {failed + "Atoms could not start: %W/no such atoms"});
+        row("CIF gone before the start", 1, {"atoms", "feff chi=1"}, "input", 0,
+            {"A. Failed/1/red"}, Demeter::InputMissing, 0,
+            {"The input file %I no longer exists; the job is not started.",
+             failed + "the input file no longer exists"});
         // FEFF is never launched on the output of a cut-off Atoms run, and
         // results written before a stop are not read.
         row("Atoms past the time limit", 1, {"atoms cat pidfile sleep=600000", "feff chi=1"}, "",
-            300, atomsRun + QStringList{"A. Finished/0/blue"}, Demeter::AtomsTimedOut, 0,
-            {"Atoms reached the time limit of 0.3 s and was stopped: %I"});
+            300, atomsRun + QStringList{"A. Finished/0/blue", "A. Failed/0/red"},
+            Demeter::AtomsTimedOut, 0,
+            {"Atoms reached the time limit of 0.3 s and was stopped: %I",
+             failed + "Atoms stopped at the time limit of 0.3 s"});
         row("FEFF past the time limit", 6, {"", "feff chi=1 pidfile sleep=600000"}, "", 300,
-            feffEnd, Demeter::FeffTimedOut, 0,
-            {"FEFF reached the time limit of 0.3 s and was stopped: %I"});
+            feffEnd + QStringList{"F. Failed/0/red"}, Demeter::FeffTimedOut, 0,
+            {"FEFF reached the time limit of 0.3 s and was stopped: %I",
+             failed + "FEFF stopped at the time limit of 0.3 s"});
         row("FEFF missing", 6, {"", "feff"}, "feff", 0,
-            {"F. Starting/8/yellow", "F. Not Running/8/blue"}, Demeter::FeffNotStarted, 0, {});
+            {"F. Starting/8/yellow", "F. Not Running/8/blue", "F. Failed/8/red"},
+            Demeter::FeffNotStarted, 0, {failed + "FEFF could not start: %W/no such feff"});
         // No FEFF for a job that is about to be deleted.
         row("retired while Atoms runs", 1, {"atoms cat wait=go", "feff chi=1"}, "retired", 0,
             atomsRun + QStringList{"A. Finished/6/blue"}, -1, 0, {});
@@ -129,12 +148,17 @@ private slots:
         if (!ended.isEmpty())
             QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
         QTEST(job.chips.size(), "paths");
-        QCOMPARE(rec.logs,
-                 logs.replaceInStrings("%I", input).replaceInStrings("%D", job.directory()));
+        QCOMPARE(rec.logs, logs.replaceInStrings("%I", input)
+                               .replaceInStrings("%D", job.directory())
+                               .replaceInStrings("%W", work));
+        // The failed field's tooltip is the cause the log gives.
+        for (const QLineEdit *field : {job.ui.AtomsStat, job.ui.FeffStat})
+            if (field->text().endsWith("Failed"))
+                QCOMPARE("Job Kupfer ö.銅 failed: " + field->toolTip(), logs.last());
         QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), events.contains("newChi"));
         if (limitMs > 0)
             QVERIFY(processGone(readFile(job.directory() + "/fake.pid").trimmed().toLongLong()));
-        if (events.contains("F. Running/9/green")) {
+        if (events.contains("F. Running/9/green") && !events.contains("A. Failed/9/red")) {
             // Atoms printed the input; the copy of a FEFF input begins with the
             // copy header; either way the text starts at the first " * This".
             const QByteArray text = " * This is the input\nEND\n";
@@ -166,7 +190,8 @@ private slots:
         // Old results stay on disk (chi files are not cleared), so a wrong
         // "finished" would read them again.
         QTest::newRow("FEFF gone: no stop report, nothing read")
-            << true << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue"};
+            << true
+            << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue", "F. Failed/8/red"};
     }
     void restart()
     {

@@ -65,7 +65,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(allDone(running), 20000);
         for (int i : failing) {
             QCOMPARE(all.at(i)->currentStage(), int(Demeter::AtomsStarting));
-            QCOMPARE(all.at(i)->ui.AtomsStat->text(), QString("A. Not Running"));
+            QCOMPARE(all.at(i)->ui.AtomsStat->text(), QString("A. Failed"));
         }
         QCOMPARE(counts(), QString("0 running, 0 queued"));
     }
