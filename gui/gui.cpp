@@ -10,8 +10,10 @@
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -62,11 +64,27 @@ void Gui::addDemeter(Demeter *job)
     counter->add(job);
     ProcList->addWidget(job);
     jobs.append(job);
+    if (isVisible())
+        widenFor(job);
     connect(job, &Demeter::show2BToggled, this, &Gui::controlShow2Bs);
     connect(job, &Demeter::deleteMe, this, &Gui::deleteANoticedDemeter);
     // Only the area whose drop is being delivered takes this.
     DropCif->takeDrop();
     DropFeff->takeDrop();
+}
+
+// Grows the window (never shrinks it, never past the screen) until the panel
+// fits without a sideways scroll bar, so a job's file name is seen whole.
+void Gui::widenFor(QWidget *panel)
+{
+    const int need = panel->minimumSizeHint().width() + width() - ScrollA1->viewport()->width() +
+                     ScrollA1->verticalScrollBar()->sizeHint().width();
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect();
+    const int most = screen.isValid() ? screen.width() : need;
+    if (width() < need)
+        resize(std::min(need, most), height());
 }
 
 void Gui::addSiteGroup(SiteGroup *group)
@@ -184,6 +202,14 @@ void Gui::log(QString msg)
 {
     qDebug() << msg;
     LogMsg->insertPlainText(msg + QLatin1Char('\n'));
+}
+
+// Widths are known once the window is laid out for showing.
+void Gui::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    for (Demeter *job : qAsConst(jobs))
+        widenFor(job);
 }
 
 void Gui::closeEvent(QCloseEvent *event)

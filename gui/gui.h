@@ -59,8 +59,11 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void widenFor(QWidget *panel);
+
     // The "Res. A." and "Res. F." boxes of every job: exactly one output
     // pane is open in the whole list.
     QButtonGroup jobGroup;

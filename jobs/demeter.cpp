@@ -43,8 +43,12 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
     jobDir = joinPath(settings.resDir, baseName);
     QDir().mkpath(jobDir); // a failure shows when feff.inp cannot be written
 
+    // Jobs are told apart by their file names: the field holds at least the
+    // whole name and shows the end of the path; the tooltip gives all of it.
     ui.TargetName->setText(inputFile.absoluteFilePath());
+    ui.TargetName->setToolTip(inputFile.absoluteFilePath());
     ui.TargetName->setCursorPosition(ui.TargetName->text().size());
+    PanelWidths::fitReadOut(ui.TargetName, inputFile.fileName());
 
     showResAtoms(ui.ShowResAtoms->isChecked());
     showResFeff(ui.ShowResFeff->isChecked());

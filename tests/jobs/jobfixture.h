@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QMap>
+#include <QScreen>
 #include <QtTest>
 
 // The jobs of these tests run the stand-in program FAKEPROG (its words are listed in

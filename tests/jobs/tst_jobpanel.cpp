@@ -314,7 +314,8 @@ private slots:
             QVERIFY(QCoreApplication::installTranslator(&translator));
         }
         Gui gui;
-        auto *job = new Demeter(settingsFor("", ""), QFileInfo(inputPath("job.inp")), 6);
+        const QString input = inputPath("TiO2-rutile 結晶.inp");
+        auto *job = new Demeter(settingsFor("", ""), QFileInfo(input), 6);
         gui.addDemeter(job);
         // The plot windows outlive the main window: they must forget the job.
         const auto forget = qScopeGuard([&gui] {
@@ -328,7 +329,15 @@ private slots:
                  japanese ? QStringLiteral("削除") : QStringLiteral("Del."));
 
         QVector<QPair<QWidget *, QString>> shown;
-        for (const QString state : {"Starting", "Running", "Finished", "Not Running"}) {
+        // The input field shows the file's whole name, its tooltip the path;
+        // the window opens wide enough for the panel
+        shown.push_back({job->ui.TargetName, QFileInfo(input).fileName()});
+        QCOMPARE(job->ui.TargetName->toolTip(), input);
+        // (or as wide as the screen, which is narrow offscreen).
+        QVERIFY(gui.findChild<QScrollArea *>("ScrollA1")->viewport()->width() >=
+                    job->minimumSizeHint().width() ||
+                gui.width() == QGuiApplication::primaryScreen()->availableGeometry().width());
+        for (const QString state : {"Starting", "Running", "Finished", "Not Running", "Failed"}) {
             shown.push_back({job->ui.AtomsStat,
                              QCoreApplication::translate("Demeter", qPrintable("A. " + state))});
             shown.push_back({job->ui.FeffStat,
