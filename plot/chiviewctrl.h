@@ -60,9 +60,10 @@ public slots:
 private:
     void askAndSave(ChiView *view);
     void drawLegend(QPainter *p, ChiView *view, const QVector<PlotCurve> &curves);
-    bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi);
-    bool autoRangeK();
-    bool autoRangeR();
+    static bool curveBounds(const QVector<PlotCurve> &curves, const Extent &defX,
+                            const Extent &defY, double &xLo, double &xHi, double &yLo, double &yHi);
+    bool autoRangeK(const QVector<PlotCurve> &curves);
+    bool autoRangeR(const QVector<PlotCurve> &curves);
     static int kWeight(const ChiView *view);
     // What the chi(R) chart draws for a curve: in the standard transform,
     // the curve made again with the weight of the window's buttons.

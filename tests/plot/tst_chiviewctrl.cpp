@@ -91,6 +91,54 @@ private slots:
             compareValues(rangeOf(surface(v)->coord), range);
     }
 
+    // The scale follows the shown curves (a larger one shown, one hidden)
+    // until the user pans or zooms, and again after "Reset Scale".
+    void scaleFollowsCurves_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<bool>("follows");
+        QTest::newRow("untouched") << "" << true;
+        QTest::newRow("after a wheel zoom") << "wheel" << false;
+        QTest::newRow("after a pan") << "pan" << false;
+        QTest::newRow("after a dragged zoom") << "rect" << false;
+        QTest::newRow("a click is no zoom") << "click" << true;
+        QTest::newRow("wheel, then Reset Scale") << "wheel reset" << true;
+    }
+    void scaleFollowsCurves()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(bool, follows);
+        ChiView *v = ctrl->chiKView();
+        DispA *d = surface(v);
+        addJob({1, 3}, {-0.4, 0.3});
+        render(v);
+        if (gesture.startsWith("wheel")) {
+            QWheelEvent e(QPointF(300, 200), QPointF(300, 200), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(d, &e);
+        } else if (!gesture.isEmpty()) {
+            const int button = gesture == "pan" ? Qt::LeftButton : Qt::RightButton;
+            const QPoint end = gesture == "click" ? QPoint(300, 200) : QPoint(340, 240);
+            send(d, QEvent::MouseButtonPress, QPoint(300, 200), button);
+            send(d, QEvent::MouseMove, end, button);
+            send(d, QEvent::MouseButtonRelease, end, button);
+        }
+        if (gesture.endsWith("reset"))
+            v->findChild<QPushButton *>(QStringLiteral("ResetScale"))->click();
+        render(v);
+        const Range before = rangeOf(d->coord);
+        const Range shown{1, 3, -0.4, 0.4};
+        QCOMPARE(before == shown, follows);
+
+        Demeter *larger = addJob({1, 4}, {2, 0.5}); // shown on adding
+        render(v);
+        compareValues(rangeOf(d->coord), follows ? Range{1, 4, -2, 2} : before);
+        larger->ui.Show->setChecked(false);
+        render(v);
+        compareValues(rangeOf(d->coord), follows ? shown : before);
+        QCOMPARE(v->isFollowing(), follows);
+    }
+
     // k^3 chi = 4 at k = 1, 2, 3; unweighted the middle point (column 307)
     // is 0.5 (row 185). A black job with the same data is shown first: the
     // red one paints over it.
