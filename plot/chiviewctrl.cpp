@@ -4,6 +4,7 @@
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
 #include "plot/axis.h"
+#include "plot/axistitles.h"
 #include "plot/chiview.h"
 #include "plot/datadrop.h"
 #include "plot/dataline.h"
@@ -139,6 +140,7 @@ void ChiViewCtrl::drawChiK(QPainter *p)
     drawCurves(p, c, curves);
     drawGrid(p, c);
     drawFrame(p, c);
+    AxisTitles::draw(p, c, AxisTitles::chiK(std::max(0, kWeight(kView))));
     drawLegend(p, kView, curves);
     showCursor(kView);
 }
@@ -168,6 +170,9 @@ void ChiViewCtrl::drawChiR(QPainter *p)
     drawCurves(p, c, curves);
     drawGrid(p, c);
     drawFrame(p, c);
+    AxisTitles::draw(p, c,
+                     AxisTitles::chiR(shownTransform(), rView->SelAbs->isChecked(),
+                                      rView->SelReal->isChecked(), rView->SelImag->isChecked()));
     drawLegend(p, rView, curves);
     showCursor(rView);
     weighted.sweep();
@@ -290,6 +295,21 @@ int ChiViewCtrl::kWeight(const ChiView *view)
         if (buttons[w]->isChecked())
             return w;
     return -1;
+}
+
+// The transform of the first shown curve with chi(R) as the chi(R) window
+// draws it; every curve is made with the same settings.
+TransformArgs ChiViewCtrl::shownTransform()
+{
+    QVector<const Chi *> curves;
+    for (const Demeter *job : qAsConst(jobs))
+        if (job->ui.Show->isChecked())
+            curves.append(&job->chi);
+    curves += groups.shown() + measured->shown();
+    for (const Chi *curve : qAsConst(curves))
+        if (curve->hasChiR)
+            return curveR(*curve).transformed;
+    return TransformArgs();
 }
 
 // No button: the curve as the job made it, with FT_KWEIGHT.

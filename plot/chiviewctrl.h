@@ -1,6 +1,7 @@
 #ifndef CHIVIEWCTRL_H
 #define CHIVIEWCTRL_H
 
+#include "chi/ftoptions.h"
 #include "plot/ccolors.h"
 #include "plot/groupcurves.h"
 #include "plot/plotcurve.h"
@@ -65,6 +66,7 @@ private:
     bool autoRangeK(const QVector<PlotCurve> &curves);
     bool autoRangeR(const QVector<PlotCurve> &curves);
     static int kWeight(const ChiView *view);
+    TransformArgs shownTransform();
     // What the chi(R) chart draws for a curve: in the standard transform,
     // the curve made again with the weight of the window's buttons.
     const Chi &curveR(const Chi &source);

@@ -24,6 +24,8 @@ public:
         QString text;
         QColor color;
         int width = 1;
+        QVector<qreal> dashes;
+        bool markers = false;
     };
 
     static QVector<Entry> entries(const QVector<PlotCurve> &curves);

@@ -7,32 +7,36 @@
 #include <QMimeData>
 #include <QUrl>
 
-// In render()'s fixed range y = 8 is row 122, y = -8 row 258, and k = 2 column 307; a pen
-// twice a job's width covers the row above too.
+// In render()'s fixed range y = 8 is row 122, y = -8 row 258; k = 1 is column 293, k = 1.25
+// column 296, between the marks of the points at k = 1 and 1.5.
 class TstMeasuredCurves : public PlotFixture
 {
     Q_OBJECT
 private slots:
     // A level chi(k) of 8 from k 1 to 3, given plainly or k-weighted.
-    void drawnBlackTwiceAJobsWidth_data()
+    void drawnBlackWithMarks_data()
     {
         QTest::addColumn<QString>("text");
         QTest::newRow("plain") << "# k chi\n1 8\n1.5 8\n2 8\n2.5 8\n3 8\n";
         QTest::newRow("chik2, CRLF") << "# k chik2\r\n1 8\r\n1.5 18\r\n2 32\r\n2.5 50\r\n3 72\r\n";
     }
-    void drawnBlackTwiceAJobsWidth()
+    void drawnBlackWithMarks()
     {
         QFETCH(QString, text);
         QVERIFY(ctrl->measuredCurves()->add(write("m.chi", text.toUtf8())));
-        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 307, black), Rows({121, 122}));
+        const QImage img = render(ctrl->chiKView(), true);
+        QCOMPARE(rowsOf(img, 296, black), Rows({122}));
+        // A ring around the point: black two rows above and below the line.
+        const Rows ring = rowsOf(img, 293, black);
+        QVERIFY(!ring.isEmpty() && ring.first() <= 120 && ring.last() >= 124);
         // Its chi(R) is drawn too, black, within the automatic range.
         QVERIFY(count(render(ctrl->chiRView()), black, plotArea) > 100);
     }
 
     // What the chi(R) window lists (and so draws) for a measured curve and a
-    // site average: the measured curve in black at twice a job's width with
+    // site average: the measured curve in black with marks on its points and
     // the components the boxes ask for, each with its dash pattern; the
-    // average as its magnitude only, in its colour, twice as wide.
+    // average as its magnitude only, in its colour, twice as wide, dash-dot.
     void pensOfMeasuredAndAveragedCurves_data()
     {
         QTest::addColumn<QStringList>("boxes");
@@ -58,14 +62,18 @@ private slots:
         QStringList components;
         int averages = 0;
         for (const PlotCurve &c : ctrl->shownCurves(v)) {
-            QCOMPARE(c.width, 2);
-            QCOMPARE(c.dashes, dashes.value(c.component));
             if (c.job == QLatin1String("g")) {
                 QCOMPARE(c.color, group.color);
                 QCOMPARE(c.component, QString("|chi(R)|"));
+                QCOMPARE(c.width, 2);
+                QCOMPARE(c.dashes, averageDashes);
+                QVERIFY(!c.markers);
                 ++averages;
             } else {
                 QCOMPARE(c.color, black);
+                QCOMPARE(c.width, 1);
+                QCOMPARE(c.dashes, dashes.value(c.component));
+                QVERIFY(c.markers);
                 components << c.component;
             }
         }
@@ -83,7 +91,7 @@ private slots:
         curves->setShown(0, false);
         QCOMPARE(changed.count(), 1);
         // b only, at y = -8
-        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 307, black), Rows({257, 258}));
+        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 296, black), Rows({258}));
         curves->remove(1);
         QCOMPARE(curves->count(), 1);
         QCOMPARE(curves->rowCount(), 1);
@@ -91,7 +99,7 @@ private slots:
         QCOMPARE(count(render(ctrl->chiKView(), true), black, plotArea), 0);
         QCOMPARE(count(render(ctrl->chiRView()), black, plotArea), 0);
         curves->setShown(0, true);
-        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 307, black), Rows({121, 122}));
+        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 296, black), Rows({122}));
     }
 
     void unusableFilesAreRefusedWithOneLine_data()
