@@ -9,9 +9,11 @@
 #include "plot/chiviewctrl.h"
 
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -40,7 +42,7 @@ Gui::Gui(QWidget *parent)
     plots->showChiR();
 
     connect(plots, &ChiViewCtrl::log, this, &Gui::log);
-    connect(DeleteAll, &QPushButton::clicked, this, &Gui::deleteAll);
+    connect(DeleteAll, &QPushButton::clicked, this, &Gui::confirmDeleteAll);
     connect(ShowChiK, &QPushButton::clicked, plots, &ChiViewCtrl::showChiK);
     connect(ShowChiR, &QPushButton::clicked, plots, &ChiViewCtrl::showChiR);
     connect(ShowRanking, &QPushButton::clicked, this, [this] {
@@ -144,6 +146,21 @@ void Gui::deleteADemeter(int idx)
     job->deleteLater();
 }
 
+// "Del. All" while programs run asks first: hundreds of jobs are one click
+// away from being stopped.
+void Gui::confirmDeleteAll()
+{
+    const int running = counter->count(JobCounter::Running);
+    if (running > 0 && QMessageBox::question(
+                           this, tr("Delete all jobs"),
+                           tr("Jobs running now: %1. Stop them and delete all %2 jobs?")
+                               .arg(running)
+                               .arg(jobs.size()),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    deleteAll();
+}
+
 void Gui::deleteAll()
 {
     while (!groupPanels.isEmpty())
@@ -212,8 +229,15 @@ void Gui::showEvent(QShowEvent *event)
         widenFor(job);
 }
 
+// The jobs' programs run in process groups of their own, out of reach of the
+// terminal's Ctrl-C and of the window's end: they are stopped here.
 void Gui::closeEvent(QCloseEvent *event)
 {
+    for (Demeter *job : qAsConst(jobs))
+        job->terminatePrograms();
+    const QDeadlineTimer deadline(JobProcess::graceMs);
+    for (Demeter *job : qAsConst(jobs))
+        job->waitPrograms(int(deadline.remainingTime()));
     emit finishing();
     QMainWindow::closeEvent(event);
 }

@@ -48,6 +48,7 @@ private slots:
     void controlShow2Bs(bool f);
     void deleteANoticedDemeter();
     void deleteADemeter(int idx);
+    void confirmDeleteAll();
     void deleteAll();
     void deleteSiteGroup(SiteGroupPanel *panel);
     void showAll(bool shown);

@@ -120,7 +120,9 @@ void Demeter::configureFeff()
 
 void Demeter::configureLimits(JobProcess *proc, const QString &name)
 {
-    proc->setOwnGroup(settings.batchRun);
+    // Stopping a job ("Del.", a time limit, the end of a batch run) must
+    // reach what its program started, such as a wrapper script's children.
+    proc->setOwnGroup(true);
     proc->setTimeLimit(settings.procTimeout);
     connect(proc, &JobProcess::timedOut, this, [this, name] {
         const QString seconds = QString::number(settings.procTimeout / 1000.0);
