@@ -14,9 +14,12 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -51,6 +54,13 @@ Gui::Gui(QWidget *parent)
     });
     connect(DropCif, &DropArea::dropped, this, &Gui::droppedCifFiles);
     connect(DropFeff, &DropArea::dropped, this, &Gui::droppedFeffFiles);
+    for (DropArea *area : {DropCif, DropFeff})
+        connect(area, &DropArea::dropEnded, this, &Gui::showFirstDropped);
+    // The log starts about eight lines tall; the splitter makes it taller.
+    const int logHeight = 9 * LogMsg->fontMetrics().lineSpacing();
+    LogSplitter->setSizes({std::max(1, height() - logHeight), logHeight});
+    LogSplitter->setStretchFactor(0, 5);
+    LogSplitter->setStretchFactor(1, 1);
     jobGroup.setExclusive(true);
 }
 
@@ -60,7 +70,6 @@ void Gui::addDemeter(Demeter *job)
     // job's "Res. F." as the only checked box, closing every other pane.
     jobGroup.addButton(job->ui.ShowResAtoms);
     jobGroup.addButton(job->ui.ShowResFeff);
-    ScrollA1->verticalScrollBar()->setValue(ScrollA1->verticalScrollBar()->maximum());
     plots->addDemeter(job);
     ranking->model()->addDemeter(job);
     counter->add(job);
@@ -70,9 +79,35 @@ void Gui::addDemeter(Demeter *job)
         widenFor(job);
     connect(job, &Demeter::show2BToggled, this, &Gui::controlShow2Bs);
     connect(job, &Demeter::deleteMe, this, &Gui::deleteANoticedDemeter);
-    // Only the area whose drop is being delivered takes this.
+    tookDropped(job);
+    // A wheel step scrolls whole panel rows.
+    const int row = job->ui.frame->sizeHint().height() + ProcList->verticalSpacing();
+    ScrollA1->verticalScrollBar()->setSingleStep(std::max(row, 1));
+}
+
+// Only the area whose drop is being delivered takes this; the first panel a
+// drop made is scrolled into view once the drop is over.
+void Gui::tookDropped(QWidget *panel)
+{
     DropCif->takeDrop();
     DropFeff->takeDrop();
+    if ((DropCif->isDelivering() || DropFeff->isDelivering()) && !firstDropped)
+        firstDropped = panel;
+}
+
+void Gui::showFirstDropped()
+{
+    QWidget *panel = firstDropped;
+    firstDropped = nullptr;
+    if (!panel)
+        return;
+    // New panels are shown from the event loop; then the pending layout
+    // requests give them their places, and the list can scroll to them.
+    QTimer::singleShot(0, this, [this, guarded = QPointer<QWidget>(panel)] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        if (guarded)
+            ScrollA1->ensureWidgetVisible(guarded, 0, 0);
+    });
 }
 
 // Grows the window (never shrinks it, never past the screen) until the panel
@@ -96,6 +131,8 @@ void Gui::addSiteGroup(SiteGroup *group)
     auto *panel = new SiteGroupPanel(group);
     ProcList->addWidget(panel);
     groupPanels.append(panel);
+    tookDropped(panel);
+    connect(group, &SiteGroup::changed, this, &Gui::showProgress);
     connect(panel, &SiteGroupPanel::deleteMe, this, [this, panel] { deleteSiteGroup(panel); });
 }
 
@@ -204,21 +241,44 @@ void Gui::showProgress()
     const int running = counter->count(JobCounter::Running);
     const int finished = counter->count(JobCounter::Finished);
     const int failed = counter->count(JobCounter::Failed);
-    counts->setText(tr("Queued %1 · Running %2 · Finished %3 · Failed %4")
-                        .arg(queued)
-                        .arg(running)
-                        .arg(finished)
-                        .arg(failed));
+    QString text = tr("Queued %1 · Running %2 · Finished %3 · Failed %4")
+                       .arg(queued)
+                       .arg(running)
+                       .arg(finished)
+                       .arg(failed);
+    if (!groupPanels.isEmpty()) {
+        int averaged = 0, groupsFailed = 0;
+        for (const SiteGroupPanel *panel : qAsConst(groupPanels))
+            if (const SiteGroup *group = panel->group()) {
+                averaged += group->state() == SiteGroup::Averaged;
+                groupsFailed += group->state() == SiteGroup::Failed;
+            }
+        text += tr(" · Site groups %1 (averaged %2, failed %3)")
+                    .arg(groupPanels.size())
+                    .arg(averaged)
+                    .arg(groupsFailed);
+    }
+    counts->setText(text);
     progress->setRange(0, std::max(1, counter->total()));
     progress->setValue(counter->total() > 0 ? finished + failed : 0);
     setWindowTitle(queued + running > 0 ? tr("%1 % – %2").arg(counter->percentDone()).arg(baseTitle)
                                         : baseTitle);
 }
 
+// New lines go at the end whatever the user clicked; the pane follows them
+// unless the user has scrolled up to read.
+// New lines go at the end whatever the user clicked; the pane follows them
+// unless the user has scrolled up to read.
 void Gui::log(QString msg)
 {
     qDebug() << msg;
-    LogMsg->insertPlainText(msg + QLatin1Char('\n'));
+    QScrollBar *bar = LogMsg->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    QTextCursor end(LogMsg->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(msg + QLatin1Char('\n'));
+    if (following)
+        bar->setValue(bar->maximum());
 }
 
 // Widths are known once the window is laid out for showing.

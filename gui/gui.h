@@ -64,6 +64,8 @@ protected:
 
 private:
     void widenFor(QWidget *panel);
+    void tookDropped(QWidget *panel);
+    void showFirstDropped();
 
     // The "Res. A." and "Res. F." boxes of every job: exactly one output
     // pane is open in the whole list.
@@ -78,6 +80,7 @@ private:
     QLabel *counts;         // in the status bar
     QProgressBar *progress; // in the status bar
     QString baseTitle;
+    QWidget *firstDropped = nullptr; // during a drop: its first new panel
 };
 
 #endif

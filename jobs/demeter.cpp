@@ -200,7 +200,9 @@ void Demeter::setStatus(QLineEdit *field, const QString &text, const char *style
 void Demeter::showOutcome(Outcome outcome)
 {
     if (outcome == ChiRead) {
-        ui.FeffStat->setToolTip(tr("chi(k) read with %n path(s)", nullptr, paths));
+        const QString read = tr("chi(k) read with %1 paths").arg(paths);
+        ui.FeffStat->setToolTip(read);
+        emit log(tr("Job %1 finished: %2").arg(baseName, read));
         return;
     }
     const QString cause = failureCause(outcome);
@@ -230,14 +232,32 @@ void Demeter::appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice,
     }
 }
 
+// The open pane says whose output it shows: with hundreds of panels the row
+// above it is not always in view.
 void Demeter::showResAtoms(bool f)
 {
     ui.ResAtoms->setVisible(f);
+    showPaneTitle();
 }
 
 void Demeter::showResFeff(bool f)
 {
     ui.ResFeff->setVisible(f);
+    showPaneTitle();
+}
+
+void Demeter::showPaneTitle()
+{
+    const bool atoms = ui.ShowResAtoms->isChecked();
+    const bool feff = ui.ShowResFeff->isChecked();
+    ui.PaneTitle->setVisible(atoms || feff);
+    if (!atoms && !feff)
+        return;
+    const QString input = inputFile.absoluteFilePath();
+    ui.PaneTitle->setText(atoms && feff
+                              ? tr("Atoms and FEFF output of %1 (%2)").arg(baseName, input)
+                          : atoms ? tr("Atoms output of %1 (%2)").arg(baseName, input)
+                                  : tr("FEFF output of %1 (%2)").arg(baseName, input));
 }
 
 void Demeter::msgFromAtoms()

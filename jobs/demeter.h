@@ -145,6 +145,7 @@ public slots:
 
 private:
     void connectPanel();
+    void showPaneTitle();
     void configureAtoms();
     void configureFeff();
     void launch(QProcess *proc);

@@ -16,6 +16,7 @@
 #include "plot/showncurves.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <cmath>
@@ -28,7 +29,10 @@ constexpr double maxLabelPointSize = 15;
 
 ChiViewCtrl::ChiViewCtrl(QObject *parent)
     : QObject(parent), palette(40), kView(new ChiView), rView(new ChiView),
-      measured(new MeasuredCurves(this))
+      measured(new MeasuredCurves(this)),
+      // The folder the program was started in: jobs move the current folder
+      // into their result folders, where a figure would be lost.
+      saveFolder(QDir::currentPath())
 {
     kView->AxName->setText(tr("k"));
     kView->setWindowTitle(tr("chi k View"));

@@ -83,7 +83,7 @@ private:
     QVector<Demeter *> jobs;
     GroupCurves groups;
     WeightedChiR weighted;
-    QString saveFolder;    // where the last plot was saved
+    QString saveFolder;    // where the last plot was saved, at first the start-up folder
     int drawnRWeight = -1; // the chi(R) window's button at the last paint; -1 none
 };
 

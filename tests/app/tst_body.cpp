@@ -8,6 +8,8 @@
 #include <QCheckBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextCodec>
 #include <QTextEdit>
 #include <QTranslator>
@@ -284,6 +286,31 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(w + "a.cif")});
         QCOMPARE(jobs().last()->directory(), resDir() + "/a-2");
+    }
+    // Three files dropped below many panels: the list scrolls to the first
+    // new one, and one wheel step scrolls at least one panel row.
+    void dropScrollsToFirstNewPanel()
+    {
+        startBody();
+        Gui *gui = body->mainWindow();
+        gui->resize(900, 500);
+        gui->show();
+        QVERIFY(QTest::qWaitForWindowExposed(gui));
+        QList<QUrl> urls;
+        for (int i = 0; i < 30; ++i) {
+            addFiles("in put", {QString("n%1.cif").arg(i)});
+            urls << QUrl::fromLocalFile(work + QString("/in put/n%1.cif").arg(i));
+        }
+        QVERIFY(dropOn(widget<DropArea>("DropCif"), urls));
+        QVERIFY(dropOn(widget<DropArea>("DropCif"), urls.mid(0, 3)));
+        QCOMPARE(jobs().size(), 33);
+        Demeter *first = jobs().at(30);
+        auto *area = widget<QScrollArea>("ScrollA1");
+        QTRY_VERIFY(area->verticalScrollBar()->value() > 0);
+        const int top = first->mapTo(area->viewport(), QPoint(0, 0)).y();
+        QVERIFY2(top >= 0 && top + first->ui.frame->height() <= area->viewport()->height(),
+                 qPrintable(QString::number(top)));
+        QVERIFY(area->verticalScrollBar()->singleStep() >= first->ui.frame->height());
     }
     void resBoxesActLikeRadioButtons()
     {

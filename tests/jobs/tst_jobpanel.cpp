@@ -67,8 +67,10 @@ private slots:
         // FEFF is launched (and runs) before Atoms shows that it ended.
         QStringList cifRun = atomsRun + feffRun;
         cifRun.insert(7, "A. Finished/9/blue");
-        row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3, {});
-        row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2, {});
+        row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3,
+            {"Job Kupfer ö.銅 finished: chi(k) read with 3 paths"});
+        row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2,
+            {"Job Kupfer ö.銅 finished: chi(k) read with 2 paths"});
         // A failed job says so in the field of the program that failed, and
         // names the cause in the field's tooltip and in one log line.
         const QString failed = "Job Kupfer ö.銅 failed: ";
