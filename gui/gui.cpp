@@ -23,6 +23,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 Gui::Gui(QWidget *parent)
     : QMainWindow(parent), plots(new ChiViewCtrl(nullptr)),
       ranking(new RankingWindow(plots->measuredCurves(), this)), counter(new JobCounter(this))
@@ -200,6 +204,11 @@ void Gui::confirmDeleteAll()
 
 void Gui::deleteAll()
 {
+    // Hundreds of jobs leave the heap full of small free blocks; once they
+    // are deleted (from the event loop), the C library hands them back.
+#ifdef __GLIBC__
+    QTimer::singleShot(0, this, [] { malloc_trim(0); });
+#endif
     while (!groupPanels.isEmpty())
         deleteSiteGroup(groupPanels.first());
     while (!jobs.isEmpty())

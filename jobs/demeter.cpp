@@ -83,6 +83,13 @@ Demeter::~Demeter()
 
 void Demeter::connectPanel()
 {
+    // Before the plots hear of Show2: they count the curves.
+    connect(ui.Show2, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            loadPaths();
+        else
+            unloadPaths();
+    });
     connect(ui.Show, &QCheckBox::toggled, this, &Demeter::showChanged);
     connect(ui.Show2, &QCheckBox::toggled, this, &Demeter::showChanged);
     connect(ui.Show2, &QCheckBox::toggled, this, &Demeter::show2BToggled);

@@ -84,13 +84,18 @@ public:
 
     // Removes old result files of jobDir as the settings ask.
     void clearResultFiles();
-    // Reads chi.dat and every chipNNNN.dat of jobDir after FEFF has finished.
+    // Reads chi.dat after FEFF has finished and lists its chipNNNN.dat
+    // files; their curves are read with Show2 (loadPaths()).
     void readResults();
-    // The paths of the last result reading: those with chi(k) data, or in a
-    // batch run, where they are not read, FEFF's path files.
+    // Reads the path files of the last result reading into chips (once);
+    // unloadPaths() frees them.
+    void loadPaths();
+    void unloadPaths();
+    // The paths of the last result reading: FEFF's path files, or once read,
+    // those with chi(k) data.
     int pathCount() const { return paths; }
-    // FEFF's identity of each path of the last result reading: one per entry
-    // of chips, or in a batch run one per path file.
+    // FEFF's identity of each path of the last result reading: one per path
+    // file, or once read, one per entry of chips.
     const QVector<PathIdentity> &pathIdentities() const { return pathIds; }
     // The line as it goes into feff.inp: replaced by the rewrite entry whose
     // name is the line's first word, otherwise unchanged.
@@ -173,6 +178,7 @@ private:
     bool feffRan = false;
     int stage = AtomsWaiting;
     int paths = 0;
+    QStringList pathFiles; // of the last result reading
     QVector<PathIdentity> pathIds;
     bool inputLoaded = false;
     bool retired = false;
@@ -183,7 +189,7 @@ private:
 
 public:
     Chi chi;
-    QVector<Chi *> chips; // owned; rebuilt by every readResults()
+    QVector<Chi *> chips; // owned; read by loadPaths(), emptied by readResults()
     QColor color;         // invalid until the plot controller assigns one
 };
 

@@ -98,24 +98,39 @@ void Demeter::readResults()
                       StandardTransform::comments(chi.transformed));
     }
 
-    qDeleteAll(chips);
-    chips.clear();
+    unloadPaths();
     const QDir dir(jobDir);
     const QStringList filters{QStringLiteral("chip*.dat")};
-    // Only the plots show the paths: a batch run just counts FEFF's files.
-    QStringList names = dir.entryList(filters, QDir::Files);
-    if (!s.batchRun) {
-        QStringList read;
-        for (const QString &name : qAsConst(names))
-            if (readPath(joinPath(jobDir, name)))
-                read << name;
-        names = read;
-    }
-    paths = names.size();
-    identifyPaths(names);
+    // The path curves are read when the job's Show2 asks for them (only one
+    // job shows them at a time), so that hundreds of finished jobs do not
+    // keep every path's curves; a batch run only counts FEFF's files.
+    pathFiles = dir.entryList(filters, QDir::Files);
+    paths = pathFiles.size();
+    if (!s.batchRun && ui.Show2->isChecked() && !pathFiles.isEmpty())
+        loadPaths();
+    else
+        identifyPaths(pathFiles);
 
     if (chi.hasChiK)
         emit newChi();
+}
+
+void Demeter::loadPaths()
+{
+    if (!chips.isEmpty() || pathFiles.isEmpty())
+        return;
+    QStringList read;
+    for (const QString &name : qAsConst(pathFiles))
+        if (readPath(joinPath(jobDir, name)))
+            read << name;
+    paths = read.size();
+    identifyPaths(read);
+}
+
+void Demeter::unloadPaths()
+{
+    qDeleteAll(chips);
+    chips.clear();
 }
 
 bool Demeter::readPath(const QString &fileName)

@@ -136,6 +136,7 @@ private slots:
         Settings s = settingsFor("atoms", "feff");
         s.batchRun = batchRun;
         Demeter job(s, QFileInfo(inputPath("r.inp")), 6);
+        job.ui.Show2->setChecked(true); // path curves are read for Show2 only
         for (const QString &name : withData + withoutData)
             QVERIFY(writeFile(job.directory() + "/" + name, chiFile(withData.contains(name))));
         JobRecorder rec(&job);
@@ -180,6 +181,7 @@ private slots:
                 QVERIFY(QFile::copy(data + name, job.directory() + "/" + name));
         QVERIFY(writeFile(job.directory() + "/chi.dat", chiFile(true)));
         QSignalSpy logSpy(&job, &Demeter::log);
+        job.ui.Show2->setChecked(true);
         job.readResults();
         QStringList got;
         for (const PathIdentity &id : job.pathIdentities())
@@ -188,6 +190,12 @@ private slots:
         QCOMPARE(job.chips.size(), 3);
         QCOMPARE(job.pathIdentities().last().file, QString("chip0019.dat"));
         QTEST(logSpy.count(), "logs");
+        // The curves are kept only while Show2 asks for them.
+        job.ui.Show2->setChecked(false);
+        QCOMPARE(job.chips.size(), 0);
+        QCOMPARE(job.pathCount(), 3);
+        job.ui.Show2->setChecked(true);
+        QCOMPARE(job.chips.size(), 3);
     }
 };
 

@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(ended.count(), outcome < 0 ? 0 : 1);
         if (!ended.isEmpty())
             QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
-        QTEST(job.chips.size(), "paths");
+        QTEST(job.pathCount(), "paths");
         QCOMPARE(rec.logs, logs.replaceInStrings("%I", input)
                                .replaceInStrings("%D", job.directory())
                                .replaceInStrings("%W", work));
@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(readFile(job.directory() + "/feff.inp"), QByteArray("TITLE edited\n"));
         // Emptied before the rerun; chip0005.dat cleared or not read.
         QCOMPARE(job.ui.ResFeff->toPlainText(), feffGone ? QString() : QString("run\n"));
-        QCOMPARE(job.chips.size(), 1);
+        QCOMPARE(job.pathCount(), 1);
         if (feffGone) {
             job.ui.FeffRestart->click(); // after a failed launch the job stays where it is
             QCOMPARE(rec.settled(events), events);
