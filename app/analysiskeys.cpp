@@ -63,7 +63,34 @@ QStringList AnalysisKeys::read(const ParamTable &params, FtOptions &ft, FitOptio
                             .arg(fit.rMax);
         }
     }
+    readPathChoice(params, fit, problems);
     return problems;
+}
+
+// FIT_PATH_RMAX above 0, FIT_PATHS a whole number from 1 up.
+void AnalysisKeys::readPathChoice(const ParamTable &params, FitOptions &fit, QStringList &problems)
+{
+    double rMax = fit.pathRMax;
+    if (readNumber(params, "FIT_PATH_RMAX", rMax, problems)) {
+        if (rMax > 0.0)
+            fit.pathRMax = rMax;
+        else
+            problems << tr("FIT_PATH_RMAX %1 is not a distance above 0: %2 is used")
+                            .arg(rMax)
+                            .arg(fit.pathRMax);
+    }
+    const QString name = keyName("FIT_PATHS");
+    if (!given(params, name))
+        return;
+    const QString text = params.value(name, QString()).trimmed();
+    bool ok = false;
+    const int count = text.toInt(&ok, 10);
+    if (ok && count >= 1)
+        fit.maxPaths = count;
+    else
+        problems << tr("FIT_PATHS %1 is not a number of paths from 1 up: %2 is used")
+                        .arg(text)
+                        .arg(fit.maxPaths);
 }
 
 // False, and weight unchanged, for a value that is not one of 0, 1, 2, 3; a

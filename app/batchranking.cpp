@@ -2,7 +2,6 @@
 
 #include "app/paramtable.h"
 #include "chi/agreement.h"
-#include "chi/measuredchi.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,7 +23,7 @@ BatchRanking::BatchRanking(const ParamTable &args)
         rankFile = QFileInfo(rankFile).absoluteFilePath();
 }
 
-bool BatchRanking::usable(QStringList &problems)
+bool BatchRanking::usable(QStringList &problems, QStringList &notes)
 {
     const int before = problems.size();
     for (const QString &file : qAsConst(dataFiles)) {
@@ -32,12 +31,16 @@ bool BatchRanking::usable(QStringList &problems)
             problems << tr("-data needs the name of a measured chi(k) file");
             continue;
         }
-        auto chi = std::make_shared<Chi>();
-        const QString problem = MeasuredChi::read(file, *chi);
-        if (problem.isEmpty())
-            measured.append(chi);
-        else
-            problems << problem;
+        std::vector<std::unique_ptr<Chi>> curves;
+        const MeasuredData::Outcome outcome = MeasuredData::read(file, dataOptions, curves);
+        if (!outcome.problem.isEmpty()) {
+            problems << outcome.problem;
+            continue;
+        }
+        // A batch promises the .chik files: one that cannot be written stops it.
+        (outcome.writeFailed ? problems : notes) << outcome.messages;
+        for (auto &curve : curves)
+            measured.append(std::shared_ptr<Chi>(std::move(curve)));
     }
     if (rankGiven && rankFile.isEmpty())
         problems << tr("-rank needs the name of the file to write the ranking into");
@@ -60,6 +63,14 @@ void BatchRanking::add(const QString &job, const QString &input, const Chi &chi)
     if (!active() || !chi.hasChiK)
         return;
     table.add(job, input, Agreement::compute(*measured.first(), chi, transformArgs, fit));
+}
+
+void BatchRanking::addGroup(const QString &folder, const QString &input, const Chi &average)
+{
+    if (!active() || !average.hasChiK)
+        return;
+    table.removeInside(folder);
+    add(folder, input, average);
 }
 
 QString BatchRanking::best() const

@@ -4,6 +4,7 @@
 #include "chi/chi.h"
 #include "chi/ftoptions.h"
 #include "chi/rankingtable.h"
+#include "data/measureddata.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -23,14 +24,24 @@ class BatchRanking
 public:
     explicit BatchRanking(const ParamTable &args);
 
-    // Reads the measured curves and checks the ranking file can be written;
-    // every problem is one message in problems.
-    bool usable(QStringList &problems);
+    void setDataOptions(const MeasuredData::Options &options) { dataOptions = options; }
+    // Reads the measured curves (mu(E) made chi(k), its .chik files
+    // written) and checks the ranking file can be written; every problem is
+    // one message in problems, what the reading found goes to notes.
+    bool usable(QStringList &problems, QStringList &notes);
     bool active() const { return !measured.isEmpty(); }
+    // The curve the jobs are held against (read by usable()), or null.
+    const Chi *firstMeasured() const
+    {
+        return measured.isEmpty() ? nullptr : measured.first().get();
+    }
     void setOptions(const TransformArgs &transform, const FitOptions &fitOptions);
 
     // A job (or a site group's average) that has chi(k) data.
     void add(const QString &job, const QString &input, const Chi &chi);
+    // A site group's average: replaces the rows of the site jobs in its
+    // folder, so that a structure is ranked once.
+    void addGroup(const QString &folder, const QString &input, const Chi &average);
     // The folder of the best job, empty without any.
     QString best() const;
     // Writes the ranking file, when one was asked for; false with one
@@ -42,6 +53,7 @@ private:
     bool rankGiven = false;
     QString rankFile;
     QVector<std::shared_ptr<Chi>> measured;
+    MeasuredData::Options dataOptions;
     TransformArgs transformArgs;
     FitOptions fit;
     RankingTable table;

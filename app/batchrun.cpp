@@ -29,7 +29,7 @@ const char shareKey[] = "-share";
 } // namespace
 
 BatchRun::BatchRun(const ParamTable &args, QObject *parent)
-    : QObject(parent), ranking(args), paths(args)
+    : QObject(parent), ranking(args), fits(args), paths(args)
 {
     clock.start();
     watcher = new SignalWatcher(this);
@@ -39,14 +39,18 @@ BatchRun::BatchRun(const ParamTable &args, QObject *parent)
         shareOption = args.exactValue(QLatin1String(shareKey));
 }
 
-bool BatchRun::optionsUsable()
+bool BatchRun::optionsUsable(const Settings &settings)
 {
     QStringList problems;
-    const bool rankingUsable = ranking.usable(problems);
+    QStringList notes;
+    const bool rankingUsable = ranking.usable(problems, notes);
+    const bool fitsUsable = fits.usable(settings.fitSettings(), ranking.firstMeasured(), problems);
     const bool pathsUsable = paths.usable(problems);
+    for (const QString &note : qAsConst(notes))
+        log(note);
     for (const QString &problem : qAsConst(problems))
         log(problem);
-    return shareUsable() && rankingUsable && pathsUsable;
+    return shareUsable() && rankingUsable && fitsUsable && pathsUsable;
 }
 
 bool BatchRun::shareUsable()
@@ -99,8 +103,12 @@ void BatchRun::jobEnded(const Demeter &job, Demeter::Outcome outcome)
     else
         ++failed;
     writeLine(stdout, ResultLine::line(job, outcome));
-    if (outcome == Demeter::ChiRead)
+    if (outcome == Demeter::ChiRead) {
         ranking.add(job.directory(), job.input().absoluteFilePath(), job.chi);
+        const QString problem = fits.addJob(job.directory(), job.input().absoluteFilePath());
+        if (!problem.isEmpty())
+            log(problem);
+    }
     QString problem;
     if (!paths.add(job.directory(), job.pathIdentities(), problem))
         log(problem);
@@ -116,8 +124,13 @@ void BatchRun::groupEnded(const SiteGroup &group, bool ok)
     else
         ++failed;
     writeLine(stdout, ResultLine::line(group, ok));
-    if (ok)
-        ranking.add(group.directory(), group.input().absoluteFilePath(), group.average);
+    if (!ok)
+        return;
+    ranking.addGroup(group.directory(), group.input().absoluteFilePath(), group.average);
+    const QString problem =
+        fits.addGroup(group.directory(), group.input().absoluteFilePath(), group.siteFolders());
+    if (!problem.isEmpty())
+        log(problem);
 }
 
 void BatchRun::drained()
@@ -149,6 +162,8 @@ void BatchRun::finish(int code, bool withSummary)
         QString problem;
         if (!ranking.write(problem))
             log(problem);
+        if (!fits.write(problem))
+            log(problem);
         const int unfinished = total - done - failed;
         QString summary = QStringLiteral("summary\tdone=%1\tfailed=%2\tunfinished=%3\twall=%4")
                               .arg(done)
@@ -157,6 +172,8 @@ void BatchRun::finish(int code, bool withSummary)
                               .arg(QString::number(clock.elapsed() / 1000.0, 'f', 3));
         if (ranking.active())
             summary += QStringLiteral("\tbest=") + ResultLine::field(ranking.best());
+        if (fits.active())
+            summary += QStringLiteral("\tbest_fit=") + ResultLine::field(fits.best());
         writeLine(stdout, summary);
         emit finished(code);
     }

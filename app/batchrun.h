@@ -1,6 +1,7 @@
 #ifndef BATCHRUN_H
 #define BATCHRUN_H
 
+#include "app/batchfit.h"
 #include "app/batchpaths.h"
 #include "app/batchranking.h"
 #include "app/inputlist.h"
@@ -35,6 +36,9 @@ struct Settings;
 // Options "-data FILE" (repeatable) and "-rank FILE": every job with chi(k)
 // data is held against the first measured curve (see BatchRanking); the
 // summary line ends with best=<job folder>, and the ranking is written.
+// With "-data", every job and site group with FEFF path files is also fitted
+// (see BatchFit): fit.txt and fit.dat in its folder, the summary line ends
+// with best_fit=<folder>, and "-fit FILE" writes the table of the fits.
 class BatchRun : public QObject
 {
     Q_OBJECT
@@ -51,7 +55,9 @@ public:
     };
 
     // Whether the batch's own options can be used; reports what cannot.
-    bool optionsUsable();
+    bool optionsUsable(const Settings &settings);
+    // How -data files of measured mu(E) are made chi(k); before optionsUsable.
+    void setDataOptions(const MeasuredData::Options &options) { ranking.setDataOptions(options); }
     // The run cannot be used: exit with ConfigUnusable once the event loop
     // runs.
     void refuse();
@@ -82,6 +88,7 @@ private:
     SignalWatcher *watcher;
     QElapsedTimer clock;
     BatchRanking ranking;
+    BatchFit fits;
     BatchPaths paths;
     bool shareGiven = false;
     QString shareOption;

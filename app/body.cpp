@@ -1,6 +1,7 @@
 #include "app/body.h"
 
 #include "app/analysiskeys.h"
+#include "app/backgroundkeys.h"
 #include "app/batchrun.h"
 #include "app/inputlist.h"
 #include "app/textfuncs.h"
@@ -48,7 +49,8 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
     if (batch) {
         // Both asked, so that every problem is reported.
         const bool settingsUsable = batchUsable();
-        if (!batch->optionsUsable() || !settingsUsable) {
+        batch->setDataOptions(measuredDataOptions());
+        if (!batch->optionsUsable(settings) || !settingsUsable) {
             batch->refuse();
             return;
         }
@@ -58,10 +60,16 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
     scanInputDirs();
 }
 
+MeasuredData::Options Body::measuredDataOptions() const
+{
+    return {settings.background, joinPath(settings.resDir, QStringLiteral("data"))};
+}
+
 void Body::loadMeasuredCurves(const ParamTable &args)
 {
     MeasuredCurves *curves = gui->plotController()->measuredCurves();
     curves->setTransformArgs(settings.transformArgs());
+    curves->setDataOptions(measuredDataOptions());
     gui->rankingWindow()->model()->setOptions(settings.transformArgs(), settings.fit);
     // Jobs change the current folder later: the files are read now.
     for (const QString &file : args.values(QStringLiteral("-data")))
@@ -322,6 +330,10 @@ void Body::applySettings()
     for (const QString &problem : keyProblems)
         emit log(problem);
     analysisKeysUsable = keyProblems.isEmpty();
+    const QStringList backgroundProblems = BackgroundKeys::read(params, settings.background);
+    for (const QString &problem : backgroundProblems)
+        emit log(problem);
+    analysisKeysUsable = analysisKeysUsable && backgroundProblems.isEmpty();
 
     const QString cwd = QDir::currentPath();
     const QString cifDir = resolveDir(cwd, exact("CIF_FILES", QStringLiteral("/00-Cif")));

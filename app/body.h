@@ -3,6 +3,7 @@
 
 #include "app/paramtable.h"
 #include "app/settings.h"
+#include "data/measureddata.h"
 #include "jobs/foldernames.h"
 
 #include <QFileInfo>
@@ -88,6 +89,8 @@ private:
     bool configReadable(const QString &configName);
     bool batchUsable();
     void loadMeasuredCurves(const ParamTable &args);
+    // Background settings and the .chik folder (RES_FILES/data) of measured mu(E).
+    MeasuredData::Options measuredDataOptions() const;
 
     Gui *gui = nullptr;        // no parent, never deleted: lives until the process ends
     BatchRun *batch = nullptr; // child; only in a batch run

@@ -3,6 +3,8 @@
 
 #include "app/feffinp.h"
 #include "chi/ftoptions.h"
+#include "data/xafsspectrum.h"
+#include "fit/fitsettings.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -31,8 +33,9 @@ struct Settings
     double rMin = 0.0;
     double rMax = 0.0;
     double rDelta = 0.0;
-    FtOptions ft;   // FT_MODE, FT_KWEIGHT, FT_DK
-    FitOptions fit; // FIT_KWEIGHT, FIT_RMIN, FIT_RMAX
+    FtOptions ft;                // FT_MODE, FT_KWEIGHT, FT_DK
+    FitOptions fit;              // FIT_KWEIGHT, FIT_RMIN, FIT_RMAX
+    BackgroundParams background; // BKG_RBKG, BKG_KWEIGHT, BKG_E0 of measured mu(E)
     bool clearFeffDat = false;
     bool clearChiDat = false;
     int procTimeout = 0; // ms a program run may take; 0 = no limit
@@ -57,6 +60,11 @@ struct Settings
     // The k and R grid values and the transform options, as Chi::transform
     // takes them.
     TransformArgs transformArgs() const { return {kMin, kMax, rMin, rMax, rDelta, ft}; }
+    // The path fit's ranges and path choice.
+    FitSettings fitSettings() const
+    {
+        return {kMin, kMax, ft.dk, fit.kWeight, fit.rMin, fit.rMax, fit.pathRMax, fit.maxPaths};
+    }
 };
 
 #endif

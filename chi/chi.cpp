@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QStringRef>
 #include <QTextStream>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -147,6 +148,18 @@ void Chi::readChiK(const QString &path)
     hasChiK = true;
 }
 
+void Chi::setChiK(const QVector<double> &kValues, const QVector<double> &chiValues,
+                  const QString &path)
+{
+    clearChiK();
+    clearChiR();
+    sourcePath = path;
+    const int n = std::min(kValues.size(), chiValues.size());
+    for (int i = 0; i < n; ++i)
+        appendPoint(kValues[i], chiValues[i]);
+    hasChiK = n > 0;
+}
+
 void Chi::appendPoint(double kValue, double chiValue)
 {
     k.append(kValue);
@@ -269,8 +282,10 @@ void Chi::sumGrid(const TransformArgs &args)
     chiRAbs.resize(r.size());
     for (int j = 0; j < r.size(); ++j) {
         if (standard) {
+            // The field's analysis programs take the forward transform with
+            // exp(-2ikR): their Im is the sums' with the opposite sign.
             chiRRe[j] *= factor;
-            chiRIm[j] *= factor;
+            chiRIm[j] *= -factor;
         }
         const double re = chiRRe[j];
         const double im = chiRIm[j];

@@ -30,6 +30,10 @@ public:
     void clearChiR();
     // Replaces all data by the curve of the file; hasChiK tells the outcome.
     void readChiK(const QString &path);
+    // Replaces all data by the given points (k and chi of one size, non-empty
+    // for data), computed rather than read; path names where they come from.
+    void setChiK(const QVector<double> &kValues, const QVector<double> &chiValues,
+                 const QString &path);
     // chi(R) from the chi(k) points with kMin <= k <= kMax on the grid
     // R = rMin, rMin + rDelta, ... (step added to the running value) up to
     // rMax. Points with a non-finite k or chi are left out (and reported on

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 // Far beyond any real list (300 paths of 4 legs take ~150 kB): a stray huge
@@ -77,7 +79,7 @@ int FeffPaths::readFiles(const QByteArray &text)
         const int legs = m.captured(5).toInt();
         if (legs < 2)
             continue;
-        filesRows.insert(m.captured(1).toInt(), FilesRow{v[1], v[2], v[3], legs});
+        filesRows.insert(m.captured(1).toInt(), FilesRow{v[0], v[1], v[2], v[3], legs});
         ++taken;
     }
     return taken;
@@ -135,9 +137,28 @@ int FeffPaths::readPaths(const QByteArray &text)
 
 PathIdentity FeffPaths::identity(const QString &chipFile) const
 {
-    PathIdentity id;
+    PathIdentity id = identity(pathNumber(chipFile));
     id.file = chipFile;
-    id.number = chipNumber(chipFile);
+    return id;
+}
+
+QVector<PathIdentity> FeffPaths::listedPaths() const
+{
+    QList<int> numbers = filesRows.keys();
+    std::sort(numbers.begin(), numbers.end());
+    QVector<PathIdentity> ids;
+    ids.reserve(numbers.size());
+    for (int number : numbers) {
+        ids << identity(number);
+        ids.last().file = QStringLiteral("feff%1.dat").arg(number, 4, 10, QLatin1Char('0'));
+    }
+    return ids;
+}
+
+PathIdentity FeffPaths::identity(int number) const
+{
+    PathIdentity id;
+    id.number = number;
     const auto f = filesRows.constFind(id.number);
     const auto p = pathsRows.constFind(id.number);
     if (p != pathsRows.constEnd()) {
@@ -152,6 +173,7 @@ PathIdentity FeffPaths::identity(const QString &chipFile) const
         id.degeneracy = f->degeneracy;
         id.legs = f->legs;
         id.amplitude = f->amplitude;
+        id.sigma2 = f->sigma2;
     }
     return id;
 }
@@ -173,6 +195,13 @@ QVector<PathIdentity> FeffPaths::identify(const QString &dir, const QStringList 
 int FeffPaths::chipNumber(const QString &fileName)
 {
     static const QRegularExpression name(QStringLiteral("^chip(\\d{1,6})\\.dat$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return name.match(fileName).captured(1).toInt();
+}
+
+int FeffPaths::pathNumber(const QString &fileName)
+{
+    static const QRegularExpression name(QStringLiteral("^(?:chip|feff)(\\d{1,6})\\.dat$"),
                                          QRegularExpression::CaseInsensitiveOption);
     return name.match(fileName).captured(1).toInt();
 }

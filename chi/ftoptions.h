@@ -30,6 +30,8 @@ struct FitOptions
     int kWeight = 2; // 0 to 3
     double rMin = 1.0;
     double rMax = 3.0;
+    double pathRMax = 5.0; // FIT_PATH_RMAX: the path fit's longest reff, A
+    int maxPaths = 20;     // FIT_PATHS: the path fit's strongest paths kept
 };
 
 #endif

@@ -117,6 +117,14 @@ QString MeasuredChi::read(const QString &path, Chi &chi)
         return tr("::Can not use measured chi(k) file %1 : it holds no points of k and chi(k)")
             .arg(path);
     }
+    if (chi.kExtent.max > largestK) {
+        const double last = chi.kExtent.max;
+        chi.reset();
+        return tr("::Can not use measured chi(k) file %1 : its first column runs to %2, energies "
+                  "of mu(E), not k in 1/A")
+            .arg(path)
+            .arg(last);
+    }
     chi.sourcePath = path;
     chi.hasChiK = true;
     return QString();

@@ -13,6 +13,7 @@ class Chi;
 // chik2 or chik3, the values are k-weighted and are divided by k, k^2 or k^3
 // (points at k = 0 are then left out). Lines whose first two fields are not
 // finite numbers are passed over; CRLF line ends and blank lines are fine.
+// A file of mu(E) (energies in the first column) is refused.
 class MeasuredChi
 {
     Q_DECLARE_TR_FUNCTIONS(MeasuredChi)
@@ -26,6 +27,10 @@ public:
     // (the comment line's text without its "#"): 1 to 3, 0 when unweighted
     // or when the line names no columns.
     static int columnWeight(const QString &columnLine);
+
+    // k of measured chi(k) ends near 20 1/A; a first column beyond this holds
+    // the energies of mu(E) (thousands of eV), and the file is refused.
+    static constexpr double largestK = 50.0;
 };
 
 #endif

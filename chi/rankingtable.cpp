@@ -1,5 +1,6 @@
 #include "chi/rankingtable.h"
 
+#include <QDir>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -17,6 +18,15 @@ bool RankingTable::before(const AgreementFigures &a, const AgreementFigures &b)
     if (a.hasK() != b.hasK())
         return a.hasK();
     return a.hasK() && a.rK < b.rK;
+}
+
+void RankingTable::removeInside(const QString &folder)
+{
+    const QString inside = QDir(folder).absolutePath() + QLatin1Char('/');
+    rows.erase(std::remove_if(
+                   rows.begin(), rows.end(),
+                   [&](const Row &row) { return QDir(row.job).absolutePath().startsWith(inside); }),
+               rows.end());
 }
 
 QVector<RankingTable::Row> RankingTable::sorted() const

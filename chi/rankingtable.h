@@ -20,6 +20,8 @@ public:
 
     void add(const QString &job, const QString &input, const AgreementFigures &figures);
     bool isEmpty() const { return rows.isEmpty(); }
+    // Drops the rows of jobs in sub-folders of folder.
+    void removeInside(const QString &folder);
     int size() const { return rows.size(); }
     QVector<Row> sorted() const;
 

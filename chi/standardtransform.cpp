@@ -73,7 +73,7 @@ QStringList StandardTransform::comments(const TransformArgs &args)
                                ? QStringLiteral("Hanning, sill dk = %1 1/A").arg(number(ft.dk))
                                : QStringLiteral("box");
     return {QStringLiteral("transform: standard, chi(R) = (dk_mean/sqrt(pi)) * sum w(k) k^n "
-                           "chi(k) exp(2ikR)"),
+                           "chi(k) exp(-2ikR)"),
             QStringLiteral("k weight: n = %1").arg(ft.kWeight),
             QStringLiteral("window: %1").arg(window),
             QStringLiteral("k range: %1 to %2 1/A, window support %3 to %4 1/A")

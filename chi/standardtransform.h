@@ -7,7 +7,7 @@
 #include <QVector>
 
 // The weighting of the standard transform
-//   chi(R) = (dk_mean / sqrt(pi)) * sum of w(k_i) * k_i^n * chi(k_i) * exp(2i k_i R)
+//   chi(R) = (dk_mean / sqrt(pi)) * sum of w(k_i) * k_i^n * chi(k_i) * exp(-2i k_i R)
 // over the points with kMin - dk/2 <= k_i <= kMax + dk/2, where w is the
 // Hanning window of sill dk and dk_mean the mean spacing of those points.
 // The sums themselves are fourierSums'; this class only turns chi(k) into

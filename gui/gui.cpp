@@ -79,8 +79,7 @@ void Gui::addDemeter(Demeter *job)
     counter->add(job);
     ProcList->addWidget(job);
     jobs.append(job);
-    if (isVisible())
-        widenFor(job);
+    widenForPanels();
     connect(job, &Demeter::show2BToggled, this, &Gui::controlShow2Bs);
     connect(job, &Demeter::deleteMe, this, &Gui::deleteANoticedDemeter);
     tookDropped(job);
@@ -114,18 +113,26 @@ void Gui::showFirstDropped()
     });
 }
 
-// Grows the window (never shrinks it, never past the screen) until the panel
-// fits without a sideways scroll bar, so a job's file name is seen whole.
-void Gui::widenFor(QWidget *panel)
+// Grows the window (never shrinks it, never past the screen) until the
+// panels fit without a sideways scroll bar, so a job's file name is seen
+// whole. Once per burst of new panels, after they have been laid out.
+void Gui::widenForPanels()
 {
-    const int need = panel->minimumSizeHint().width() + width() - ScrollA1->viewport()->width() +
-                     ScrollA1->verticalScrollBar()->sizeHint().width();
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->availableGeometry()
-                             : QRect();
-    const int most = screen.isValid() ? screen.width() : need;
-    if (width() < need)
-        resize(std::min(need, most), height());
+    if (widenPending)
+        return;
+    widenPending = true;
+    QTimer::singleShot(0, this, [this] {
+        widenPending = false;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QScrollBar *bar = ScrollA1->verticalScrollBar();
+        const int need = ScrollA1->widget()->minimumSizeHint().width() + width() -
+                         ScrollA1->viewport()->width() +
+                         (bar->isVisible() ? 0 : bar->sizeHint().width());
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const int most = screen ? screen->availableGeometry().width() : need;
+        if (width() < need)
+            resize(std::min(need, most), height());
+    });
 }
 
 void Gui::addSiteGroup(SiteGroup *group)
@@ -294,8 +301,7 @@ void Gui::log(QString msg)
 void Gui::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    for (Demeter *job : qAsConst(jobs))
-        widenFor(job);
+    widenForPanels();
 }
 
 // The jobs' programs run in process groups of their own, out of reach of the

@@ -63,7 +63,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void widenFor(QWidget *panel);
+    void widenForPanels();
     void tookDropped(QWidget *panel);
     void showFirstDropped();
 
@@ -81,6 +81,7 @@ private:
     QProgressBar *progress; // in the status bar
     QString baseTitle;
     QWidget *firstDropped = nullptr; // during a drop: its first new panel
+    bool widenPending = false;
 };
 
 #endif

@@ -85,7 +85,8 @@ public:
     // Removes old result files of jobDir as the settings ask.
     void clearResultFiles();
     // Reads chi.dat after FEFF has finished and lists its chipNNNN.dat
-    // files; their curves are read with Show2 (loadPaths()).
+    // files, whose curves are read with Show2 (loadPaths()); without chip
+    // files (FEFF 8.5L) the paths are computed from feffNNNN.dat.
     void readResults();
     // Reads the path files of the last result reading into chips (once);
     // unloadPaths() frees them.
@@ -159,6 +160,7 @@ private:
     void endJob(Outcome outcome);
     void finishFeff();
     bool readPath(const QString &fileName);
+    void readModelPaths();
     void identifyPaths(const QStringList &chipFiles);
     void setStatus(QLineEdit *field, const QString &text, const char *style);
     // The status fields, tooltips and log line of an ended job (window only).

@@ -4,12 +4,14 @@
 #include "app/textfuncs.h"
 #include "chi/feffpaths.h"
 #include "chi/standardtransform.h"
+#include "fit/feffpathset.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -105,11 +107,16 @@ void Demeter::readResults()
     // job shows them at a time), so that hundreds of finished jobs do not
     // keep every path's curves; a batch run only counts FEFF's files.
     pathFiles = dir.entryList(filters, QDir::Files);
-    paths = pathFiles.size();
-    if (!s.batchRun && ui.Show2->isChecked() && !pathFiles.isEmpty())
-        loadPaths();
-    else
-        identifyPaths(pathFiles);
+    if (pathFiles.isEmpty()) {
+        // FEFF 8.5L writes no chip files: the curves come from the path model.
+        readModelPaths();
+    } else {
+        paths = pathFiles.size();
+        if (!s.batchRun && ui.Show2->isChecked())
+            loadPaths();
+        else
+            identifyPaths(pathFiles);
+    }
 
     if (chi.hasChiK)
         emit newChi();
@@ -117,8 +124,14 @@ void Demeter::readResults()
 
 void Demeter::loadPaths()
 {
-    if (!chips.isEmpty() || pathFiles.isEmpty())
+    if (!chips.isEmpty())
         return;
+    if (pathFiles.isEmpty()) {
+        // Model paths (FEFF 8.5L) are made again if they were freed.
+        if (paths > 0 && !settings.batchRun)
+            readModelPaths();
+        return;
+    }
     QStringList read;
     for (const QString &name : qAsConst(pathFiles))
         if (readPath(joinPath(jobDir, name)))
@@ -146,6 +159,29 @@ bool Demeter::readPath(const QString &fileName)
     chips.append(path);
     path->transform(s.transformArgs());
     return true;
+}
+
+// Every feffNNNN.dat at FEFF's own parameters on FEFF's chip grid, so that
+// a job without chip files shows the same curves.
+void Demeter::readModelPaths()
+{
+    FeffPathSet set;
+    for (const QString &problem : set.read(jobDir))
+        emit log(problem);
+    pathIds.clear();
+    for (int i = 0; i < set.size(); ++i) {
+        pathIds << set.identity(i);
+        if (settings.batchRun)
+            continue;
+        const QVector<double> k = FeffPathSet::chipGrid(std::min(set.path(i).kMax(), 20.0));
+        auto *path = new Chi(nullptr);
+        connect(path, &Chi::log, this, &Demeter::log);
+        path->setChiK(k, set.path(i).chi(k, set.feffParameters(i)),
+                      joinPath(jobDir, set.identity(i).file));
+        chips.append(path);
+        path->transform(settings.transformArgs());
+    }
+    paths = set.size();
 }
 
 // FEFF's lists name the paths; without them the curves are still shown.

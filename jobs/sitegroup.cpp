@@ -144,6 +144,14 @@ bool SiteGroup::parseSites(const QString &text, QVector<Site> &list, QString &er
     return true;
 }
 
+QVector<QPair<QString, double>> SiteGroup::siteFolders() const
+{
+    QVector<QPair<QString, double>> out;
+    for (int i = 0; i < sites.size(); ++i)
+        out.append({joinPath(groupDir, siteSettings(i).jobFolder), sites.at(i).weight()});
+    return out;
+}
+
 Settings SiteGroup::siteSettings(int i) const
 {
     Settings s = settings;

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFileInfo>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 #include <QVector>
@@ -64,6 +65,8 @@ public:
     // absorber given to the Atoms program by label.
     Settings siteSettings(int i) const;
     QString directory() const { return groupDir; }
+    // Every site job's folder with its weight, as the path fit takes them.
+    QVector<QPair<QString, double>> siteFolders() const;
     const QFileInfo &input() const { return inputFile; }
     State state() const { return current; }
     // What became of the group: the failure, or the sites and weights.

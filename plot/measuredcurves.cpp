@@ -1,7 +1,6 @@
 #include "plot/measuredcurves.h"
 
 #include "chi/chi.h"
-#include "chi/measuredchi.h"
 
 #include <QFileInfo>
 
@@ -20,23 +19,28 @@ void MeasuredCurves::setTransformArgs(const TransformArgs &transformArgs)
 
 bool MeasuredCurves::add(const QString &path)
 {
-    auto chi = std::make_unique<Chi>();
+    std::vector<std::unique_ptr<Chi>> read;
     // Kept absolute: the current folder changes while jobs run.
-    const QString problem = MeasuredChi::read(QFileInfo(path).absoluteFilePath(), *chi);
-    if (!problem.isEmpty()) {
-        emit log(problem);
+    const MeasuredData::Outcome outcome =
+        MeasuredData::read(QFileInfo(path).absoluteFilePath(), dataOptions, read);
+    if (!outcome.problem.isEmpty()) {
+        emit log(outcome.problem);
         return false;
     }
-    connect(chi.get(), &Chi::log, this, &MeasuredCurves::log);
-    chi->transform(args);
-    emit log(tr("Measured chi(k) %1 loaded: %2 points, k %3 to %4")
-                 .arg(chi->sourcePath)
-                 .arg(chi->k.size())
-                 .arg(chi->kExtent.min, 0, 'g', 4)
-                 .arg(chi->kExtent.max, 0, 'g', 4));
-    const int row = count();
-    beginInsertRows(QModelIndex(), row, row);
-    curves.push_back({std::move(chi), true});
+    for (const QString &message : outcome.messages)
+        emit log(message);
+    const int first = count();
+    beginInsertRows(QModelIndex(), first, first + int(read.size()) - 1);
+    for (auto &chi : read) {
+        connect(chi.get(), &Chi::log, this, &MeasuredCurves::log);
+        chi->transform(args);
+        emit log(tr("Measured chi(k) %1 loaded: %2 points, k %3 to %4")
+                     .arg(chi->sourcePath)
+                     .arg(chi->k.size())
+                     .arg(chi->kExtent.min, 0, 'g', 4)
+                     .arg(chi->kExtent.max, 0, 'g', 4));
+        curves.push_back({std::move(chi), true});
+    }
     endInsertRows();
     emit curvesChanged();
     return true;

@@ -2,6 +2,7 @@
 #define MEASUREDCURVES_H
 
 #include "chi/ftoptions.h"
+#include "data/measureddata.h"
 
 #include <QAbstractListModel>
 #include <QVector>
@@ -12,7 +13,7 @@
 class Chi;
 
 // The measured chi(k) curves of the plots, one row each: the file's name,
-// checkable (checked: drawn). Each curve is read by MeasuredChi and
+// checkable (checked: drawn). Each curve is read by MeasuredData and
 // transformed with the job settings, so that its chi(R) is made like the
 // jobs'. The first row is the curve the jobs are held against.
 class MeasuredCurves : public QAbstractListModel
@@ -27,8 +28,12 @@ public:
     void setTransformArgs(const TransformArgs &args);
     const TransformArgs &transformArgs() const { return args; }
 
-    // Reads the file and appends it as a shown curve; a file without usable
-    // points is refused with one log line and changes nothing.
+    // How measured mu(E) is made chi(k), and where its .chik files go.
+    void setDataOptions(const MeasuredData::Options &options) { dataOptions = options; }
+
+    // Reads the file and appends its curves as shown ones (a project file
+    // may hold several); a file that cannot be used is refused with one log
+    // line and changes nothing.
     bool add(const QString &path);
     void remove(int row);
     void setShown(int row, bool shown);
@@ -58,6 +63,7 @@ private:
     };
     std::vector<Entry> curves;
     TransformArgs args;
+    MeasuredData::Options dataOptions;
 };
 
 #endif

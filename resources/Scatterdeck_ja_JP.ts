@@ -473,6 +473,39 @@
     </message>
 </context>
 <context>
+    <name>FeffPath</name>
+    <message>
+        <source>Can not read the path file %1: %2</source>
+        <translation>パスファイル %1 を読めません: %2</translation>
+    </message>
+    <message>
+        <source>larger than any FEFF path file</source>
+        <translation>FEFF のパスファイルとしては大きすぎます</translation>
+    </message>
+    <message>
+        <source>bad path line &quot;%1&quot;</source>
+        <translation>パスの行が不正です「%1」</translation>
+    </message>
+    <message>
+        <source>no column line &quot;k real[2*phc] ... real[p]&quot;</source>
+        <translation>列見出しの行「k real[2*phc] ... real[p]」がありません</translation>
+    </message>
+    <message>
+        <source>no path geometry (nleg, deg, reff): not a FEFF path file</source>
+        <translation>パスの幾何情報 (nleg, deg, reff) がありません: FEFF のパスファイルではありません</translation>
+    </message>
+    <message>
+        <source>k does not increase at line %1</source>
+        <translation>%1 行目で k が増加していません</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n data line(s) of seven columns, at least 4 needed</source>
+        <translation>
+            <numerusform>7 列のデータ行が %n 行しかありません (4 行以上必要)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>PathTip</name>
     <message>
         <source>path %1</source>
@@ -504,6 +537,10 @@
     <message>
         <source>::Can not use measured chi(k) file %1 : it holds no points of k and chi(k)</source>
         <translation>::測定 chi(k) ファイル %1 は使えません : k と chi(k) の点がありません</translation>
+    </message>
+    <message>
+        <source>::Can not use measured chi(k) file %1 : its first column runs to %2, energies of mu(E), not k in 1/A</source>
+        <translation>::測定 chi(k) ファイル %1 は使えません : 1 列目が %2 まであり、1/Å 単位の k ではなく mu(E) のエネルギーです</translation>
     </message>
 </context>
 <context>
@@ -657,6 +694,231 @@
     <message>
         <source>%1 %2 is not a number: %3 is used</source>
         <translation>%1 %2 は数値ではありません: %3 を使います</translation>
+    </message>
+    <message>
+        <source>FIT_PATH_RMAX %1 is not a distance above 0: %2 is used</source>
+        <translation>FIT_PATH_RMAX %1 は 0 より大きい距離ではありません: %2 を使います</translation>
+    </message>
+    <message>
+        <source>FIT_PATHS %1 is not a number of paths from 1 up: %2 is used</source>
+        <translation>FIT_PATHS %1 は 1 以上のパス数ではありません: %2 を使います</translation>
+    </message>
+</context>
+<context>
+    <name>BatchFit</name>
+    <message>
+        <source>-fit needs the name of the file to write the fit table into</source>
+        <translation>-fit にはフィット表を書き込むファイルの名前が必要です</translation>
+    </message>
+    <message>
+        <source>-fit %1 needs a measured curve to fit: give -data FILE</source>
+        <translation>-fit %1 にはフィットする測定曲線が必要です: -data FILE を指定してください</translation>
+    </message>
+    <message>
+        <source>Can not write the fit table into %1: it is a folder</source>
+        <translation>フィット表を %1 に書き込めません: フォルダです</translation>
+    </message>
+    <message>
+        <source>Can not write the fit table into %1: %2</source>
+        <translation>フィット表を %1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ExafsFit</name>
+    <message>
+        <source>the fit range FIT_RMIN %1 to FIT_RMAX %2 A holds too few points</source>
+        <translation>フィット範囲 FIT_RMIN %1 から FIT_RMAX %2 Å の点が少なすぎます</translation>
+    </message>
+    <message>
+        <source>the noise of the measured curve cannot be estimated (no signal between 15 and 30 A)</source>
+        <translation>測定曲線のノイズを見積もれません (15 から 30 Å の間に信号がありません)</translation>
+    </message>
+    <message>
+        <source>the model could not be evaluated (no finite residual)</source>
+        <translation>モデルを計算できませんでした (有限の残差がありません)</translation>
+    </message>
+    <message>
+        <source>%1 holds no chi(k) points</source>
+        <translation>%1 には chi(k) の点がありません</translation>
+    </message>
+    <message>
+        <source>%1 looks like mu(E), not chi(k): its first column runs to %2, far past any k in 1/A</source>
+        <translation>%1 は chi(k) ではなく mu(E) のようです: 1 列目が %2 まであり、1/Å 単位の k の範囲を大きく超えています</translation>
+    </message>
+    <message>
+        <source>%1 has no point between K_MIN %2 and K_MAX %3 1/A, so it cannot be fitted</source>
+        <translation>%1 には K_MIN %2 から K_MAX %3 1/Å の間に点がないため、フィットできません</translation>
+    </message>
+</context>
+<context>
+    <name>FitReport</name>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 を書き込めませんでした: %2</translation>
+    </message>
+</context>
+<context>
+    <name>PathModel</name>
+    <message>
+        <source>no folder with a positive weight to fit</source>
+        <translation>フィットする正の重みのフォルダがありません</translation>
+    </message>
+    <message>
+        <source>no FEFF path files (files.dat and feffNNNN.dat with reff up to %1 A) in %2</source>
+        <translation>%2 に FEFF のパスファイル (files.dat と reff が %1 Å 以下の feffNNNN.dat) がありません</translation>
+    </message>
+</context>
+<context>
+    <name>AthenaProject</name>
+    <message>
+        <source>Can not read measured data file %1</source>
+        <translation>測定データファイル %1 を読めません</translation>
+    </message>
+    <message>
+        <source>Can not use measured data file %1 : it unpacks to more than %2 MB</source>
+        <translation>測定データファイル %1 は使えません: 展開すると %2 MB を超えます</translation>
+    </message>
+    <message>
+        <source>Can not use measured data file %1 : its compressed data is damaged or cut short (%2)</source>
+        <translation>測定データファイル %1 は使えません: 圧縮データが壊れているか途中で切れています (%2)</translation>
+    </message>
+    <message>
+        <source>Can not use project file %1 : it holds no group</source>
+        <translation>プロジェクトファイル %1 は使えません: グループがありません</translation>
+    </message>
+    <message>
+        <source>Can not use project file %1 : it ends inside group &quot;%2&quot;</source>
+        <translation>プロジェクトファイル %1 は使えません: グループ「%2」の途中で終わっています</translation>
+    </message>
+    <message>
+        <source>Can not use project file %1 : group &quot;%2&quot; holds no usable data</source>
+        <translation>プロジェクトファイル %1 は使えません: グループ「%2」に使えるデータがありません</translation>
+    </message>
+    <message>
+        <source>Can not use project file %1 : the points of group &quot;%2&quot; do not rise at %3</source>
+        <translation>プロジェクトファイル %1 は使えません: グループ「%2」の点が %3 で増加していません</translation>
+    </message>
+</context>
+<context>
+    <name>Autobk</name>
+    <message>
+        <source>too few points above the edge at %1 eV</source>
+        <translation>%1 eV の吸収端より上の点が少なすぎます</translation>
+    </message>
+    <message>
+        <source>R_bkg %1 is too small for the k range up to %2</source>
+        <translation>R_bkg %1 は %2 までの k 範囲に対して小さすぎます</translation>
+    </message>
+    <message>
+        <source>too few points above the edge for %1 spline knots</source>
+        <translation>吸収端より上の点が %1 個のスプライン節点には少なすぎます</translation>
+    </message>
+    <message>
+        <source>the spline knots at the edge at %1 eV do not fit the data</source>
+        <translation>%1 eV の吸収端でスプライン節点がデータに合いません</translation>
+    </message>
+    <message>
+        <source>the background fit did not start</source>
+        <translation>バックグラウンドのフィットを開始できませんでした</translation>
+    </message>
+</context>
+<context>
+    <name>BackgroundKeys</name>
+    <message>
+        <source>BKG_RBKG %1 is not a distance above 0 and up to %2 A: %3 is used</source>
+        <translation>BKG_RBKG %1 は 0 より大きく %2 A 以下の距離ではありません: %3 を使います</translation>
+    </message>
+    <message>
+        <source>BKG_KWEIGHT %1 is not a k weight from 0 to 3: %2 is used</source>
+        <translation>BKG_KWEIGHT %1 は 0 から 3 までの k の重みではありません: %2 を使います</translation>
+    </message>
+    <message>
+        <source>BKG_E0 %1 is not an energy in eV: the edge of each spectrum is found</source>
+        <translation>BKG_E0 %1 は eV 単位のエネルギーではありません: 各スペクトルの吸収端を求めます</translation>
+    </message>
+</context>
+<context>
+    <name>ColumnFile</name>
+    <message>
+        <source>Can not read measured data file %1 : %2</source>
+        <translation>測定データファイル %1 を読めません: %2</translation>
+    </message>
+    <message>
+        <source>Can not use measured data file %1 : it is larger than %2 MB</source>
+        <translation>測定データファイル %1 は使えません: %2 MB より大きいです</translation>
+    </message>
+    <message>
+        <source>Can not use measured data file %1 : mu is not finite at %2 eV</source>
+        <translation>測定データファイル %1 は使えません: %2 eV で mu が有限ではありません</translation>
+    </message>
+    <message>
+        <source>Can not use measured data file %1 : the energies fall at %2 eV</source>
+        <translation>測定データファイル %1 は使えません: %2 eV でエネルギーが減少しています</translation>
+    </message>
+    <message>
+        <source>Can not use measured data file %1 : it holds %2 points of mu(E), at least %3 are needed</source>
+        <translation>測定データファイル %1 は使えません: mu(E) の点が %2 個しかありません (%3 個以上必要です)</translation>
+    </message>
+    <message>
+        <source>Can not use measured data file %1 : its energies start at %2, not above %3 eV</source>
+        <translation>測定データファイル %1 は使えません: エネルギーが %2 から始まり、%3 eV を超えていません</translation>
+    </message>
+</context>
+<context>
+    <name>MeasuredData</name>
+    <message>
+        <source>Can not use measured data file %1 : %2</source>
+        <translation>測定データファイル %1 は使えません: %2</translation>
+    </message>
+    <message>
+        <source>Can not use measured data file %1, group &quot;%2&quot; : %3</source>
+        <translation>測定データファイル %1 のグループ「%2」は使えません: %3</translation>
+    </message>
+    <message>
+        <source>%1, group &quot;%2&quot; : chi(k) as stored</source>
+        <translation>%1 のグループ「%2」: 保存されている chi(k) をそのまま使います</translation>
+    </message>
+    <message>
+        <source>can not make the folder %1</source>
+        <translation>フォルダ %1 を作れません</translation>
+    </message>
+    <message>
+        <source>%1 : e0 %2 eV, edge step %3, %4 knots</source>
+        <translation>%1 : e0 %2 eV、吸収端の段差 %3、節点 %4 個</translation>
+    </message>
+    <message>
+        <source>%1; chi(k) written to %2</source>
+        <translation>%1; chi(k) を %2 に書き込みました</translation>
+    </message>
+    <message>
+        <source>%1; Can not write %2 : %3</source>
+        <translation>%1; %2 を書き込めません: %3</translation>
+    </message>
+</context>
+<context>
+    <name>PreEdge</name>
+    <message>
+        <source>too few points</source>
+        <translation>点が少なすぎます</translation>
+    </message>
+    <message>
+        <source>no absorption edge found</source>
+        <translation>吸収端が見つかりません</translation>
+    </message>
+    <message>
+        <source>too few points below or above the edge at %1 eV</source>
+        <translation>%1 eV の吸収端の下または上の点が少なすぎます</translation>
+    </message>
+    <message>
+        <source>no absorption edge found (the step at %1 eV is %2)</source>
+        <translation>吸収端が見つかりません (%1 eV での段差は %2)</translation>
+    </message>
+</context>
+<context>
+    <name>XdiFile</name>
+    <message>
+        <source>Can not use XDI file %1 : it names no mu(E) columns (mutrans, mufluor, or i0 with itrans or ifluor)</source>
+        <translation>XDI ファイル %1 は使えません: mu(E) の列 (mutrans、mufluor、または i0 と itrans か ifluor) がありません</translation>
     </message>
 </context>
 <context>

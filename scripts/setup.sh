@@ -7,7 +7,9 @@ packages=(
   build-essential cmake pkg-config
   qtbase5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
   gemmi-dev tao-pegtl-dev libstb-dev
+  libgsl-dev libcminpack-dev zlib1g-dev
   ifeffit
+  feff85exafs
   xvfb xauth x11-apps x11-utils imagemagick openbox xdotool
   fonts-noto-cjk
   slurm-wlm munge time

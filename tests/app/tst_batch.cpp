@@ -128,6 +128,42 @@ private slots:
                                        "job's\n"),
                  qPrintable(r.err));
     }
+    // FEFF 8.5L as the engine: no chip files; the path count, the -paths
+    // table and the result line come from its feffNNNN.dat, files.dat and
+    // paths.dat (written with PRINT 3 in the fourth place, as FEFF 6's chip
+    // files), and chi.dat with its '#' header is read.
+    void feff85Engine()
+    {
+        const QString feff8 = QStringLiteral("/usr/bin/feff8l");
+        if (!QFileInfo(feff8).isExecutable())
+            QSKIP("feff8l is not installed (Debian package feff85exafs, see scripts/setup.sh)");
+        for (const char *name : {"Cu.cif", "TiO2-rutile.cif"})
+            QVERIFY(QFile::copy(EXAMPLES_DIR "/00-Cif/" + QString(name), work + "/00-Cif/" + name));
+        writeConfig("MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
+                    feff8.toLatin1() + "\nFEFF_ARG \"\"\nfeff_inp PRINT 1 0 0 3\n");
+        RUN_BATCH(r, 0, {"-e", "-c", "batch.cfg", "-paths", "paths.tsv"});
+        QCOMPARE(r.out.size(), 3);
+        QCOMPARE(withoutWall(r.out.last()), QString("summary\tdone=2\tfailed=0\tunfinished=0"));
+        const QStringList table = QString::fromUtf8(readFile(work + "/paths.tsv")).split('\n');
+        for (const char *job : {"Cu", "TiO2-rutile"}) {
+            const QString dir = res + "/" + job;
+            const QStringList files = QDir(dir).entryList({"feff0*.dat"}, QDir::Files, QDir::Name);
+            QVERIFY(files.size() >= 7);
+            QVERIFY(QDir(dir).entryList({"chip*.dat"}).isEmpty());
+            QVERIFY(r.out.contains(
+                QString("ok\t%1/00-Cif/%2.cif\t%3\tchi(k) read with %4 paths, chiR.dat written")
+                    .arg(work, job, dir)
+                    .arg(files.size())));
+            const QRegularExpression row("^[^#\n]", QRegularExpression::MultilineOption);
+            QCOMPARE(QString(readFile(dir + "/chiR.dat")).count(row), 801);
+            QCOMPARE(table.filter(QRegularExpression("^" + QRegularExpression::escape(dir) + "\t"))
+                         .size(),
+                     files.size());
+        }
+        // FEFF 8.5L's first rutile path: the Ti-O shell of four at 1.9485 A.
+        QVERIFY2(table.contains(res + "/TiO2-rutile\t1\tfeff0001.dat\t1.9485\t4\t2\t100.00\tTi-O"),
+                 qPrintable(table.join('\n')));
+    }
     // A row's configuration lines come first and so win over the stand-ins'
     // defaults after them.
     void resultLine_data()
@@ -265,6 +301,19 @@ private slots:
             << QStringList{"-e", "-c", "batch.cfg", "-data", "müll.chi"} << QByteArray()
             << QStringList{"::Can not use measured chi(k) file müll.chi : it holds no points of k "
                            "and chi(k)"};
+        QTest::newRow("fit table without a measured curve")
+            << QStringList{"-e", "-c", "batch.cfg", "-fit", "Tabelle.tsv"} << QByteArray()
+            << QStringList{"-fit %1/Tabelle.tsv needs a measured curve to fit: give -data FILE"};
+        QTest::newRow("measured mu(E) with falling energies")
+            << QStringList{"-e", "-c", "batch.cfg", "-data", "fallend.xmu"} << QByteArray()
+            << QStringList{"Can not use measured data file fallend.xmu : the energies fall at "
+                           "8990 eV"};
+        QTest::newRow("background keys")
+            << QStringList{"-e", "-c", "batch.cfg"}
+            << QByteArray("BKG_RBKG 0\nBKG_KWEIGHT x\nBKG_E0 -3\n")
+            << QStringList{"BKG_RBKG 0 is not a distance above 0 and up to 10 A: 1 is used",
+                           "BKG_KWEIGHT x is not a k weight from 0 to 3: 1 is used",
+                           "BKG_E0 -3 is not an energy in eV: the edge of each spectrum is found"};
         QTest::newRow("paths into a folder")
             << QStringList{"-e", "-c", "batch.cfg", "-paths", "00-Cif"} << QByteArray()
             << QStringList{"Can not write the paths into %1/00-Cif: it is a folder"};
@@ -286,6 +335,7 @@ private slots:
         QFETCH(QStringList, messages);
         QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
         QVERIFY(writeFile(work + "/müll.chi", "# k chi\nnot a number\n\x01\x02\n"));
+        QVERIFY(writeFile(work + "/fallend.xmu", "# energy mu\n9000 0.1\n9010 0.2\n8990 0.3\n"));
         writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG
                              "\"\nFEFF_ARG \"feff log chi=1\"\n");
 

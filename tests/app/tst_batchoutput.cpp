@@ -1,6 +1,7 @@
 #include "tests/app/batchfixture.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -160,9 +161,10 @@ private slots:
 
         writeConfig(programs);
         RUN_BATCH(r, 0,
-                  {"-e", "-c", "batch.cfg", "-data", "gemessen ö.chi", "-rank", "Rang ö.tsv"});
-        QCOMPARE(withoutWall(r.out.value(3)),
-                 "summary\tdone=3\tfailed=0\tunfinished=0\tbest=" + res + "/NaCl");
+                  {"-e", "-c", "batch.cfg", "-data", "gemessen ö.chi", "-rank", "Rang ö.tsv",
+                   "-fit", "Anpassung ö.tsv"});
+        QCOMPARE(withoutWall(r.out.value(3)), "summary\tdone=3\tfailed=0\tunfinished=0\tbest=" +
+                                                  res + "/NaCl\tbest_fit=" + res + "/NaCl");
 
         const QStringList rows = QString::fromUtf8(readFile(work + "/Rang ö.tsv")).split('\n');
         QCOMPARE(rows.size(), 5); // header, three jobs, the empty rest after the last line feed
@@ -181,6 +183,75 @@ private slots:
             QVERIFY2(f.at(2).toDouble() >= previous && f.at(2).toDouble() > 0.1, qPrintable(row));
             previous = f.at(2).toDouble();
         }
+
+        // The path fit finds the 0.8 as S0^2, no shift, no disorder, and the
+        // distances of the crystal.
+        const QStringList fits = QString::fromUtf8(readFile(work + "/Anpassung ö.tsv")).split('\n');
+        QCOMPARE(fits.size(), 5);
+        QCOMPARE(fits.at(0), QString("job\tinput\tr_factor\tchi2_reduced\tn_idp\tn_var\ts02\t"
+                                     "s02_err\tde0\tde0_err\talpha\talpha_err\tss1\tss1_err\tss2\t"
+                                     "ss2_err\tr1\tpaths\tflags"));
+        const QStringList fit = fits.at(1).split('\t');
+        QCOMPARE(fit.size(), 19);
+        QCOMPARE(fit.at(0), res + "/NaCl");
+        QVERIFY2(fit.at(2).toDouble() < 1e-3, qPrintable(fits.at(1)));
+        QVERIFY2(std::fabs(fit.at(6).toDouble() - 0.8) < 0.02, qPrintable(fits.at(1)));
+        QVERIFY2(std::fabs(fit.at(8).toDouble()) < 0.5, qPrintable(fits.at(1)));
+        QVERIFY2(std::fabs(fit.at(12).toDouble()) < 5e-4, qPrintable(fits.at(1)));
+        QVERIFY2(std::fabs(fit.at(10).toDouble()) < 2e-3, qPrintable(fits.at(1)));
+        QVERIFY(QFile::exists(res + "/NaCl/fit.txt") && QFile::exists(res + "/NaCl/fit.dat"));
+        for (const QString &row : fits.mid(2, 2))
+            QVERIFY2(row.split('\t').at(2).toDouble() > 10 * fit.at(2).toDouble(), qPrintable(row));
+    }
+    // A structure with one site of the absorber (copper) as a site group,
+    // held against copper foil at 10 K: the group is ranked and fitted once,
+    // under its own folder, and its fit is a good one.
+    void oneSiteGroupListedOnce()
+    {
+        SKIP_WITHOUT_FEFF6();
+        QVERIFY(
+            QFile::copy(QStringLiteral(EXAMPLES_DIR "/00-Cif/Cu.cif"), work + "/00-Cif/Cu.cif"));
+        QVERIFY(QFile::copy(QStringLiteral(FIT_TEST_DATA "/cu10k.chi"), work + "/cu 10 K.chi"));
+        writeConfig("ABSORBER Cu\nSITES all\nMAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE
+                    "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
+                    QByteArray(feff6) +
+                    "\nFEFF_ARG \"\"\nfeff_inp PRINT 1 0 0 0\nK_MIN 3\nK_MAX 14\nFIT_RMIN 1.7\n");
+        RUN_BATCH(r, 0,
+                  {"-e", "-c", "batch.cfg", "-data", "cu 10 K.chi", "-rank", "rank.tsv", "-fit",
+                   "fit.tsv"});
+        const QString group = res + "/Cu";
+        QCOMPARE(withoutWall(r.out.last()),
+                 "summary\tdone=2\tfailed=0\tunfinished=0\tbest=" + group + "\tbest_fit=" + group);
+        for (const char *table : {"/rank.tsv", "/fit.tsv"}) {
+            const QStringList rows = QString::fromUtf8(readFile(work + table)).split('\n');
+            QCOMPARE(rows.size(), 3); // header, the group, the empty rest
+            QCOMPARE(rows.at(1).section('\t', 0, 0), group);
+        }
+        const QStringList fit =
+            QString::fromUtf8(readFile(work + "/fit.tsv")).split('\n').at(1).split('\t');
+        QVERIFY2(fit.at(2).toDouble() < 0.01 && fit.at(18) == "-", qPrintable(fit.join(' ')));
+        QVERIFY(QFile::exists(group + "/fit.txt") && QFile::exists(group + "/fit.dat"));
+    }
+    // A copper foil's mu(E) (10 K) held against the copper and rock salt
+    // candidates: its chi(k) goes to 00-Res/data, and a copper job wins.
+    void copperFoilRanking()
+    {
+        SKIP_WITHOUT_FEFF6();
+        copyExamples();
+        QVERIFY(QFile::copy(MEASURED_DATA "/cu.xmu", work + "/Kupfer folie.xmu"));
+        writeConfig("MAX_PROC 2\nATOMS_EXE \"" ATOMS_EXE "\"\nATOMS_ARG \"\"\nFEFF_EXE " +
+                    QByteArray(feff6) + "\nFEFF_ARG \"\"\n");
+        RUN_BATCH(r, 0, {"-e", "-c", "batch.cfg", "-data", "Kupfer folie.xmu", "-rank", "r.tsv"});
+        const QString chik = res + "/data/Kupfer folie.chik";
+        QVERIFY2(r.err.contains("Kupfer folie.xmu : e0 8977.58 eV, edge step 2.33, 16 knots; "
+                                "chi(k) written to " +
+                                chik),
+                 qPrintable(r.err));
+        QVERIFY(QFileInfo(chik).size() > 10000);
+        const QString best = withoutWall(r.out.value(3)).section("\tbest=", 1).section('\t', 0, 0);
+        QVERIFY2(best == res + "/Cu" || best == res + "/Cu-metal", qPrintable(r.out.value(3)));
+        const QStringList rows = QString::fromUtf8(readFile(work + "/r.tsv")).split('\n');
+        QVERIFY2(rows.value(3).startsWith(res + "/NaCl\t"), qPrintable(rows.join('\n')));
     }
     // Site groups (SITES all) with the built scatterdeck-atoms and FEFF 6, on
     // magnetite: Fe on 8a (Fe1) and 16d (Fe2) of F d -3 m.

@@ -209,6 +209,37 @@ private slots:
         QTEST(fit.rMax, "rMax");
     }
 
+    // The path fit's path choice: FIT_PATH_RMAX above 0, FIT_PATHS whole from 1.
+    void pathChoiceKeys_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<double>("pathRMax");
+        QTest::addColumn<int>("maxPaths");
+        QTest::addColumn<QStringList>("problems");
+        QTest::newRow("both given")
+            << QStringList{"FIT_PATH_RMAX 4.2", "fit_paths 12"} << 4.2 << 12 << QStringList();
+        QTest::newRow("out of range")
+            << QStringList{"FIT_PATH_RMAX 0", "FIT_PATHS 0"} << 5.0 << 20
+            << QStringList{"FIT_PATH_RMAX 0 is not a distance above 0: 5 is used",
+                           "FIT_PATHS 0 is not a number of paths from 1 up: 20 is used"};
+        QTest::newRow("not numbers")
+            << QStringList{"FIT_PATH_RMAX far", "FIT_PATHS 2.5"} << 5.0 << 20
+            << QStringList{"FIT_PATH_RMAX far is not a number: 5 is used",
+                           "FIT_PATHS 2.5 is not a number of paths from 1 up: 20 is used"};
+    }
+    void pathChoiceKeys()
+    {
+        QFETCH(QStringList, entries);
+        ParamTable params;
+        for (const QString &entry : entries)
+            params.add(entry.section(' ', 0, 0), entry.section(' ', 1), entry.section(' ', 1));
+        FtOptions ft;
+        FitOptions fit;
+        QTEST(AnalysisKeys::read(params, ft, fit), "problems");
+        QTEST(fit.pathRMax, "pathRMax");
+        QTEST(fit.maxPaths, "maxPaths");
+    }
+
 private:
     QString writeFile(const QByteArray &bytes)
     {

@@ -235,6 +235,10 @@ private slots:
             << V{2.0, 3.0} << V{0.5, 0.25};
         QTest::newRow("garbage") << QByteArray("\177ELF\x02\x01\x01\0\0\0 binary stuff\n\n??\n", 28)
                                  << V{} << V{};
+        QTest::newRow("mu(E): energies in the first column")
+            << QByteArray("# e mu\n8950 0.12\n8980 0.9\n9050 1.05\n") << V{} << V{};
+        QTest::newRow("k up to 50 is still chi(k)")
+            << QByteArray("# k chi\n49.5 0.001\n50 0.002\n") << V{49.5, 50.0} << V{0.001, 0.002};
         QTest::newRow("weighted, only k = 0")
             << QByteArray("# k chik2\n0 0.5\n0.0 0\n") << V{} << V{};
     }

@@ -1,6 +1,7 @@
 #include "app/feffinp.h"
 
 #include "jobfixture.h"
+#include "tests/fit/pathreference.h"
 
 // A job's files: the FEFF input written from Atoms' output or copied, the
 // card rewrites, old results cleared, chi.dat and the path files read.
@@ -196,6 +197,84 @@ private slots:
         QCOMPARE(job.pathCount(), 3);
         job.ui.Show2->setChecked(true);
         QCOMPARE(job.chips.size(), 3);
+    }
+    // A FEFF 8.5L folder (feffNNNN.dat, no chip files): the path curves come
+    // from the model at FEFF's S0² and σ², compared with the reference
+    // library's chi of the same files (tests/fit/data, path_chi_reference.py).
+    void modelPaths_data()
+    {
+        QTest::addColumn<QByteArray>("feffInp");
+        QTest::addColumn<QByteArray>("sig2");      // of path 1 in files.dat
+        QTest::addColumn<QString>("referenceSet"); // of path 1
+        QTest::addColumn<double>("scale");         // S0² the job must apply
+        QTest::newRow("no feff.inp: S0² 1, σ² 0")
+            << QByteArray() << QByteArray("0.00000") << "feff" << 1.0;
+        QTest::newRow("HOLE's S0²")
+            << QByteArray(" HOLE 1 0.85 * K edge\n") << QByteArray("0.00000") << "feff" << 0.85;
+        QTest::newRow("S02 card over HOLE, commented S02 ignored")
+            << QByteArray(" HOLE 1 0.85\n * S02 0.5\n S02 0.7\n") << QByteArray("0.00000") << "feff"
+            << 0.7;
+        QTest::newRow("σ² of files.dat")
+            << QByteArray(" HOLE 1 1.0\n") << QByteArray("0.00500") << "sigma2_only" << 1.0;
+    }
+    void modelPaths()
+    {
+        QFETCH(QByteArray, feffInp);
+        QFETCH(QByteArray, sig2);
+        QFETCH(QString, referenceSet);
+        QFETCH(double, scale);
+        const QString data = QStringLiteral(FIT_TEST_DATA "/");
+        Demeter job(settingsFor("atoms", "feff"), QFileInfo(inputPath("rutile.inp")), 6);
+        const QString dir = job.directory() + "/";
+        QVERIFY(QFile::copy(data + "rutile_feff8_0001.dat", dir + "feff0001.dat"));
+        QVERIFY(QFile::copy(data + "rutile_feff8_0004.dat", dir + "feff0004.dat"));
+        QVERIFY(writeFile(dir + "feff0002.dat", "not a path file\n"));
+        QVERIFY(writeFile(dir + "files.dat",
+                          " feff0001.dat " + sig2 +
+                              "   100.000     4.000     2   1.9485\n"
+                              " feff0004.dat 0.00000    20.000     4.000     3   3.2166\n"));
+        if (!feffInp.isEmpty())
+            QVERIFY(writeFile(dir + "feff.inp", feffInp));
+        QVERIFY(writeFile(dir + "chi.dat", chiFile(true)));
+        QSignalSpy logSpy(&job, &Demeter::log);
+        job.readResults();
+
+        // The broken file and the missing paths.dat are logged; the paths
+        // are named from files.dat and the path files' headers.
+        QCOMPARE(logSpy.count(), 2);
+        QVERIFY(logSpy.at(1).at(0).toString().contains("feff0002.dat"));
+        QCOMPARE(job.pathCount(), 2);
+        QStringList got;
+        for (const PathIdentity &id : job.pathIdentities())
+            got << QStringLiteral("%1 %2 %3 %4")
+                       .arg(id.file)
+                       .arg(id.route.join("-"))
+                       .arg(id.legs)
+                       .arg(id.reff);
+        QCOMPARE(got, (QStringList{"feff0001.dat Ti-O 2 1.9485", "feff0004.dat Ti-O-O 3 3.2166"}));
+        QCOMPARE(job.chips.size(), 2);
+        const Chi &path = *job.chips.first();
+        QVERIFY(path.hasChiR);
+        QCOMPARE(QFileInfo(path.sourcePath).fileName(), QString("feff0001.dat"));
+
+        // FEFF's chip grid, 0 to 20 by 0.05, against the reference.
+        PathReference reference;
+        QVERIFY(reference.read(data + "rutile_feff8_0001.chi.txt"));
+        QVector<double> expected =
+            reference.chi.value(reference.names.indexOf(referenceSet)).mid(0, 401);
+        for (double &value : expected)
+            value *= scale;
+        QCOMPARE(path.k.size(), 401);
+        QCOMPARE(path.k.last(), 20.0);
+        const double worst = deviation(path.chi, expected, largestMagnitude(expected));
+        QVERIFY2(worst < 1e-6, qPrintable(QString::number(worst)));
+
+        // Chip files, where FEFF wrote them, stay the curves (read for Show2).
+        QVERIFY(writeFile(dir + "chip0001.dat", chiFile(true)));
+        job.ui.Show2->setChecked(true);
+        job.readResults();
+        QCOMPARE(job.chips.size(), 1);
+        QCOMPARE(job.pathIdentities().first().file, QString("chip0001.dat"));
     }
 };
 

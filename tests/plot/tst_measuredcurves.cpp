@@ -123,6 +123,31 @@ private slots:
         QCOMPARE(count(render(ctrl->chiKView(), true), black, plotArea), 0);
     }
 
+    // A project file's groups come as one curve each, in one insertion, each
+    // named after its .chik file (the stored chi(k) group after the project).
+    void projectFileGivesOneCurvePerGroup()
+    {
+        MeasuredCurves *curves = ctrl->measuredCurves();
+        curves->setDataOptions({MeasuredData::defaults(), dir->filePath("res/data")});
+        QSignalSpy inserted(curves, &QAbstractItemModel::rowsInserted);
+        QSignalSpy changed(curves, &MeasuredCurves::curvesChanged);
+        QVERIFY(curves->add(MEASURED_DATA "/copper.prj"));
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(changed.count(), 1);
+        QStringList names;
+        for (int row = 0; row < curves->count(); ++row) {
+            names << curves->index(row).data().toString();
+            QVERIFY(curves->isShown(row) && curves->curve(row).hasChiR);
+        }
+        QCOMPARE(names, (QStringList{"Cu foil 10K.chik", "FeO.chik", "copper.prj:Cu 150K"}));
+        // What was written, then one line per curve loaded.
+        QCOMPARE(logged.size(), 6);
+        QVERIFY(
+            logged[0].endsWith("chi(k) written to " + dir->filePath("res/data/Cu foil 10K.chik")));
+        QVERIFY2(logged[5].startsWith("Measured chi(k) " MEASURED_DATA "/copper.prj"),
+                 qPrintable(logged[5]));
+    }
+
     // Only local files dropped onto a window are read.
     void drops_data()
     {

@@ -4,7 +4,7 @@
 Written from the formula alone, independently of the C++ code (Python's math,
 math.fsum for correctly rounded sums):
 
-  chi(R) = (dk_mean / sqrt(pi)) * sum w(k) k^n chi(k) exp(2ikR)
+  chi(R) = (dk_mean / sqrt(pi)) * sum w(k) k^n chi(k) exp(-2ikR)
   over kMin - dk/2 <= k <= kMax + dk/2, w the Hanning window of sill dk,
   dk_mean = (largest k - smallest k) / (points - 1) inside that range.
 
@@ -39,7 +39,7 @@ def transform(ks, chis, kmin, kmax, dk, n):
     for r in R_GRID:
         terms = [window(k, kmin, kmax, dk) * k ** n * c for k, c in pts]
         re = math.fsum(t * math.cos(2 * k * r) for t, (k, _) in zip(terms, pts))
-        im = math.fsum(t * math.sin(2 * k * r) for t, (k, _) in zip(terms, pts))
+        im = -math.fsum(t * math.sin(2 * k * r) for t, (k, _) in zip(terms, pts))
         out.append((step / math.sqrt(math.pi) * re, step / math.sqrt(math.pi) * im))
     return out
 
