@@ -123,10 +123,16 @@ void Gui::widenForPanels()
     widenPending = true;
     QTimer::singleShot(0, this, [this] {
         widenPending = false;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        // Panels added to a shown window become visible later, and a layout
+        // leaves hidden widgets out: their own hints are asked.
+        int widest = 0;
+        for (const QWidget *panel : qAsConst(jobs))
+            widest = std::max(widest, panel->minimumSizeHint().width());
+        for (const QWidget *panel : qAsConst(groupPanels))
+            widest = std::max(widest, panel->minimumSizeHint().width());
+        const QMargins m = ScrollA1->widget()->layout()->contentsMargins();
         const QScrollBar *bar = ScrollA1->verticalScrollBar();
-        const int need = ScrollA1->widget()->minimumSizeHint().width() + width() -
-                         ScrollA1->viewport()->width() +
+        const int need = widest + m.left() + m.right() + width() - ScrollA1->viewport()->width() +
                          (bar->isVisible() ? 0 : bar->sizeHint().width());
         const QScreen *screen = QGuiApplication::primaryScreen();
         const int most = screen ? screen->availableGeometry().width() : need;
@@ -143,6 +149,7 @@ void Gui::addSiteGroup(SiteGroup *group)
     ProcList->addWidget(panel);
     groupPanels.append(panel);
     tookDropped(panel);
+    widenForPanels();
     connect(group, &SiteGroup::changed, this, &Gui::showProgress);
     connect(panel, &SiteGroupPanel::deleteMe, this, [this, panel] { deleteSiteGroup(panel); });
 }

@@ -3,6 +3,7 @@
 #include "app/textfuncs.h"
 #include "chi/chiaverage.h"
 #include "chi/standardtransform.h"
+#include "jobs/panelwidths.h"
 
 #include <QDir>
 #include <QProcess>
@@ -183,8 +184,10 @@ QString SiteGroup::siteSummary() const
 void SiteGroup::watch(int i, Demeter *job)
 {
     watchedJobs[i] = job;
-    job->ui.TargetName->setText(inputFile.absoluteFilePath() + QStringLiteral(" [") +
-                                sites.at(i).label + QLatin1Char(']'));
+    const QString label = QStringLiteral(" [") + sites.at(i).label + QLatin1Char(']');
+    job->ui.TargetName->setText(inputFile.absoluteFilePath() + label);
+    // The whole file name and the site are seen, as for any job.
+    PanelWidths::fitReadOut(job->ui.TargetName, inputFile.fileName() + label);
     connect(job, &Demeter::ended, this,
             [this, i, job](Demeter::Outcome outcome) { siteEnded(i, job->chi, outcome); });
     connect(job, &QObject::destroyed, this, [this, i] {
