@@ -70,7 +70,8 @@ void Body::loadMeasuredCurves(const ParamTable &args)
     MeasuredCurves *curves = gui->plotController()->measuredCurves();
     curves->setTransformArgs(settings.transformArgs());
     curves->setDataOptions(measuredDataOptions());
-    gui->rankingWindow()->model()->setOptions(settings.transformArgs(), settings.fit);
+    gui->rankingWindow()->model()->setOptions(settings.transformArgs(), settings.fit,
+                                              settings.fitSettings());
     // Jobs change the current folder later: the files are read now.
     for (const QString &file : args.values(QStringLiteral("-data")))
         curves->add(file);

@@ -49,6 +49,9 @@ Gui::Gui(QWidget *parent)
     plots->showChiR();
 
     connect(plots, &ChiViewCtrl::log, this, &Gui::log);
+    connect(ranking->model(), &RankingModel::log, this, &Gui::log);
+    connect(ranking->model(), &RankingModel::fitChanged, plots, &ChiViewCtrl::setFit);
+    connect(ranking->model(), &RankingModel::groupTipChanged, this, &Gui::showGroupTip);
     connect(DeleteAll, &QPushButton::clicked, this, &Gui::confirmDeleteAll);
     connect(ShowChiK, &QPushButton::clicked, plots, &ChiViewCtrl::showChiK);
     connect(ShowChiR, &QPushButton::clicked, plots, &ChiViewCtrl::showChiR);
@@ -169,6 +172,13 @@ void Gui::deleteSiteGroup(SiteGroupPanel *panel)
         group->deleteLater();
     }
     panel->deleteLater();
+}
+
+void Gui::showGroupTip(SiteGroup *group, const QString &tip)
+{
+    for (SiteGroupPanel *panel : qAsConst(groupPanels))
+        if (panel->group() == group)
+            panel->setToolTip(tip);
 }
 
 void Gui::controlShow2Bs(bool f)

@@ -54,6 +54,7 @@ private slots:
     void showAll(bool shown);
     void markFailed();
     void showProgress();
+    void showGroupTip(SiteGroup *group, const QString &tip);
 
 public slots:
     void log(QString msg);

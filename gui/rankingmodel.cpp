@@ -1,11 +1,15 @@
 #include "gui/rankingmodel.h"
 
+#include "app/textfuncs.h"
 #include "chi/chi.h"
 #include "chi/rankingtable.h"
+#include "gui/fitrunner.h"
+#include "gui/fitsummary.h"
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
 #include "plot/measuredcurves.h"
 
+#include <QBrush>
 #include <QCheckBox>
 #include <QFileInfo>
 
@@ -13,21 +17,32 @@
 #include <limits>
 
 RankingModel::RankingModel(MeasuredCurves *measuredCurves, QObject *parent)
-    : QAbstractTableModel(parent), measured(measuredCurves)
+    : QAbstractTableModel(parent), measured(measuredCurves), runner(new FitRunner(this))
 {
     connect(measured, &MeasuredCurves::curvesChanged, this, &RankingModel::referenceChanged);
+    connect(runner, &FitRunner::fitted, this, &RankingModel::fitArrived);
+    connect(runner, &FitRunner::log, this, &RankingModel::log);
     transformArgs = measured->transformArgs();
+    runner->setOptions(transformArgs, fit, FitSettings());
     referenceChanged();
 }
 
-void RankingModel::setOptions(const TransformArgs &transform, const FitOptions &fitOptions)
+void RankingModel::setOptions(const TransformArgs &transform, const FitOptions &fitOptions,
+                              const FitSettings &fitSettings)
 {
     transformArgs = transform;
     fit = fitOptions;
+    runner->setOptions(transform, fitOptions, fitSettings);
     for (Row &row : rows)
-        compute(row);
+        requestFit(row);
     if (!rows.empty())
         emit dataChanged(index(0, 0), index(count() - 1, ColumnCount - 1));
+    emit optionsChanged();
+}
+
+const FitSettings &RankingModel::fitSettings() const
+{
+    return runner->fitSettings();
 }
 
 void RankingModel::addDemeter(Demeter *job)
@@ -80,9 +95,11 @@ void RankingModel::chiChanged(QObject *source, Demeter *job, SiteGroup *group)
     row.group = group;
     if (!chiOf(row)->hasChiK)
         return;
-    compute(row);
-    showFiguresOnPanel(row);
     const int i = rowOf(source);
+    if (i >= 0) // so that requestFit withdraws it from the plots
+        row.fitResult = rows[size_t(i)].fitResult;
+    requestFit(row);
+    showFiguresOnPanel(row);
     if (i >= 0) {
         rows[size_t(i)] = row;
         emit dataChanged(index(i, 0), index(i, ColumnCount - 1));
@@ -97,6 +114,7 @@ void RankingModel::removeSource(QObject *source)
 {
     // Compared by address only: a destroyed source has already cleared its
     // QPointer.
+    runner->forget(source);
     for (int i = 0; i < count(); ++i) {
         const Row &row = rows[size_t(i)];
         if (row.job == source || row.group == source) {
@@ -121,34 +139,94 @@ void RankingModel::referenceChanged()
 {
     const Chi *now = measured->reference();
     const QString path = now ? now->sourcePath : QString();
-    if (now == reference && path == referencePath)
+    // The generation tells a curve read again at the same address.
+    const quint64 generation = now ? now->generation : 0;
+    if (now == reference && path == referencePath && generation == referenceGeneration)
         return;
     reference = now;
     referencePath = path;
+    referenceGeneration = generation;
+    MeasuredCurve curve;
+    if (now)
+        curve = {now->sourcePath, now->k, now->chi};
+    runner->setMeasured(curve);
     for (Row &row : rows) {
-        compute(row);
+        requestFit(row);
         showFiguresOnPanel(row);
     }
     if (!rows.empty())
         emit dataChanged(index(0, 0), index(count() - 1, ColumnCount - 1));
 }
 
-void RankingModel::compute(Row &row) const
+// Every row with chi(k) is fitted while there is a measured curve; the
+// previous result is withdrawn at once, so that neither the table nor the
+// plots show a fit of another curve or of an older chi(k).
+void RankingModel::requestFit(Row &row)
 {
-    row.figures = reference ? Agreement::compute(*reference, *chiOf(row), transformArgs, fit)
-                            : AgreementFigures();
+    const bool hadFit = row.fitResult.valid;
+    row.fitResult = FitResult();
+    row.figures = AgreementFigures();
+    row.fitting = reference != nullptr;
+    if (row.fitting)
+        runner->request(row.source, fitTask(row));
+    else
+        runner->forget(row.source);
+    if (hadFit)
+        emit fitChanged(row.source, row.fitResult);
 }
 
-void RankingModel::showFiguresOnPanel(const Row &row) const
+FitTask RankingModel::fitTask(const Row &row) const
 {
-    if (!row.job)
+    FitTask task;
+    task.k = chiOf(row)->k;
+    task.chi = chiOf(row)->chi;
+    if (row.job) {
+        task.folder = row.job->directory();
+        return task;
+    }
+    task.folder = row.group->directory();
+    for (int i = 0; i < row.group->siteCount(); ++i)
+        task.sites.append({joinPath(task.folder, row.group->siteSettings(i).jobFolder),
+                           row.group->site(i).weight()});
+    return task;
+}
+
+void RankingModel::fitArrived(const QObject *source, const FitOutcome &outcome)
+{
+    const int i = rowOf(source);
+    if (i < 0)
         return;
-    const QString tip = reference ? tr("R_k %1 (scale %2) against %3")
-                                        .arg(RankingTable::number(row.figures.rK),
-                                             RankingTable::number(row.figures.scaleK),
-                                             QFileInfo(reference->sourcePath).fileName())
-                                  : QString();
-    row.job->setToolTip(tip);
+    Row &row = rows[size_t(i)];
+    row.figures = outcome.figures;
+    row.fitResult = outcome.fit;
+    row.fitting = false;
+    showFiguresOnPanel(row);
+    emit dataChanged(index(i, 0), index(i, ColumnCount - 1));
+    emit fitChanged(row.source, outcome.fit);
+}
+
+QString RankingModel::curveName() const
+{
+    return reference ? QFileInfo(reference->sourcePath).fileName() : QString();
+}
+
+void RankingModel::showFiguresOnPanel(const Row &row)
+{
+    QStringList lines;
+    if (reference) {
+        if (row.fitting)
+            lines << tr("Fitting against %1…").arg(curveName());
+        else
+            lines << FitSummary::panelText(row.fitResult, curveName());
+        lines << tr("Scale-only R-factor in k %1 (scale %2) against %3")
+                     .arg(RankingTable::number(row.figures.rK),
+                          RankingTable::number(row.figures.scaleK), curveName());
+    }
+    const QString tip = lines.join(QLatin1Char('\n'));
+    if (row.job)
+        row.job->setToolTip(tip);
+    else if (row.group)
+        emit groupTipChanged(row.group, tip);
 }
 
 const Chi *RankingModel::chiOf(const Row &row) const
@@ -174,11 +252,28 @@ int RankingModel::columnCount(const QModelIndex &parent) const
 QVariant RankingModel::display(const Row &row, int column) const
 {
     const AgreementFigures &f = row.figures;
+    const FitResult &r = row.fitResult;
     switch (column) {
     case JobColumn:
         return QFileInfo(row.job ? row.job->directory() : row.group->directory()).fileName();
     case InputColumn:
         return (row.job ? row.job->input() : row.group->input()).fileName();
+    case FitRFactorColumn:
+        return r.rFactor;
+    case Chi2Column:
+        return r.chi2Reduced;
+    case S02Column:
+        return r.s02.value;
+    case DE0Column:
+        return r.de0.value;
+    case R1Column:
+        return r.r1.value;
+    case SS1Column:
+        return r.ss1.value;
+    case SS2Column:
+        return r.ss2.value;
+    case FlagsColumn:
+        return row.fitting || !reference ? QString() : FitSummary::flagsText(r);
     case RFactorKColumn:
         return f.rK;
     case ScaleKColumn:
@@ -192,29 +287,92 @@ QVariant RankingModel::display(const Row &row, int column) const
     }
 }
 
+// Numbers sort ascending with what has none (no fit yet, no figure) last.
+QVariant RankingModel::sortValue(const Row &row, int column) const
+{
+    const QVariant value = display(row, column);
+    if (isNumber(column) && std::isnan(value.toDouble()))
+        return std::numeric_limits<double>::infinity();
+    return value;
+}
+
+QString RankingModel::cellText(const Row &row, int column) const
+{
+    if (!isNumber(column))
+        return display(row, column).toString();
+    if (row.fitting)
+        return column == FitRFactorColumn ? tr("fitting…") : QString();
+    const FitResult &r = row.fitResult;
+    switch (column) {
+    case S02Column:
+        return FitSummary::valueWithError(r.s02);
+    case DE0Column:
+        return FitSummary::valueWithError(r.de0);
+    case R1Column:
+        return FitSummary::valueWithError(r.r1);
+    case SS1Column:
+        return FitSummary::valueWithError(r.ss1);
+    case SS2Column:
+        return FitSummary::valueWithError(r.ss2);
+    case ScaleKColumn:
+    case ScaleRColumn: {
+        const double scale = display(row, column).toDouble();
+        // A negative scale fits only a curve turned upside down.
+        return scale < 0 ? tr("%1 (negative)").arg(RankingTable::number(scale))
+                         : RankingTable::number(scale);
+    }
+    default:
+        return RankingTable::number(display(row, column).toDouble());
+    }
+}
+
+// Negative scales, and the figures made with them, in red; flags in orange.
+QVariant RankingModel::foreground(const Row &row, int column) const
+{
+    const bool negativeK = row.figures.scaleK < 0;
+    const bool negativeR = row.figures.scaleR < 0;
+    if (((column == RFactorKColumn || column == ScaleKColumn) && negativeK) ||
+        ((column == RFactorRColumn || column == ScaleRColumn) && negativeR))
+        return QBrush(QColor(200, 0, 0));
+    if (column == FlagsColumn && !row.fitting &&
+        (!row.fitResult.valid || !row.fitResult.flags.isEmpty()))
+        return QBrush(QColor(190, 90, 0));
+    return QVariant();
+}
+
+QString RankingModel::cellTip(const Row &row, int column) const
+{
+    if (column >= FitRFactorColumn && column <= FlagsColumn && reference && !row.fitting)
+        return FitSummary::panelText(row.fitResult, curveName());
+    if ((column == ScaleKColumn && row.figures.scaleK < 0) ||
+        (column == ScaleRColumn && row.figures.scaleR < 0))
+        return tr("A negative scale: the job's curve matches the measured one only turned upside "
+                  "down, so its scale-only R-factor says little.");
+    return row.job ? row.job->directory() : row.group->directory();
+}
+
 QVariant RankingModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= count() || !rows[size_t(index.row())].source)
         return QVariant();
     const Row &row = rows[size_t(index.row())];
-    const QVariant value = display(row, index.column());
-    const bool number = index.column() >= RFactorKColumn;
+    const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-        return number ? QVariant(RankingTable::number(value.toDouble())) : value;
+        return cellText(row, column);
     case SortRole:
-        if (number && std::isnan(value.toDouble()))
-            return std::numeric_limits<double>::infinity();
-        return value;
+        return sortValue(row, column);
     case Qt::CheckStateRole:
-        if (index.column() != JobColumn)
+        if (column != JobColumn)
             return QVariant();
         return isShown(row) ? Qt::Checked : Qt::Unchecked;
     case Qt::ToolTipRole:
-        return row.job ? row.job->directory() : row.group->directory();
+        return cellTip(row, column);
+    case Qt::ForegroundRole:
+        return foreground(row, column);
     case Qt::TextAlignmentRole:
-        return number ? int(Qt::AlignRight | Qt::AlignVCenter)
-                      : int(Qt::AlignLeft | Qt::AlignVCenter);
+        return isNumber(column) ? int(Qt::AlignRight | Qt::AlignVCenter)
+                                : int(Qt::AlignLeft | Qt::AlignVCenter);
     default:
         return QVariant();
     }
@@ -222,21 +380,47 @@ QVariant RankingModel::data(const QModelIndex &index, int role) const
 
 QVariant RankingModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QAbstractTableModel::headerData(section, orientation, role);
+    const bool tip = role == Qt::ToolTipRole;
     switch (section) {
     case JobColumn:
-        return tr("Job");
+        return tip ? tr("The job's folder; check to show the job in the plots") : tr("Job");
     case InputColumn:
-        return tr("Input");
+        return tip ? tr("The CIF or FEFF input file") : tr("Input");
+    case FitRFactorColumn:
+        return tip ? tr("R-factor of the path fit: the misfit over the data in the fit's R "
+                        "range, 0 is perfect")
+                   : tr("Fit R-factor");
+    case Chi2Column:
+        return tip ? tr("Reduced chi-square of the path fit") : tr("χ²ν");
+    case S02Column:
+        return tip ? tr("Amplitude reduction factor S0² with its uncertainty") : tr("S0²");
+    case DE0Column:
+        return tip ? tr("Energy shift ΔE0 in eV with its uncertainty") : tr("ΔE0 (eV)");
+    case R1Column:
+        return tip ? tr("First-shell distance reff + ΔR in Å with its uncertainty") : tr("R1 (Å)");
+    case SS1Column:
+        return tip ? tr("Debye-Waller factor σ² of the first shell in Å²") : tr("σ²1 (Å²)");
+    case SS2Column:
+        return tip ? tr("Debye-Waller factor σ² of every other path in Å²") : tr("σ²2 (Å²)");
+    case FlagsColumn:
+        return tip ? tr("What to look at before trusting the fit: parameters at a bound, an "
+                        "unphysical S0², too few independent points, no convergence")
+                   : tr("Flags");
     case RFactorKColumn:
-        return tr("R in k");
+        return tip ? tr("Misfit in k of the job's chi(k) scaled by one number, nothing else "
+                        "fitted")
+                   : tr("Scale-only R-factor (k)");
     case ScaleKColumn:
-        return tr("Scale in k");
+        return tip ? tr("The one number the job's chi(k) is scaled by in k; not S0²")
+                   : tr("Scale (k)");
     case RFactorRColumn:
-        return tr("R in R");
+        return tip ? tr("Misfit in the fit's R range of the job's chi(R) scaled by one number, "
+                        "nothing else fitted")
+                   : tr("Scale-only R-factor (R)");
     case ScaleRColumn:
-        return tr("Scale in R");
+        return tip ? tr("The one number the job's chi(R) is scaled by; not S0²") : tr("Scale (R)");
     default:
         return QVariant();
     }

@@ -1,15 +1,18 @@
 #include "gui/rankingwindow.h"
 
 #include "chi/chi.h"
+#include "gui/fitrunner.h"
 #include "gui/rankingmodel.h"
 #include "plot/measuredcurves.h"
 
 #include <QHeaderView>
 #include <QSortFilterProxyModel>
+#include <QTimer>
 
 RankingWindow::RankingWindow(MeasuredCurves *measuredCurves, QWidget *parent)
     : QWidget(parent, Qt::Window), measured(measuredCurves),
-      ranking(new RankingModel(measuredCurves, this)), sorted(new QSortFilterProxyModel(this))
+      ranking(new RankingModel(measuredCurves, this)), sorted(new QSortFilterProxyModel(this)),
+      progressTimer(new QTimer(this))
 {
     setupUi(this);
     MeasuredList->setModel(measured);
@@ -18,11 +21,21 @@ RankingWindow::RankingWindow(MeasuredCurves *measuredCurves, QWidget *parent)
     // Figures change as jobs end: the order follows them.
     sorted->setDynamicSortFilter(true);
     RankingTable->setModel(sorted);
-    RankingTable->sortByColumn(RankingModel::RFactorKColumn, Qt::AscendingOrder);
+    RankingTable->sortByColumn(RankingModel::FitRFactorColumn, Qt::AscendingOrder);
     RankingTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     connect(RemoveCurve, &QPushButton::clicked, this, &RankingWindow::removeSelectedCurve);
     connect(measured, &MeasuredCurves::curvesChanged, this, &RankingWindow::showReference);
+    connect(ranking, &RankingModel::optionsChanged, this, &RankingWindow::showRanges);
+    progressTimer->setSingleShot(true);
+    progressTimer->setInterval(250);
+    connect(progressTimer, &QTimer::timeout, this, &RankingWindow::showFitProgress);
+    connect(ranking->fitRunner(), &FitRunner::pendingChanged, this, [this] {
+        if (!progressTimer->isActive())
+            progressTimer->start();
+    });
     showReference();
+    showRanges();
+    showFitProgress();
 }
 
 void RankingWindow::removeSelectedCurve()
@@ -39,4 +52,39 @@ void RankingWindow::showReference()
                                  : tr("No measured curve: drop a measured chi(k) file onto a plot "
                                       "window, or name one with -data FILE."));
     RemoveCurve->setEnabled(measured->count() > 0);
+}
+
+// The figures mean little without the ranges they were made over.
+void RankingWindow::showRanges()
+{
+    const FitSettings &f = ranking->fitSettings();
+    const TransformArgs &t = ranking->transformOptions();
+    const FitOptions &o = ranking->figureOptions();
+    const QString fit =
+        tr("Path fit: k %1 to %2 Å⁻¹ (window sill %3 Å⁻¹), k weight %4, R %5 to %6 Å; "
+           "the %7 strongest paths up to %8 Å")
+            .arg(f.kMin)
+            .arg(f.kMax)
+            .arg(f.dk)
+            .arg(f.kWeight)
+            .arg(f.rMin)
+            .arg(f.rMax)
+            .arg(f.maxPaths)
+            .arg(f.pathRMax);
+    const QString scaleOnly = tr("Scale-only figures: k %1 to %2 Å⁻¹, k weight %3; "
+                                 "in R %4 to %5 Å")
+                                  .arg(t.kMin)
+                                  .arg(t.kMax)
+                                  .arg(o.kWeight)
+                                  .arg(o.rMin)
+                                  .arg(o.rMax);
+    Ranges->setText(fit + QLatin1Char('\n') + scaleOnly);
+}
+
+void RankingWindow::showFitProgress()
+{
+    const int pending = ranking->fitRunner()->pending();
+    FitProgress->setText(pending > 0 ? tr("Fitting: %n job(s) to go", nullptr, pending)
+                                     : QString());
+    FitProgress->setVisible(pending > 0);
 }

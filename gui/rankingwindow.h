@@ -7,11 +7,14 @@
 
 class MeasuredCurves;
 class QSortFilterProxyModel;
+class QTimer;
 class RankingModel;
 
-// The ranking of the jobs against the first measured curve, best first and
-// sortable by any column, with the list of measured curves above it (check
-// to draw, Remove to drop). A window of its own, opened from the main window.
+// The ranking of the jobs against the first measured curve, best first by
+// the fit's R-factor and sortable by any column, with the list of measured
+// curves above it (check to draw, Remove to drop), the ranges and weights the
+// figures were made with, and how many fits are still running. A window of
+// its own, opened from the main window.
 class RankingWindow : public QWidget, private Ui_RankingWindow
 {
     Q_OBJECT
@@ -25,11 +28,14 @@ public:
 private slots:
     void removeSelectedCurve();
     void showReference();
+    void showRanges();
+    void showFitProgress();
 
 private:
     MeasuredCurves *measured;
     RankingModel *ranking;         // child
     QSortFilterProxyModel *sorted; // child
+    QTimer *progressTimer;         // child; the count is shown a few times a second
 };
 
 #endif

@@ -24,6 +24,7 @@ ChiView::ChiView(QWidget *parent) : QFrame(parent)
     auto *save = new QShortcut(QKeySequence::Save, this);
     connect(save, &QShortcut::activated, this, &ChiView::saveRequested);
     connect(ShowLegend, &QCheckBox::toggled, DispChi, qOverload<>(&QWidget::update));
+    connect(ShowFit, &QCheckBox::toggled, DispChi, qOverload<>(&QWidget::update));
     connect(ResetScale, &QPushButton::clicked, this, &ChiView::resetScale);
     connect(&DispChi->coord, &ChCoord::rangeChangedByUser, this, [this] { following = false; });
     for (QCheckBox *c : {SelAbs, SelReal, SelImag})

@@ -1,6 +1,7 @@
 #include "plot/chiviewctrl.h"
 
 #include "chi/chi.h"
+#include "fit/fitresult.h"
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
 #include "plot/axis.h"
@@ -81,6 +82,7 @@ void ChiViewCtrl::addDemeter(Demeter *job)
 void ChiViewCtrl::removeDemeter(Demeter *job)
 {
     jobs.removeOne(job);
+    fits.remove(job);
     if (job->ui.Show->isChecked())
         for (ChiView *v : {kView, rView})
             v->followCurves();
@@ -104,8 +106,28 @@ void ChiViewCtrl::addSiteGroup(SiteGroup *group)
 void ChiViewCtrl::removeSiteGroup(SiteGroup *group)
 {
     groups.remove(group);
+    fits.remove(group);
     kView->followCurves();
     rView->followCurves();
+}
+
+// The fit's chi(R) is made with the settings of its job's own, so that the
+// two curves compare point for point.
+void ChiViewCtrl::setFit(QObject *source, const FitResult &result)
+{
+    if (!result.valid) {
+        fits.remove(source);
+    } else {
+        TransformArgs args = measured->transformArgs();
+        if (const auto *job = qobject_cast<const Demeter *>(source); job && job->chi.hasChiR)
+            args = job->chi.transformed;
+        else if (const auto *group = qobject_cast<const SiteGroup *>(source);
+                 group && group->average.hasChiR)
+            args = group->average.transformed;
+        fits.set(source, result.k, result.fitted, args);
+    }
+    kView->update();
+    rView->update();
 }
 
 void ChiViewCtrl::changedShow2B(bool f)
@@ -192,6 +214,10 @@ QVector<PlotCurve> ChiViewCtrl::shownCurves(ChiView *view)
     choice.im = choice.chiR && rView->SelImag->isChecked();
     choice.pathShown = [this, view](int j) { return pathShown(view, j); };
     choice.curveOf = [this](const Chi &source) -> const Chi & { return curveR(source); };
+    const bool fitsShown = view->ShowFit->isChecked();
+    choice.fitOf = [this, fitsShown](const QObject *source) {
+        return fitsShown ? fits.curve(source) : nullptr;
+    };
     return ShownCurves::collect(jobs, groups.shownGroups(), *measured, choice);
 }
 

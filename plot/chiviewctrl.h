@@ -3,6 +3,7 @@
 
 #include "chi/ftoptions.h"
 #include "plot/ccolors.h"
+#include "plot/fitcurves.h"
 #include "plot/groupcurves.h"
 #include "plot/plotcurve.h"
 #include "plot/weightedchir.h"
@@ -17,6 +18,7 @@ class ChiView;
 class Demeter;
 class SiteGroup;
 struct Extent;
+struct FitResult;
 
 // Owns the chi(k) and chi(R) windows, gives every job its curve colour and
 // draws both charts into the windows' surfaces. The windows have no parent
@@ -33,6 +35,10 @@ public:
     // A site group's average is drawn like a job's total, with a wider pen.
     void addSiteGroup(SiteGroup *group);
     void removeSiteGroup(SiteGroup *group);
+    // The path fit of a job or site group, drawn dashed in its colour while
+    // the window's "Fit" box is checked; an invalid result removes it.
+    void setFit(QObject *source, const FitResult &result);
+    bool hasFit(const QObject *source) const { return fits.curve(source) != nullptr; }
 
     ChiView *chiKView() const { return kView; }
     ChiView *chiRView() const { return rView; }
@@ -82,6 +88,7 @@ private:
     MeasuredCurves *measured; // child
     QVector<Demeter *> jobs;
     GroupCurves groups;
+    FitCurves fits;
     WeightedChiR weighted;
     QString saveFolder;    // where the last plot was saved, at first the start-up folder
     int drawnRWeight = -1; // the chi(R) window's button at the last paint; -1 none

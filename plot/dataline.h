@@ -13,6 +13,8 @@ class QPainter;
 // Dash patterns of the real and imaginary parts, in pen widths.
 inline const QVector<qreal> realDashes = {2, 2};
 inline const QVector<qreal> imagDashes = {6, 2, 3, 2};
+// A path fit: long dashes, unlike both parts.
+inline const QVector<qreal> fitDashes = {4, 3};
 // A site average: long dash and dot at twice the width, so it is not taken
 // for a job's total, a path or a fit.
 inline const QVector<qreal> averageDashes = {7, 2, 1, 2};

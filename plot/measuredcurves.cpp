@@ -1,6 +1,7 @@
 #include "plot/measuredcurves.h"
 
 #include "chi/chi.h"
+#include "fit/exafsfit.h"
 
 #include <QFileInfo>
 
@@ -23,8 +24,11 @@ bool MeasuredCurves::add(const QString &path)
     // Kept absolute: the current folder changes while jobs run.
     const MeasuredData::Outcome outcome =
         MeasuredData::read(QFileInfo(path).absoluteFilePath(), dataOptions, read);
-    if (!outcome.problem.isEmpty()) {
-        emit log(outcome.problem);
+    QString problem = outcome.problem;
+    for (size_t i = 0; i < read.size() && problem.isEmpty(); ++i)
+        problem = refusal(*read[i]);
+    if (!problem.isEmpty()) {
+        emit log(problem);
         return false;
     }
     for (const QString &message : outcome.messages)
@@ -44,6 +48,16 @@ bool MeasuredCurves::add(const QString &path)
     endInsertRows();
     emit curvesChanged();
     return true;
+}
+
+// A curve the jobs cannot be held against (mu(E), nothing in K_MIN..K_MAX)
+// would only mislead beside them. Without a k range every point counts.
+QString MeasuredCurves::refusal(const Chi &chi) const
+{
+    FitSettings range;
+    range.kMin = args.kMax > args.kMin ? args.kMin : -qInf();
+    range.kMax = args.kMax > args.kMin ? args.kMax : qInf();
+    return ExafsFit::refusal({chi.sourcePath, chi.k, chi.chi}, range);
 }
 
 void MeasuredCurves::remove(int row)

@@ -32,8 +32,9 @@ public:
     void setDataOptions(const MeasuredData::Options &options) { dataOptions = options; }
 
     // Reads the file and appends its curves as shown ones (a project file
-    // may hold several); a file that cannot be used is refused with one log
-    // line and changes nothing.
+    // may hold several); a file that cannot be used (no usable points, mu(E)
+    // taken for chi(k), no point in the k range) is refused with one log line
+    // naming it, and changes nothing.
     bool add(const QString &path);
     void remove(int row);
     void setShown(int row, bool shown);
@@ -56,6 +57,8 @@ signals:
     void curvesChanged();
 
 private:
+    QString refusal(const Chi &chi) const;
+
     struct Entry
     {
         std::unique_ptr<Chi> chi;

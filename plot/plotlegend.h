@@ -24,7 +24,7 @@ public:
         QString text;
         QColor color;
         int width = 1;
-        QVector<qreal> dashes;
+        QVector<qreal> dashes; // the curve's own: a fit's sample is dashed too
         bool markers = false;
     };
 

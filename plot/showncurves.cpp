@@ -28,6 +28,7 @@ QVector<PlotCurve> ShownCurves::collect(const QVector<Demeter *> &jobs,
         c.width = 2;
         c.dashes = averageDashes;
         addCurve(out, c, group->average, choice, true, false, false);
+        addFit(out, c, group, choice);
     }
     for (int i = 0; i < measured.count(); ++i) {
         if (!measured.isShown(i))
@@ -50,6 +51,8 @@ void ShownCurves::addJob(QVector<PlotCurve> &out, const Demeter &job, const Choi
     c.color = job.color;
     addCurve(out, c, job.chi, choice, choice.abs || !details, details && choice.re,
              details && choice.im);
+    if (choice.abs || !details)
+        addFit(out, c, &job, choice);
     if (!details)
         return;
     for (int j = 0; j < job.chips.size(); ++j) {
@@ -60,6 +63,23 @@ void ShownCurves::addJob(QVector<PlotCurve> &out, const Demeter &job, const Choi
         p.color = pathColor(job.color);
         addCurve(out, p, *job.chips[j], choice, choice.abs, choice.re, choice.im);
     }
+}
+
+// Dashed in the owner's colour, at least two pixels wide so that the dashes
+// stay visible over the owner's own curve.
+void ShownCurves::addFit(QVector<PlotCurve> &out, const PlotCurve &owner, const QObject *source,
+                         const Choice &choice)
+{
+    const Chi *fit = choice.fitOf ? choice.fitOf(source) : nullptr;
+    if (!fit)
+        return;
+    PlotCurve c = owner;
+    c.path = tr("fit");
+    c.width = std::max(2, owner.width);
+    const int before = out.size();
+    addCurve(out, c, *fit, choice, true, false, false);
+    for (int i = before; i < out.size(); ++i)
+        out[i].dashes = fitDashes;
 }
 
 void ShownCurves::addCurve(QVector<PlotCurve> &out, PlotCurve base, const Chi &chi,

@@ -14,8 +14,9 @@ class MeasuredCurves;
 class SiteGroup;
 
 // The curves a plot window draws, in its drawing order: every shown job's
-// total (and, with Show2, its checked paths), the shown site averages, the
-// shown measured curves; in chi(R) each component that is drawn.
+// total (and its fit, and with Show2 its checked paths), the shown site
+// averages (and their fits), the shown measured curves; in chi(R) each
+// component that is drawn, a fit as its magnitude only.
 class ShownCurves
 {
     Q_DECLARE_TR_FUNCTIONS(ShownCurves)
@@ -29,6 +30,8 @@ public:
         // The chi(R) drawn for a curve (in the standard transform, made again
         // with the window's weight).
         std::function<const Chi &(const Chi &)> curveOf;
+        // The path fit of a job or site group to draw; null for none.
+        std::function<const Chi *(const QObject *)> fitOf;
     };
 
     static QVector<PlotCurve> collect(const QVector<Demeter *> &jobs,
@@ -40,6 +43,8 @@ public:
 
 private:
     static void addJob(QVector<PlotCurve> &out, const Demeter &job, const Choice &choice);
+    static void addFit(QVector<PlotCurve> &out, const PlotCurve &owner, const QObject *source,
+                       const Choice &choice);
     static void addCurve(QVector<PlotCurve> &out, PlotCurve base, const Chi &chi,
                          const Choice &choice, bool abs, bool re, bool im);
 };

@@ -143,6 +143,14 @@
         <source>Clr.</source>
         <translation>選択クリア</translation>
     </message>
+    <message>
+        <source>Draw the path fit of each shown job, dashed in the job&apos;s colour</source>
+        <translation>表示中の各ジョブのパスフィットをジョブの色の破線で描きます</translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation>フィット</translation>
+    </message>
 </context>
 <context>
     <name>ChiViewCtrl</name>
@@ -585,13 +593,23 @@
         <source>No measured curve: drop a measured chi(k) file onto a plot window, or name one with -data FILE.</source>
         <translation>測定曲線がありません: 測定 chi(k) ファイルをプロット画面にドロップするか、-data FILE で指定してください。</translation>
     </message>
+    <message>
+        <source>Path fit: k %1 to %2 Å⁻¹ (window sill %3 Å⁻¹), k weight %4, R %5 to %6 Å; the %7 strongest paths up to %8 Å</source>
+        <translation>パスフィット: k %1 から %2 Å⁻¹ (窓の縁幅 %3 Å⁻¹)、k の重み %4、R %5 から %6 Å、%8 Å までの強い順に %7 本のパス</translation>
+    </message>
+    <message>
+        <source>Scale-only figures: k %1 to %2 Å⁻¹, k weight %3; in R %4 to %5 Å</source>
+        <translation>スケールのみの指標: k %1 から %2 Å⁻¹、k の重み %3、R では %4 から %5 Å</translation>
+    </message>
+    <message numerus="yes">
+        <source>Fitting: %n job(s) to go</source>
+        <translation>
+            <numerusform>フィット中: 残り %n ジョブ</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>RankingModel</name>
-    <message>
-        <source>R_k %1 (scale %2) against %3</source>
-        <translation>R_k %1 (スケール %2)、比較対象 %3</translation>
-    </message>
     <message>
         <source>Job</source>
         <translation>ジョブ</translation>
@@ -601,20 +619,128 @@
         <translation>入力</translation>
     </message>
     <message>
-        <source>R in k</source>
-        <translation>k での R</translation>
+        <source>Fitting against %1…</source>
+        <translation>%1 に対してフィット中…</translation>
     </message>
     <message>
-        <source>Scale in k</source>
-        <translation>k でのスケール</translation>
+        <source>Scale-only R-factor in k %1 (scale %2) against %3</source>
+        <translation>k でのスケールのみの R 因子 %1 (スケール %2)、比較対象 %3</translation>
     </message>
     <message>
-        <source>R in R</source>
-        <translation>R での R</translation>
+        <source>fitting…</source>
+        <translation>フィット中…</translation>
     </message>
     <message>
-        <source>Scale in R</source>
-        <translation>R でのスケール</translation>
+        <source>%1 (negative)</source>
+        <translation>%1 (負)</translation>
+    </message>
+    <message>
+        <source>A negative scale: the job&apos;s curve matches the measured one only turned upside down, so its scale-only R-factor says little.</source>
+        <translation>負のスケール: ジョブの曲線は上下を反転したときだけ測定曲線に合うので、スケールのみの R 因子はほとんど意味を持ちません。</translation>
+    </message>
+    <message>
+        <source>The job&apos;s folder; check to show the job in the plots</source>
+        <translation>ジョブのフォルダ。チェックするとジョブをプロットに表示します</translation>
+    </message>
+    <message>
+        <source>The CIF or FEFF input file</source>
+        <translation>CIF または FEFF 入力ファイル</translation>
+    </message>
+    <message>
+        <source>R-factor of the path fit: the misfit over the data in the fit&apos;s R range, 0 is perfect</source>
+        <translation>パスフィットの R 因子: フィットの R 範囲でのデータに対する不一致。0 が完全一致</translation>
+    </message>
+    <message>
+        <source>Fit R-factor</source>
+        <translation>フィット R 因子</translation>
+    </message>
+    <message>
+        <source>Reduced chi-square of the path fit</source>
+        <translation>パスフィットの換算カイ二乗</translation>
+    </message>
+    <message>
+        <source>χ²ν</source>
+        <translation>χ²ν</translation>
+    </message>
+    <message>
+        <source>Amplitude reduction factor S0² with its uncertainty</source>
+        <translation>振幅減衰因子 S0² とその不確かさ</translation>
+    </message>
+    <message>
+        <source>S0²</source>
+        <translation>S0²</translation>
+    </message>
+    <message>
+        <source>Energy shift ΔE0 in eV with its uncertainty</source>
+        <translation>エネルギーのずれ ΔE0 (eV) とその不確かさ</translation>
+    </message>
+    <message>
+        <source>ΔE0 (eV)</source>
+        <translation>ΔE0 (eV)</translation>
+    </message>
+    <message>
+        <source>First-shell distance reff + ΔR in Å with its uncertainty</source>
+        <translation>第一配位圏の距離 reff + ΔR (Å) とその不確かさ</translation>
+    </message>
+    <message>
+        <source>R1 (Å)</source>
+        <translation>R1 (Å)</translation>
+    </message>
+    <message>
+        <source>Debye-Waller factor σ² of the first shell in Å²</source>
+        <translation>第一配位圏のデバイ・ワラー因子 σ² (Å²)</translation>
+    </message>
+    <message>
+        <source>σ²1 (Å²)</source>
+        <translation>σ²1 (Å²)</translation>
+    </message>
+    <message>
+        <source>Debye-Waller factor σ² of every other path in Å²</source>
+        <translation>その他すべてのパスのデバイ・ワラー因子 σ² (Å²)</translation>
+    </message>
+    <message>
+        <source>σ²2 (Å²)</source>
+        <translation>σ²2 (Å²)</translation>
+    </message>
+    <message>
+        <source>What to look at before trusting the fit: parameters at a bound, an unphysical S0², too few independent points, no convergence</source>
+        <translation>フィットを信頼する前に確かめること: 境界に達したパラメータ、物理的でない S0²、独立点の不足、収束しなかったこと</translation>
+    </message>
+    <message>
+        <source>Flags</source>
+        <translation>フラグ</translation>
+    </message>
+    <message>
+        <source>Misfit in k of the job&apos;s chi(k) scaled by one number, nothing else fitted</source>
+        <translation>ジョブの chi(k) を 1 つの数で拡大縮小しただけの k での不一致 (他は何もフィットしません)</translation>
+    </message>
+    <message>
+        <source>Scale-only R-factor (k)</source>
+        <translation>スケールのみの R 因子 (k)</translation>
+    </message>
+    <message>
+        <source>The one number the job&apos;s chi(k) is scaled by in k; not S0²</source>
+        <translation>k でジョブの chi(k) に掛ける 1 つの数。S0² ではありません</translation>
+    </message>
+    <message>
+        <source>Scale (k)</source>
+        <translation>スケール (k)</translation>
+    </message>
+    <message>
+        <source>Misfit in the fit&apos;s R range of the job&apos;s chi(R) scaled by one number, nothing else fitted</source>
+        <translation>ジョブの chi(R) を 1 つの数で拡大縮小しただけのフィット R 範囲での不一致 (他は何もフィットしません)</translation>
+    </message>
+    <message>
+        <source>Scale-only R-factor (R)</source>
+        <translation>スケールのみの R 因子 (R)</translation>
+    </message>
+    <message>
+        <source>The one number the job&apos;s chi(R) is scaled by; not S0²</source>
+        <translation>ジョブの chi(R) に掛ける 1 つの数。S0² ではありません</translation>
+    </message>
+    <message>
+        <source>Scale (R)</source>
+        <translation>スケール (R)</translation>
     </message>
 </context>
 <context>
@@ -637,6 +763,10 @@
     <message>
         <source>path %1</source>
         <translation>パス %1</translation>
+    </message>
+    <message>
+        <source>fit</source>
+        <translation>フィット</translation>
     </message>
 </context>
 <context>
@@ -766,6 +896,33 @@
     <message>
         <source>no FEFF path files (files.dat and feffNNNN.dat with reff up to %1 A) in %2</source>
         <translation>%2 に FEFF のパスファイル (files.dat と reff が %1 Å 以下の feffNNNN.dat) がありません</translation>
+    </message>
+</context>
+<context>
+    <name>FitSummary</name>
+    <message>
+        <source>no fit: %1</source>
+        <translation>フィットなし: %1</translation>
+    </message>
+    <message>
+        <source>No fit against %1: %2</source>
+        <translation>%1 に対するフィットなし: %2</translation>
+    </message>
+    <message>
+        <source>Fit against %1: R-factor %2, reduced chi-square %3</source>
+        <translation>%1 に対するフィット: R 因子 %2、換算カイ二乗 %3</translation>
+    </message>
+    <message>
+        <source>S0² %1, ΔE0 %2 eV, R1 %3 Å</source>
+        <translation>S0² %1、ΔE0 %2 eV、R1 %3 Å</translation>
+    </message>
+    <message>
+        <source>σ²1 %1 Å², σ²2 %2 Å²</source>
+        <translation>σ²1 %1 Å²、σ²2 %2 Å²</translation>
+    </message>
+    <message>
+        <source>Flags: %1</source>
+        <translation>フラグ: %1</translation>
     </message>
 </context>
 <context>

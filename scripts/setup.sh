@@ -8,7 +8,7 @@ packages=(
   qtbase5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
   gemmi-dev tao-pegtl-dev libstb-dev
   libgsl-dev libcminpack-dev zlib1g-dev
-  ifeffit
+  ifeffit ifeffit-doc
   feff85exafs
   xvfb xauth x11-apps x11-utils imagemagick openbox xdotool
   fonts-noto-cjk

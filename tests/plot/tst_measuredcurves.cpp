@@ -107,6 +107,8 @@ private slots:
         QTest::addColumn<QByteArray>("content"); // empty: no such file
         QTest::newRow("garbage") << QByteArray("\x01\x02 no numbers\nab cd\n");
         QTest::newRow("missing") << QByteArray();
+        QTest::newRow("mu(E)") << QByteArray("# e mu\n8900 0.1\n8950 0.5\n9000 1.2\n");
+        QTest::newRow("no point in the k range") << QByteArray("# k chi\n25 0.1\n30 0.2\n");
     }
     void unusableFilesAreRefusedWithOneLine()
     {
