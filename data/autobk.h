@@ -30,11 +30,6 @@ public:
 
     static Result compute(const QVector<double> &energy, const QVector<double> &mu, double e0,
                           double edgeStep, double rbkg, double kweight);
-
-    // The reference library's Hanning window on the grid x (even steps):
-    // sin^2 from xmin - dx/2 to xmin + dx/2, 1, cos^2 from xmax - dx/2 to
-    // xmax + dx/2, each edge snapped to the grid.
-    static QVector<double> hanning(const QVector<double> &x, double xmin, double xmax, double dx);
 };
 
 #endif

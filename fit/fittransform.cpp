@@ -1,5 +1,7 @@
 #include "fit/fittransform.h"
 
+#include "fit/ftwindow.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -46,38 +48,10 @@ QVector<double> FitTransform::interpolate(const QVector<double> &k, const QVecto
 
 QVector<double> FitTransform::window(double kMin, double kMax, double dk)
 {
-    QVector<double> w(nFft, 0.0);
-    auto x = [](int i) { return kStep * i; };
-    const double xLast = x(nFft - 1);
-    const double eps = 1e-4 * kStep;
-    double x1 = std::max(0.0, kMin - dk / 2.0);
-    double x2 = kMin + dk / 2.0 + eps;
-    double x3 = kMax - dk / 2.0 - eps;
-    double x4 = std::min(xLast, kMax + dk / 2.0);
-    auto index = [&](double v) { return int((v + eps) / kStep); };
-    int i1 = std::max(0, index(x1)), i2 = std::max(0, index(x2));
-    int i3 = std::min(nFft - 1, index(x3)), i4 = std::min(nFft - 1, index(x4));
-    if (i2 == i1)
-        i1 = std::max(0, i2 - 1);
-    if (i4 == i3)
-        i3 = std::max(i2, i4 - 1);
-    // The ramps run between grid points, as the reference snaps them.
-    x1 = x(i1), x2 = x(i2), x3 = x(i3), x4 = x(i4);
-    if (x1 == x2)
-        x2 += eps;
-    if (x3 == x4)
-        x4 += eps;
-    for (int i = i2; i < i3; ++i)
-        w[i] = 1.0;
-    for (int i = i1; i <= i2; ++i) {
-        const double s = std::sin(M_PI_2 * (x(i) - x1) / (x2 - x1));
-        w[i] = s * s;
-    }
-    for (int i = i3; i <= i4; ++i) {
-        const double c = std::cos(M_PI_2 * (x(i) - x3) / (x4 - x3));
-        w[i] = c * c;
-    }
-    return w;
+    QVector<double> x(nFft);
+    for (int i = 0; i < nFft; ++i)
+        x[i] = kStep * i;
+    return FtWindow::hanning(x, kMin, kMax, dk);
 }
 
 FitTransform::FitTransform(const FitSettings &settings, int gridPoints)
