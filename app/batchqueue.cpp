@@ -46,13 +46,13 @@ void BatchQueue::startNext()
     if (SiteGroup::wanted(settings, entry.file, entry.viaAtoms))
         startGroup(entry.file);
     else
-        startJob(settings, entry.file,
+        startJob(withOwnFolder(entry.file), entry.file,
                  entry.viaAtoms ? Demeter::AtomsWaiting : Demeter::FeffWaiting);
 }
 
 void BatchQueue::startGroup(const QFileInfo &file)
 {
-    auto *group = new SiteGroup(settings, file, this);
+    auto *group = new SiteGroup(withOwnFolder(file), file, this);
     connect(group, &SiteGroup::log, this, &BatchQueue::log);
     connect(group, &SiteGroup::ended, this, [this, group](bool ok) {
         emit groupEnded(*group, ok);
@@ -94,6 +94,16 @@ void BatchQueue::startJob(const Settings &jobSettings, const QFileInfo &file, in
     if (stage == Demeter::AtomsLaunched || stage == Demeter::FeffLaunched)
         jobFinished(job, stage == Demeter::AtomsLaunched ? Demeter::AtomsNotStarted
                                                          : Demeter::FeffNotStarted);
+}
+
+Settings BatchQueue::withOwnFolder(const QFileInfo &file)
+{
+    Settings s = settings;
+    const QString wanted = file.completeBaseName();
+    s.jobFolder = folders.take(wanted);
+    if (s.jobFolder != wanted)
+        emit log(FolderNames::renamed(file.absoluteFilePath(), s.jobFolder, wanted));
+    return s;
 }
 
 void BatchQueue::jobFinished(Demeter *job, Demeter::Outcome outcome)

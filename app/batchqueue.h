@@ -4,6 +4,7 @@
 #include "app/inputlist.h"
 #include "app/settings.h"
 #include "jobs/demeter.h"
+#include "jobs/foldernames.h"
 
 #include <QHash>
 #include <QList>
@@ -70,6 +71,7 @@ private:
     void jobFinished(Demeter *job, Demeter::Outcome outcome);
     void deleteEnded();
     void checkDrained();
+    Settings withOwnFolder(const QFileInfo &file);
 
     Settings settings;
     int maxProc;
@@ -79,6 +81,9 @@ private:
     QList<Demeter *> ended;          // owned; ended, deleted from the event loop
     QList<SiteJob> pendingSites;     // site jobs not made yet, before the inputs
     QHash<Demeter *, SiteJob> sites; // made site jobs
+    // Never given back: a later input of the run with the name of an ended
+    // job must not overwrite its results.
+    FolderNames folders;
     bool stopped = false;
     bool drainedSent = false;
 };

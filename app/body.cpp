@@ -168,7 +168,10 @@ void Body::createDemeter(const QFileInfo &file, int stage)
         createSiteGroup(file);
         return;
     }
-    queue.append(makeDemeter(file, stage, settings));
+    Demeter *job = makeDemeter(file, stage, withOwnFolder(file));
+    connect(job, &QObject::destroyed, this,
+            [this, name = job->jobSettings().jobFolder] { folders.release(name); });
+    queue.append(job);
     checkDemQue();
 }
 
@@ -193,7 +196,9 @@ Demeter *Body::makeDemeter(const QFileInfo &file, int stage, const Settings &job
 
 void Body::createSiteGroup(const QFileInfo &file)
 {
-    auto *group = new SiteGroup(settings, file, this);
+    auto *group = new SiteGroup(withOwnFolder(file), file, this);
+    connect(group, &QObject::destroyed, this,
+            [this, name = QFileInfo(group->directory()).fileName()] { folders.release(name); });
     connect(group, &SiteGroup::log, this, &Body::log);
     const bool listed = group->listSites();
     gui->addSiteGroup(group);
@@ -207,6 +212,16 @@ void Body::createSiteGroup(const QFileInfo &file)
         queue.append(job);
     }
     checkDemQue();
+}
+
+Settings Body::withOwnFolder(const QFileInfo &file)
+{
+    Settings s = settings;
+    const QString wanted = file.completeBaseName();
+    s.jobFolder = folders.take(wanted);
+    if (s.jobFolder != wanted)
+        emit log(FolderNames::renamed(file.absoluteFilePath(), s.jobFolder, wanted));
+    return s;
 }
 
 void Body::scanInputDirs()

@@ -5,6 +5,7 @@
 #include "app/resultsfolder.h"
 #include "app/settings.h"
 #include "data/measureddata.h"
+#include "jobs/foldernames.h"
 
 #include <QFileInfo>
 #include <QObject>
@@ -83,6 +84,9 @@ private:
     void applyMaxProc(const QString &value);
     bool applyFlag(const char *key);
     Demeter *makeDemeter(const QFileInfo &file, int stage, const Settings &jobSettings);
+    // The settings of a new job or group with a folder no other one uses;
+    // the name is given back when the owner is destroyed.
+    Settings withOwnFolder(const QFileInfo &file);
     void createSiteGroup(const QFileInfo &file);
     void applySiteChoice(const QString &absorber, const QString &sites);
     bool configReadable(const QString &configName);
@@ -108,6 +112,7 @@ private:
     // Held as QObject: a job being destroyed is no longer a Demeter when it
     // reports its destruction, and must still be found here.
     QVector<QPointer<QObject>> queue;
+    FolderNames folders; // of the jobs and site groups in the window
 };
 
 #endif

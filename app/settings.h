@@ -41,15 +41,15 @@ struct Settings
     int procTimeout = 0; // ms a program run may take; 0 = no limit
     // A batch run: no panel or plot ever shows a job, so jobs leave out the
     // status colours, the FEFF console pane and the per-path data (they only
-    // count FEFF's path files); their programs get process groups of their
-    // own, which the run stops itself.
+    // count FEFF's path files).
     bool batchRun = false;
     // ABSORBER: the element whose edge a CIF job computes; empty: the Atoms
     // program's choice. SITES all: a CIF file becomes a SiteGroup, one job
     // per inequivalent site of that element.
     QString absorber;
     bool allSites = false;
-    // The job folder's name inside resDir; empty: the input's base name.
+    // The job's (or site group's) folder name inside resDir; empty: the
+    // input's base name.
     QString jobFolder;
 
     // Stores the four directories and builds the programs' environment:

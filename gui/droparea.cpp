@@ -40,4 +40,5 @@ void DropArea::dropEvent(QDropEvent *event)
     else
         event->ignore();
     drop = Drop::None;
+    emit dropEnded();
 }

@@ -19,9 +19,13 @@ public:
 
     // Does nothing outside the delivery of a drop.
     void takeDrop();
+    // Whether a drop's dropped() signals are being delivered.
+    bool isDelivering() const { return drop != Drop::None; }
 
 signals:
     void dropped(QString path, QString url, QString scheme, QString host);
+    // After the last dropped() of one drop.
+    void dropEnded();
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;

@@ -48,6 +48,7 @@ private slots:
     void controlShow2Bs(bool f);
     void deleteANoticedDemeter();
     void deleteADemeter(int idx);
+    void confirmDeleteAll();
     void deleteAll();
     void deleteSiteGroup(SiteGroupPanel *panel);
     void showAll(bool shown);
@@ -60,8 +61,13 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void widenForPanels();
+    void tookDropped(QWidget *panel);
+    void showFirstDropped();
+
     // The "Res. A." and "Res. F." boxes of every job: exactly one output
     // pane is open in the whole list.
     QButtonGroup jobGroup;
@@ -75,6 +81,8 @@ private:
     QLabel *counts;         // in the status bar
     QProgressBar *progress; // in the status bar
     QString baseTitle;
+    QWidget *firstDropped = nullptr; // during a drop: its first new panel
+    bool widenPending = false;
 };
 
 #endif

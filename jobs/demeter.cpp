@@ -12,6 +12,7 @@ namespace {
 const char startingStyle[] = "background-color: rgb(255, 255, 128);";
 const char runningStyle[] = "background-color: rgb(96, 255, 181);";
 const char idleStyle[] = "background-color: rgb(213, 230, 255);";
+const char failedStyle[] = "background-color: rgb(255, 150, 150);";
 
 // Console output is UTF-8 up to the first NUL byte of a read; malformed
 // sequences become replacement characters.
@@ -30,9 +31,11 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
     : QFrame(parent), settings(jobSettings), inputFile(input), stage(startStage)
 {
     ui.setupUi(this);
-    PanelWidths::fit(
-        ui, {tr("A. Starting"), tr("A. Running"), tr("A. Finished"), tr("A. Not Running")},
-        {tr("F. Starting"), tr("F. Running"), tr("F. Finished"), tr("F. Not Running")});
+    PanelWidths::fit(ui,
+                     {tr("A. Starting"), tr("A. Running"), tr("A. Finished"), tr("A. Not Running"),
+                      tr("A. Failed")},
+                     {tr("F. Starting"), tr("F. Running"), tr("F. Finished"), tr("F. Not Running"),
+                      tr("F. Failed")});
     connect(&chi, &Chi::log, this, &Demeter::log);
     connectPanel();
 
@@ -40,8 +43,12 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
     jobDir = joinPath(settings.resDir, baseName);
     QDir().mkpath(jobDir); // a failure shows when feff.inp cannot be written
 
+    // Jobs are told apart by their file names: the field holds at least the
+    // whole name and shows the end of the path; the tooltip gives all of it.
     ui.TargetName->setText(inputFile.absoluteFilePath());
+    ui.TargetName->setToolTip(inputFile.absoluteFilePath());
     ui.TargetName->setCursorPosition(ui.TargetName->text().size());
+    PanelWidths::fitReadOut(ui.TargetName, inputFile.fileName());
 
     showResAtoms(ui.ShowResAtoms->isChecked());
     showResFeff(ui.ShowResFeff->isChecked());
@@ -76,6 +83,13 @@ Demeter::~Demeter()
 
 void Demeter::connectPanel()
 {
+    // Before the plots hear of Show2: they count the curves.
+    connect(ui.Show2, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            loadPaths();
+        else
+            unloadPaths();
+    });
     connect(ui.Show, &QCheckBox::toggled, this, &Demeter::showChanged);
     connect(ui.Show2, &QCheckBox::toggled, this, &Demeter::showChanged);
     connect(ui.Show2, &QCheckBox::toggled, this, &Demeter::show2BToggled);
@@ -113,7 +127,9 @@ void Demeter::configureFeff()
 
 void Demeter::configureLimits(JobProcess *proc, const QString &name)
 {
-    proc->setOwnGroup(settings.batchRun);
+    // Stopping a job ("Del.", a time limit, the end of a batch run) must
+    // reach what its program started, such as a wrapper script's children.
+    proc->setOwnGroup(true);
     proc->setTimeLimit(settings.procTimeout);
     connect(proc, &JobProcess::timedOut, this, [this, name] {
         const QString seconds = QString::number(settings.procTimeout / 1000.0);
@@ -151,8 +167,11 @@ void Demeter::waitPrograms(int ms)
 
 void Demeter::endJob(Outcome outcome)
 {
-    if (!retired)
-        emit ended(outcome);
+    if (retired)
+        return;
+    if (!settings.batchRun)
+        showOutcome(outcome);
+    emit ended(outcome);
 }
 
 void Demeter::launch(QProcess *proc)
@@ -185,29 +204,73 @@ void Demeter::setStatus(QLineEdit *field, const QString &text, const char *style
     field->setCursorPosition(0);
 }
 
-void Demeter::appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice)
+void Demeter::showOutcome(Outcome outcome)
+{
+    if (outcome == ChiRead) {
+        const QString read = tr("chi(k) read with %1 paths").arg(paths);
+        ui.FeffStat->setToolTip(read);
+        emit log(tr("Job %1 finished: %2").arg(baseName, read));
+        return;
+    }
+    const QString cause = failureCause(outcome);
+    const bool atomsStage = outcome == AtomsNotStarted || outcome == AtomsTimedOut ||
+                            outcome == AtomsCancelled || outcome == InputMissing ||
+                            outcome == AtomsFailed;
+    if (atomsStage || atomsEndedBadly()) {
+        setStatus(ui.AtomsStat, tr("A. Failed"), failedStyle);
+        ui.AtomsStat->setToolTip(cause);
+    }
+    if (!atomsStage) {
+        setStatus(ui.FeffStat, tr("F. Failed"), failedStyle);
+        ui.FeffStat->setToolTip(cause);
+    }
+    emit log(tr("Job %1 failed: %2").arg(baseName, cause));
+}
+
+void Demeter::appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice, QString *lastLine)
 {
     while (!proc->atEnd()) {
         const QByteArray line = proc->readLine();
         if (notice)
             notice->feed(line);
-        pane->insertPlainText(decodeOutput(line));
+        const QString text = decodeOutput(line);
+        if (!text.trimmed().isEmpty())
+            *lastLine = text.trimmed();
+        pane->insertPlainText(text);
     }
 }
 
+// The open pane says whose output it shows: with hundreds of panels the row
+// above it is not always in view.
 void Demeter::showResAtoms(bool f)
 {
     ui.ResAtoms->setVisible(f);
+    showPaneTitle();
 }
 
 void Demeter::showResFeff(bool f)
 {
     ui.ResFeff->setVisible(f);
+    showPaneTitle();
+}
+
+void Demeter::showPaneTitle()
+{
+    const bool atoms = ui.ShowResAtoms->isChecked();
+    const bool feff = ui.ShowResFeff->isChecked();
+    ui.PaneTitle->setVisible(atoms || feff);
+    if (!atoms && !feff)
+        return;
+    const QString input = inputFile.absoluteFilePath();
+    ui.PaneTitle->setText(atoms && feff
+                              ? tr("Atoms and FEFF output of %1 (%2)").arg(baseName, input)
+                          : atoms ? tr("Atoms output of %1 (%2)").arg(baseName, input)
+                                  : tr("FEFF output of %1 (%2)").arg(baseName, input));
 }
 
 void Demeter::msgFromAtoms()
 {
-    appendOutput(atomsProc, ui.ResAtoms, settings.batchRun ? &atomsNotice : nullptr);
+    appendOutput(atomsProc, ui.ResAtoms, settings.batchRun ? &atomsNotice : nullptr, &atomsLast);
 }
 
 void Demeter::msgFromFeff()
@@ -216,7 +279,7 @@ void Demeter::msgFromFeff()
     if (settings.batchRun)
         feffNotice.feed(feffProc->readAll());
     else
-        appendOutput(feffProc, ui.ResFeff, nullptr);
+        appendOutput(feffProc, ui.ResFeff, nullptr, &feffLast);
 }
 
 void Demeter::showAtomsState(QProcess::ProcessState stat)
@@ -382,6 +445,8 @@ void Demeter::reStartFeff()
     if (stage != Done || retired)
         return;
     ui.ResFeff->clear();
+    feffLast.clear();
+    ui.FeffStat->setToolTip(QString());
     stage = FeffWaiting;
     start();
 }

@@ -87,14 +87,19 @@ public:
 
     // Removes old result files of jobDir as the settings ask.
     void clearResultFiles();
-    // Reads chi.dat and every chipNNNN.dat of jobDir after FEFF has finished;
-    // without chip files (FEFF 8.5L) the paths are computed from feffNNNN.dat.
+    // Reads chi.dat after FEFF has finished and lists its chipNNNN.dat
+    // files, whose curves are read with Show2 (loadPaths()); without chip
+    // files (FEFF 8.5L) the paths are computed from feffNNNN.dat.
     void readResults();
-    // The paths of the last result reading: those with chi(k) data, or in a
-    // batch run, where they are not read, FEFF's path files.
+    // Reads the path files of the last result reading into chips (once);
+    // unloadPaths() frees them.
+    void loadPaths();
+    void unloadPaths();
+    // The paths of the last result reading: FEFF's path files, or once read,
+    // those with chi(k) data.
     int pathCount() const { return paths; }
-    // FEFF's identity of each path of the last result reading: one per entry
-    // of chips, or in a batch run one per path file.
+    // FEFF's identity of each path of the last result reading: one per path
+    // file, or once read, one per entry of chips.
     const QVector<PathIdentity> &pathIdentities() const { return pathIds; }
     // The line as it goes into feff.inp: replaced by the rewrite entry whose
     // name is the line's first word, otherwise unchanged.
@@ -118,6 +123,15 @@ public:
     // FeffFailed. Empty otherwise. Untranslated, as the batch run's result
     // lines are.
     const QString &failure() const { return failureText; }
+    // Why the job failed, in a few words a user reads in the log and the
+    // status tooltips ("Atoms ended with exit code 1: ...", "FEFF left no
+    // chi.dat"); empty for an outcome with chi(k) data.
+    QString failureCause(Outcome outcome) const;
+    // The last line a program printed that was not blank.
+    QString atomsLastLine() const { return atomsLast; }
+    QString feffLastLine() const { return feffLast; }
+    // The job's name as the legend and the log give it: its folder's name.
+    QString jobName() const { return baseName; }
 
 signals:
     void log(QString msg);
@@ -146,6 +160,7 @@ public slots:
 
 private:
     void connectPanel();
+    void showPaneTitle();
     void configureAtoms();
     void configureFeff();
     void launch(QProcess *proc);
@@ -159,7 +174,12 @@ private:
     void readModelPaths();
     void identifyPaths(const QStringList &chipFiles);
     void setStatus(QLineEdit *field, const QString &text, const char *style);
-    static void appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice);
+    // The status fields, tooltips and log line of an ended job (window only).
+    void showOutcome(Outcome outcome);
+    bool atomsEndedBadly() const;
+    static QString programTrouble(const char *name, const QProcess &run, const QString &lastLine);
+    static void appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice,
+                             QString *lastLine);
 
     Settings settings;
     QFileInfo inputFile;
@@ -172,15 +192,18 @@ private:
     int stage = AtomsWaiting;
     int paths = 0;
     QString failureText;
+    QStringList pathFiles; // of the last result reading
     QVector<PathIdentity> pathIds;
     bool inputLoaded = false;
     bool retired = false;
     SlurmNotice atomsNotice; // batch runs only
     SlurmNotice feffNotice;  // batch runs only
+    QString atomsLast;
+    QString feffLast;
 
 public:
     Chi chi;
-    QVector<Chi *> chips; // owned; rebuilt by every readResults()
+    QVector<Chi *> chips; // owned; read by loadPaths(), emptied by readResults()
     QColor color;         // invalid until the plot controller assigns one
 };
 

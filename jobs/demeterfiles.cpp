@@ -110,25 +110,22 @@ void Demeter::readResults()
         }
     }
 
-    qDeleteAll(chips);
-    chips.clear();
+    unloadPaths();
     const QDir dir(jobDir);
     const QStringList filters{QStringLiteral("chip*.dat")};
-    // Only the plots show the paths: a batch run just counts FEFF's files.
-    QStringList names = dir.entryList(filters, QDir::Files);
-    if (names.isEmpty()) {
+    // The path curves are read when the job's Show2 asks for them (only one
+    // job shows them at a time), so that hundreds of finished jobs do not
+    // keep every path's curves; a batch run only counts FEFF's files.
+    pathFiles = dir.entryList(filters, QDir::Files);
+    if (pathFiles.isEmpty()) {
         // FEFF 8.5L writes no chip files: the curves come from the path model.
         readModelPaths();
-    } else if (!s.batchRun) {
-        QStringList read;
-        for (const QString &name : qAsConst(names))
-            if (readPath(joinPath(jobDir, name)))
-                read << name;
-        names = read;
-    }
-    if (!names.isEmpty()) {
-        paths = names.size();
-        identifyPaths(names);
+    } else {
+        paths = pathFiles.size();
+        if (!s.batchRun && ui.Show2->isChecked())
+            loadPaths();
+        else
+            identifyPaths(pathFiles);
     }
 
     if (chi.hasChiK)
@@ -149,6 +146,30 @@ bool Demeter::usableChiK()
     emit log(tr("::Can not use chi(k) file %1 : %2").arg(chi.sourcePath, problem));
     chi.clearChiK();
     return false;
+}
+
+void Demeter::loadPaths()
+{
+    if (!chips.isEmpty())
+        return;
+    if (pathFiles.isEmpty()) {
+        // Model paths (FEFF 8.5L) are made again if they were freed.
+        if (paths > 0 && !settings.batchRun)
+            readModelPaths();
+        return;
+    }
+    QStringList read;
+    for (const QString &name : qAsConst(pathFiles))
+        if (readPath(joinPath(jobDir, name)))
+            read << name;
+    paths = read.size();
+    identifyPaths(read);
+}
+
+void Demeter::unloadPaths()
+{
+    qDeleteAll(chips);
+    chips.clear();
 }
 
 bool Demeter::readPath(const QString &fileName)

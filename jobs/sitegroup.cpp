@@ -4,6 +4,7 @@
 #include "app/textfuncs.h"
 #include "chi/chiaverage.h"
 #include "chi/standardtransform.h"
+#include "jobs/panelwidths.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -61,7 +62,9 @@ QString outcomeText(Demeter::Outcome outcome)
 
 SiteGroup::SiteGroup(const Settings &groupSettings, const QFileInfo &cif, QObject *parent)
     : QObject(parent), settings(groupSettings), inputFile(cif),
-      groupDir(joinPath(groupSettings.resDir, cif.completeBaseName()))
+      groupDir(joinPath(groupSettings.resDir, groupSettings.jobFolder.isEmpty()
+                                                  ? cif.completeBaseName()
+                                                  : groupSettings.jobFolder))
 {
     connect(&average, &Chi::log, this, &SiteGroup::log);
 }
@@ -199,8 +202,10 @@ QString SiteGroup::siteSummary() const
 void SiteGroup::watch(int i, Demeter *job)
 {
     watchedJobs[i] = job;
-    job->ui.TargetName->setText(inputFile.absoluteFilePath() + QStringLiteral(" [") +
-                                sites.at(i).label + QLatin1Char(']'));
+    const QString label = QStringLiteral(" [") + sites.at(i).label + QLatin1Char(']');
+    job->ui.TargetName->setText(inputFile.absoluteFilePath() + label);
+    // The whole file name and the site are seen, as for any job.
+    PanelWidths::fitReadOut(job->ui.TargetName, inputFile.fileName() + label);
     connect(job, &Demeter::ended, this,
             [this, i, job](Demeter::Outcome outcome) { siteEnded(i, job->chi, outcome); });
     connect(job, &QObject::destroyed, this, [this, i] {

@@ -204,10 +204,13 @@ void ChCoord::pan()
 {
     const double dx = pixelToX(mouse->prevPos.x()) - pixelToX(mouse->curPos.x());
     const double dy = pixelToY(mouse->prevPos.y()) - pixelToY(mouse->curPos.y());
+    if (dx == 0 && dy == 0)
+        return;
     if (usableSpan(xMin + dx, xMax + dx))
         setXRange(xMin + dx, xMax + dx);
     if (usableSpan(yMin + dy, yMax + dy))
         setYRange(yMin + dy, yMax + dy);
+    emit rangeChangedByUser();
 }
 
 void ChCoord::mPressed()
@@ -242,8 +245,10 @@ void ChCoord::zoomToDraggedRect()
     const double x1 = pixelToX(rightPx);
     const double y0 = pixelToY(lowerPx);
     const double y1 = pixelToY(upperPx);
-    if (usableSpan(x0, x1) && usableSpan(y0, y1))
+    if (usableSpan(x0, x1) && usableSpan(y0, y1)) {
         setRange(x0, y0, x1, y1);
+        emit rangeChangedByUser();
+    }
 }
 
 void ChCoord::mDClicked()
@@ -276,6 +281,7 @@ void ChCoord::wheelMoved(int step)
             if (usableSpan(lo, hi))
                 setYRange(lo, hi);
         }
+        emit rangeChangedByUser();
     }
     emit updated();
 }

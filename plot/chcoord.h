@@ -73,6 +73,8 @@ public slots:
 
 signals:
     void updated();
+    // A pan or zoom of the user's changed the range.
+    void rangeChangedByUser();
     void nowPos(double x, double y);
     void newVLines();
 

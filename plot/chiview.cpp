@@ -26,6 +26,7 @@ ChiView::ChiView(QWidget *parent) : QFrame(parent)
     connect(ShowLegend, &QCheckBox::toggled, DispChi, qOverload<>(&QWidget::update));
     connect(ShowFit, &QCheckBox::toggled, DispChi, qOverload<>(&QWidget::update));
     connect(ResetScale, &QPushButton::clicked, this, &ChiView::resetScale);
+    connect(&DispChi->coord, &ChCoord::rangeChangedByUser, this, [this] { following = false; });
     for (QCheckBox *c : {SelAbs, SelReal, SelImag})
         connect(c, &QCheckBox::clicked, this, qOverload<>(&QWidget::update));
     connect(ClrAllPaths, &QPushButton::clicked, this, &ChiView::clearAllPathSelections);
@@ -34,7 +35,15 @@ ChiView::ChiView(QWidget *parent) : QFrame(parent)
 
 void ChiView::resetScale()
 {
+    following = true;
     rescale = true;
+    update();
+}
+
+void ChiView::followCurves()
+{
+    if (following)
+        rescale = true;
     update();
 }
 

@@ -34,6 +34,9 @@ public:
     // Set when the next drawing is to take its scale from the data again;
     // the drawing clears it.
     bool rescale = true;
+    // Whether the scale follows the shown curves as they are shown, hidden
+    // or arrive: until the user pans or zooms, again after "Reset Scale".
+    bool isFollowing() const { return following; }
 
 signals:
     void log(QString msg);
@@ -47,11 +50,14 @@ private slots:
 
 public slots:
     void setChips(int i);
+    // The shown curves changed: rescale if following, and repaint.
+    void followCurves();
 
 private:
     void addPathBox(int j);
     void fitPathRow();
 
+    bool following = true;
     QButtonGroup kWeightGroup; // no parent: a member of the window
     QVector<QLabel *> labels;
     QVector<QCheckBox *> boxes;

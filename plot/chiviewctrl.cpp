@@ -5,6 +5,7 @@
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
 #include "plot/axis.h"
+#include "plot/axistitles.h"
 #include "plot/chiview.h"
 #include "plot/datadrop.h"
 #include "plot/dataline.h"
@@ -16,6 +17,7 @@
 #include "plot/showncurves.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <cmath>
@@ -28,7 +30,10 @@ constexpr double maxLabelPointSize = 15;
 
 ChiViewCtrl::ChiViewCtrl(QObject *parent)
     : QObject(parent), palette(40), kView(new ChiView), rView(new ChiView),
-      measured(new MeasuredCurves(this))
+      measured(new MeasuredCurves(this)),
+      // The folder the program was started in: jobs move the current folder
+      // into their result folders, where a figure would be lost.
+      saveFolder(QDir::currentPath())
 {
     kView->AxName->setText(tr("k"));
     kView->setWindowTitle(tr("chi k View"));
@@ -49,10 +54,7 @@ ChiViewCtrl::ChiViewCtrl(QObject *parent)
         connect(drop, &DataDrop::log, this, &ChiViewCtrl::log);
         connect(v, &ChiView::saveRequested, this, [this, v] { askAndSave(v); });
         // A curve that comes or goes changes the ranges.
-        connect(measured, &MeasuredCurves::curvesChanged, v, [v] {
-            v->rescale = true;
-            v->update();
-        });
+        connect(measured, &MeasuredCurves::curvesChanged, v, &ChiView::followCurves);
     }
 }
 
@@ -66,8 +68,13 @@ void ChiViewCtrl::addDemeter(Demeter *job)
     job->ui.ColorDisp->update();
     jobs.append(job);
     for (ChiView *v : {kView, rView}) {
-        connect(job, &Demeter::newChi, v, qOverload<>(&QWidget::update));
-        connect(job, &Demeter::showChanged, v, qOverload<>(&QWidget::update));
+        connect(job, &Demeter::newChi, v, [v, job] {
+            if (job->ui.Show->isChecked())
+                v->followCurves();
+            else
+                v->update();
+        });
+        connect(job, &Demeter::showChanged, v, &ChiView::followCurves);
     }
     connect(job, &Demeter::show2BToggled, this, &ChiViewCtrl::changedShow2B);
 }
@@ -76,6 +83,9 @@ void ChiViewCtrl::removeDemeter(Demeter *job)
 {
     jobs.removeOne(job);
     fits.remove(job);
+    if (job->ui.Show->isChecked())
+        for (ChiView *v : {kView, rView})
+            v->followCurves();
 }
 
 void ChiViewCtrl::addSiteGroup(SiteGroup *group)
@@ -83,8 +93,13 @@ void ChiViewCtrl::addSiteGroup(SiteGroup *group)
     group->color = palette.colors[(jobs.size() + groups.size()) % palette.colors.size()];
     groups.add(group);
     for (ChiView *v : {kView, rView}) {
-        connect(group, &SiteGroup::newChi, v, qOverload<>(&QWidget::update));
-        connect(group, &SiteGroup::showChanged, v, qOverload<>(&QWidget::update));
+        connect(group, &SiteGroup::newChi, v, [v, group] {
+            if (group->isShown())
+                v->followCurves();
+            else
+                v->update();
+        });
+        connect(group, &SiteGroup::showChanged, v, &ChiView::followCurves);
     }
 }
 
@@ -92,8 +107,8 @@ void ChiViewCtrl::removeSiteGroup(SiteGroup *group)
 {
     groups.remove(group);
     fits.remove(group);
-    kView->update();
-    rView->update();
+    kView->followCurves();
+    rView->followCurves();
 }
 
 // The fit's chi(R) is made with the settings of its job's own, so that the
@@ -143,14 +158,15 @@ void ChiViewCtrl::drawChiK(QPainter *p)
     c.calcPlotArea();
     // A range made unusable elsewhere (clearScale) is replaced like a
     // requested rescale, so the chart never divides by an empty range.
-    if ((kView->rescale || !c.hasUsableRange()) && !autoRangeK())
+    const QVector<PlotCurve> curves = shownCurves(kView);
+    if ((kView->rescale || !c.hasUsableRange()) && !autoRangeK(curves))
         return;
     if (!c.isUsable()) // no plot area: the surface is too small
         return;
-    const QVector<PlotCurve> curves = shownCurves(kView);
     drawCurves(p, c, curves);
     drawGrid(p, c);
     drawFrame(p, c);
+    AxisTitles::draw(p, c, AxisTitles::chiK(std::max(0, kWeight(kView))));
     drawLegend(p, kView, curves);
     showCursor(kView);
 }
@@ -172,14 +188,17 @@ void ChiViewCtrl::drawChiR(QPainter *p)
             if (curve->transformed.ft.standard)
                 rView->rescale = true;
     }
-    if ((rView->rescale || !c.hasUsableRange()) && !autoRangeR())
+    const QVector<PlotCurve> curves = shownCurves(rView);
+    if ((rView->rescale || !c.hasUsableRange()) && !autoRangeR(curves))
         return;
     if (!c.isUsable())
         return;
-    const QVector<PlotCurve> curves = shownCurves(rView);
     drawCurves(p, c, curves);
     drawGrid(p, c);
     drawFrame(p, c);
+    AxisTitles::draw(p, c,
+                     AxisTitles::chiR(shownTransform(), rView->SelAbs->isChecked(),
+                                      rView->SelReal->isChecked(), rView->SelImag->isChecked()));
     drawLegend(p, rView, curves);
     showCursor(rView);
     weighted.sweep();
@@ -234,36 +253,36 @@ bool ChiViewCtrl::pathShown(const ChiView *view, int j) const
     return j < view->pathBoxes().size() && view->pathBoxes()[j]->isChecked();
 }
 
-// Widens the bounds over every shown job and site average, from its chi(k) (k and chi) or its
-// chi(R) (r and |chi(R)|); a job without that data contributes the defaults.
-// False when no job is shown.
-bool ChiViewCtrl::shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi)
+// The bounds of the drawn curves' points, as drawn (k-weighted, every chi(R)
+// component shown); a curve without a finite point contributes the defaults.
+// False when nothing is shown.
+bool ChiViewCtrl::curveBounds(const QVector<PlotCurve> &curves, const Extent &defX,
+                              const Extent &defY, double &xLo, double &xHi, double &yLo,
+                              double &yHi)
 {
     xLo = yLo = 1e300;
     xHi = yHi = -1e300;
-    QVector<const Chi *> curves = groups.shown() + measured->shown();
-    for (const Demeter *job : qAsConst(jobs))
-        if (job->ui.Show->isChecked())
-            curves.append(&job->chi);
-    for (const Chi *curve : qAsConst(curves)) {
-        const Chi *c = chiR ? &curveR(*curve) : curve;
-        if (chiR) {
-            widen(xLo, xHi, c->hasChiR, c->rExtent, 0, 8);
-            widen(yLo, yHi, c->hasChiR, c->chiRAbsExtent, 0, 1);
-        } else {
-            widen(xLo, xHi, c->hasChiK, c->kExtent, 0, 20);
-            widen(yLo, yHi, c->hasChiK, c->chiExtent, -1, 1);
+    for (const PlotCurve &c : curves) {
+        Extent x{1e300, -1e300}, y{1e300, -1e300};
+        const int n = std::min(c.x.size(), c.y.size());
+        for (int i = 0; i < n; ++i) {
+            if (!std::isfinite(c.x[i]) || !std::isfinite(c.y[i]))
+                continue;
+            Chi::updateExtent(c.x[i], x.min, x.max);
+            Chi::updateExtent(c.y[i], y.min, y.max);
         }
+        const bool has = x.min <= x.max;
+        widen(xLo, xHi, has, x, defX.min, defX.max);
+        widen(yLo, yHi, has, y, defY.min, defY.max);
     }
     return !curves.isEmpty();
 }
 
-// The y range comes from the unweighted chi(k) whatever the k weight, and is
-// made symmetric about zero.
-bool ChiViewCtrl::autoRangeK()
+// The y range is made symmetric about zero.
+bool ChiViewCtrl::autoRangeK(const QVector<PlotCurve> &curves)
 {
     double xLo, xHi, yLo, yHi;
-    if (!shownBounds(false, xLo, xHi, yLo, yHi))
+    if (!curveBounds(curves, {0, 20}, {-1, 1}, xLo, xHi, yLo, yHi))
         return false;
     if (std::fabs(yLo) > yHi)
         yHi = -yLo;
@@ -276,10 +295,10 @@ bool ChiViewCtrl::autoRangeK()
     return true;
 }
 
-bool ChiViewCtrl::autoRangeR()
+bool ChiViewCtrl::autoRangeR(const QVector<PlotCurve> &curves)
 {
     double xLo, xHi, yLo, yHi;
-    if (!shownBounds(true, xLo, xHi, yLo, yHi))
+    if (!curveBounds(curves, {0, 8}, {0, 1}, xLo, xHi, yLo, yHi))
         return false;
     ChCoord::makeUsable(xLo, xHi, 0, 8);
     ChCoord::makeUsable(yLo, yHi, 0, 1);
@@ -306,6 +325,21 @@ int ChiViewCtrl::kWeight(const ChiView *view)
         if (buttons[w]->isChecked())
             return w;
     return -1;
+}
+
+// The transform of the first shown curve with chi(R) as the chi(R) window
+// draws it; every curve is made with the same settings.
+TransformArgs ChiViewCtrl::shownTransform()
+{
+    QVector<const Chi *> curves;
+    for (const Demeter *job : qAsConst(jobs))
+        if (job->ui.Show->isChecked())
+            curves.append(&job->chi);
+    curves += groups.shown() + measured->shown();
+    for (const Chi *curve : qAsConst(curves))
+        if (curve->hasChiR)
+            return curveR(*curve).transformed;
+    return TransformArgs();
 }
 
 // No button: the curve as the job made it, with FT_KWEIGHT.

@@ -1,6 +1,7 @@
 #ifndef CHIVIEWCTRL_H
 #define CHIVIEWCTRL_H
 
+#include "chi/ftoptions.h"
 #include "plot/ccolors.h"
 #include "plot/fitcurves.h"
 #include "plot/groupcurves.h"
@@ -66,10 +67,12 @@ public slots:
 private:
     void askAndSave(ChiView *view);
     void drawLegend(QPainter *p, ChiView *view, const QVector<PlotCurve> &curves);
-    bool shownBounds(bool chiR, double &xLo, double &xHi, double &yLo, double &yHi);
-    bool autoRangeK();
-    bool autoRangeR();
+    static bool curveBounds(const QVector<PlotCurve> &curves, const Extent &defX,
+                            const Extent &defY, double &xLo, double &xHi, double &yLo, double &yHi);
+    bool autoRangeK(const QVector<PlotCurve> &curves);
+    bool autoRangeR(const QVector<PlotCurve> &curves);
     static int kWeight(const ChiView *view);
+    TransformArgs shownTransform();
     // What the chi(R) chart draws for a curve: in the standard transform,
     // the curve made again with the weight of the window's buttons.
     const Chi &curveR(const Chi &source);
@@ -87,7 +90,7 @@ private:
     GroupCurves groups;
     FitCurves fits;
     WeightedChiR weighted;
-    QString saveFolder;    // where the last plot was saved
+    QString saveFolder;    // where the last plot was saved, at first the start-up folder
     int drawnRWeight = -1; // the chi(R) window's button at the last paint; -1 none
 };
 

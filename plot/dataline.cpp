@@ -126,6 +126,32 @@ QPen curvePen(const QColor &color, int width, const QVector<qreal> &dashes)
     return pen;
 }
 
+QColor pathColor(const QColor &c)
+{
+    auto toWhite = [](int v) { return v + int((255 - v) * pathLightness); };
+    return QColor(toWhite(c.red()), toWhite(c.green()), toWhite(c.blue()));
+}
+
+void drawMarkers(QPainter *p, const ChCoord &coord, const QVector<double> &x,
+                 const QVector<double> &y)
+{
+    constexpr double radius = 2.5;
+    const int n = std::min(x.size(), y.size());
+    const PixelMap map(coord);
+    QPen pen = p->pen();
+    pen.setStyle(Qt::SolidLine);
+    p->save();
+    p->setPen(pen);
+    p->setBrush(Qt::NoBrush);
+    for (int i = 0; i < n; ++i) {
+        const double px = map.x(x[i]);
+        const double py = map.y(y[i]);
+        if (std::fabs(px) <= clipLimit && std::fabs(py) <= clipLimit)
+            p->drawEllipse(QPointF(px, py), radius, radius);
+    }
+    p->restore();
+}
+
 // A new pen costs the raster engine a state change, so consecutive curves
 // with the same pen (a job's paths) share one.
 void drawCurves(QPainter *p, const ChCoord &coord, const QVector<PlotCurve> &curves)
@@ -137,5 +163,7 @@ void drawCurves(QPainter *p, const ChCoord &coord, const QVector<PlotCurve> &cur
             p->setPen(curvePen(c.color, c.width, c.dashes));
         previous = &c;
         drawDataLine(p, coord, c.x, c.y);
+        if (c.markers)
+            drawMarkers(p, coord, c.x, c.y);
     }
 }

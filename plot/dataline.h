@@ -15,6 +15,17 @@ inline const QVector<qreal> realDashes = {2, 2};
 inline const QVector<qreal> imagDashes = {6, 2, 3, 2};
 // A path fit: long dashes, unlike both parts.
 inline const QVector<qreal> fitDashes = {4, 3};
+// A site average: long dash and dot at twice the width, so it is not taken
+// for a job's total, a path or a fit.
+inline const QVector<qreal> averageDashes = {7, 2, 1, 2};
+// Path curves: their job's colour this far toward white (0..1).
+constexpr double pathLightness = 0.5;
+
+// The lighter colour of a job's path curves.
+QColor pathColor(const QColor &jobColor);
+// Small open circles on the points, in the painter's pen (solid).
+void drawMarkers(QPainter *p, const ChCoord &coord, const QVector<double> &x,
+                 const QVector<double> &y);
 
 // The pen of a chart curve: solid, or dashed with the given pattern.
 QPen curvePen(const QColor &color, int width = 1, const QVector<qreal> &dashes = {});

@@ -48,6 +48,11 @@ bool MeasuredCurves::add(const QString &path)
     for (auto &chi : read) {
         connect(chi.get(), &Chi::log, this, &MeasuredCurves::log);
         chi->transform(args);
+        emit log(tr("Measured chi(k) %1 loaded: %2 points, k %3 to %4")
+                     .arg(chi->sourcePath)
+                     .arg(chi->k.size())
+                     .arg(chi->kExtent.min, 0, 'g', 4)
+                     .arg(chi->kExtent.max, 0, 'g', 4));
         curves.push_back({std::move(chi), true});
     }
     endInsertRows();

@@ -17,6 +17,7 @@ struct PlotCurve
     QColor color;
     int width = 1;         // pen width in pixels
     QVector<qreal> dashes; // the pen's dash pattern; empty: solid
+    bool markers = false;  // a mark on every point (measured data)
     QVector<double> x;
     QVector<double> y;
 };

@@ -48,7 +48,7 @@ QVector<PlotLegend::Entry> PlotLegend::entries(const QVector<PlotCurve> &curves)
             continue;
         seen.insert(key);
         list.append({c.path.isEmpty() ? c.job : QStringLiteral("   ") + c.path, c.color, c.width,
-                     c.dashes});
+                     c.dashes, c.markers});
     }
     return list;
 }
@@ -60,7 +60,7 @@ QVector<PlotLegend::Entry> PlotLegend::fitted(QVector<Entry> all, int rows)
         return rows < 1 ? QVector<Entry>() : all.mid(0, rows);
     const int rest = all.size() - (rows - 1);
     all.resize(rows - 1);
-    all.append({tr("… and %1 more").arg(rest), Qt::black, 0, {}});
+    all.append({tr("… and %1 more").arg(rest), Qt::black, 0, {}, false});
     return all;
 }
 
@@ -88,8 +88,13 @@ QRect PlotLegend::draw(QPainter *p, const ChCoord &c, const QVector<PlotCurve> &
         const int top = box.top() + padding + i * line;
         const int middle = top + line / 2;
         if (list[i].width > 0) {
+            // The curve's own pen and marks, so the sample tells its kind.
             p->setPen(curvePen(list[i].color, list[i].width, list[i].dashes));
             p->drawLine(box.left() + padding, middle, box.left() + padding + sample, middle);
+            if (list[i].markers) {
+                p->setPen(QPen(list[i].color, 1));
+                p->drawEllipse(QPointF(box.left() + padding + sample / 2.0, middle), 2.5, 2.5);
+            }
         }
         p->setPen(Qt::black);
         p->drawText(QRect(box.left() + 2 * padding + sample, top, textWidth, line),

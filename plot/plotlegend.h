@@ -25,6 +25,7 @@ public:
         QColor color;
         int width = 1;
         QVector<qreal> dashes; // the curve's own: a fit's sample is dashed too
+        bool markers = false;
     };
 
     static QVector<Entry> entries(const QVector<PlotCurve> &curves);

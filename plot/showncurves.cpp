@@ -26,6 +26,7 @@ QVector<PlotCurve> ShownCurves::collect(const QVector<Demeter *> &jobs,
         c.job = QFileInfo(group->directory()).fileName();
         c.color = group->color;
         c.width = 2;
+        c.dashes = averageDashes;
         addCurve(out, c, group->average, choice, true, false, false);
         addFit(out, c, group, choice);
     }
@@ -35,7 +36,7 @@ QVector<PlotCurve> ShownCurves::collect(const QVector<Demeter *> &jobs,
         PlotCurve c;
         c.job = QFileInfo(measured.curve(i).sourcePath).fileName();
         c.color = Qt::black;
-        c.width = 2;
+        c.markers = true;
         addCurve(out, c, measured.curve(i), choice, true, choice.re, choice.im);
     }
     return out;
@@ -59,6 +60,7 @@ void ShownCurves::addJob(QVector<PlotCurve> &out, const Demeter &job, const Choi
             continue;
         PlotCurve p = c;
         p.path = pathName(job, j);
+        p.color = pathColor(job.color);
         addCurve(out, p, *job.chips[j], choice, choice.abs, choice.re, choice.im);
     }
 }
@@ -96,7 +98,7 @@ void ShownCurves::addCurve(QVector<PlotCurve> &out, PlotCurve base, const Chi &c
         out.append(base);
         return;
     }
-    static const QVector<qreal> solid;
+    const QVector<qreal> own = base.dashes;
     const Chi &t = choice.curveOf(chi);
     base.xName = QStringLiteral("R");
     base.x = t.r;
@@ -106,7 +108,7 @@ void ShownCurves::addCurve(QVector<PlotCurve> &out, PlotCurve base, const Chi &c
         const char *name;
         const QVector<double> &y;
         const QVector<qreal> &dashes;
-    } parts[] = {{abs, "|chi(R)|", t.chiRAbs, solid},
+    } parts[] = {{abs, "|chi(R)|", t.chiRAbs, own},
                  {re, "Re chi(R)", t.chiRRe, realDashes},
                  {im, "Im chi(R)", t.chiRIm, imagDashes}};
     for (const auto &part : parts) {

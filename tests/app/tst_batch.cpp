@@ -102,6 +102,35 @@ private slots:
         QVERIFY2(!r.err.contains("demetr :: Start"), qPrintable(r.err));
         QVERIFY2(!r.err.contains("display", Qt::CaseInsensitive), qPrintable(r.err));
     }
+    // Inputs of one base name in both input folders each keep their own
+    // results: the second and third get NAME-2 and NAME-3, the log says so,
+    // and an input already named NAME-2 is not given the same folder.
+    void ownJobFolders()
+    {
+        for (const char *name :
+             {"00-Cif/Cu.cif", "00-Cif/Cu.inp", "00-Inp/Cu.inp", "00-Inp/cu-2.inp"})
+            QVERIFY(writeFile(work + "/" + name, " * This input\nEND\n"));
+        writeConfig("MAX_PROC 2\nATOMS_EXE \"" FAKEPROG
+                    "\"\nATOMS_ARG \"atoms cat\"\nFEFF_EXE \"" FAKEPROG
+                    "\"\nFEFF_ARG \"feff log chi=1\"\n");
+        RUN_BATCH(r, 0, {"-e", "-c", "batch.cfg"});
+        QMap<QString, QString> folderOf;
+        for (const QString &line : r.out.mid(0, 4))
+            folderOf.insert(line.section('\t', 1, 1).mid(work.size() + 1),
+                            line.section('\t', 2, 2).mid(res.size() + 1));
+        // In the start-up scan's order: the CIF folder, then the FEFF input folder.
+        const QMap<QString, QString> expected{{"00-Cif/Cu.cif", "Cu"},
+                                              {"00-Cif/Cu.inp", "Cu-2"},
+                                              {"00-Inp/Cu.inp", "Cu-3"},
+                                              {"00-Inp/cu-2.inp", "cu-2-2"}};
+        QCOMPARE(folderOf, expected);
+        QCOMPARE(programRuns().size(), 4); // four FEFF runs
+        for (const QString &folder : expected)
+            QVERIFY2(QFileInfo::exists(res + "/" + folder + "/chiR.dat"), qPrintable(folder));
+        QVERIFY2(r.err.contains(work + "/00-Inp/Cu.inp runs in the folder Cu-3: Cu is another "
+                                       "job's\n"),
+                 qPrintable(r.err));
+    }
     // FEFF 8.5L as the engine: no chip files; the path count, the -paths
     // table and the result line come from its feffNNNN.dat, files.dat and
     // paths.dat (written with PRINT 3 in the fourth place, as FEFF 6's chip

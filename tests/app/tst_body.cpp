@@ -9,6 +9,8 @@
 #include <QLockFile>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSysInfo>
 #include <QTextCodec>
 #include <QTextEdit>
@@ -322,6 +324,53 @@ private slots:
         QCOMPARE(got, targets.replaceInStrings("%W", work));
         QTEST(logLines().size(), "logCount");
         QCOMPARE(body->queuedJobs(), targets.size());
+    }
+    // Every job of the window has a folder of its own, also when inputs share
+    // a base name; a deleted job's folder is free again.
+    void ownJobFolders()
+    {
+        startBody();
+        addFiles("00-Cif", {"a.cif"});
+        const QString w = work + "/in put/";
+        dropOn(widget<DropArea>("DropCif"),
+               {QUrl::fromLocalFile(w + "a.cif"), QUrl::fromLocalFile(w + "a.cif"),
+                QUrl::fromLocalFile(work + "/00-Cif/a.cif")});
+        dropOn(widget<DropArea>("DropFeff"), {QUrl::fromLocalFile(w + "c.inp")});
+        dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(w + "c.inp")});
+        QStringList folders;
+        for (Demeter *job : jobs())
+            folders << job->directory().mid(resDir().size() + 1);
+        QCOMPARE(folders, (QStringList{"a", "a-2", "a-3", "c", "c-2"}));
+        QCOMPARE(logLines().last(), w + "c.inp runs in the folder c-2: c is another job's");
+        jobs().at(1)->ui.Delete->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(w + "a.cif")});
+        QCOMPARE(jobs().last()->directory(), resDir() + "/a-2");
+    }
+    // Three files dropped below many panels: the list scrolls to the first
+    // new one, and one wheel step scrolls at least one panel row.
+    void dropScrollsToFirstNewPanel()
+    {
+        startBody();
+        Gui *gui = body->mainWindow();
+        gui->resize(900, 500);
+        gui->show();
+        QVERIFY(QTest::qWaitForWindowExposed(gui));
+        QList<QUrl> urls;
+        for (int i = 0; i < 30; ++i) {
+            addFiles("in put", {QString("n%1.cif").arg(i)});
+            urls << QUrl::fromLocalFile(work + QString("/in put/n%1.cif").arg(i));
+        }
+        QVERIFY(dropOn(widget<DropArea>("DropCif"), urls));
+        QVERIFY(dropOn(widget<DropArea>("DropCif"), urls.mid(0, 3)));
+        QCOMPARE(jobs().size(), 33);
+        Demeter *first = jobs().at(30);
+        auto *area = widget<QScrollArea>("ScrollA1");
+        QTRY_VERIFY(area->verticalScrollBar()->value() > 0);
+        const int top = first->mapTo(area->viewport(), QPoint(0, 0)).y();
+        QVERIFY2(top >= 0 && top + first->ui.frame->height() <= area->viewport()->height(),
+                 qPrintable(QString::number(top)));
+        QVERIFY(area->verticalScrollBar()->singleStep() >= first->ui.frame->height());
     }
     void resBoxesActLikeRadioButtons()
     {

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QMap>
+#include <QScreen>
 #include <QtTest>
 
 // The jobs of these tests run the stand-in program FAKEPROG (its words are listed in
@@ -85,7 +86,8 @@ public:
         static const QMap<QString, QString> names{
             {"background-color: rgb(255, 255, 128);", "yellow"},
             {"background-color: rgb(96, 255, 181);", "green"},
-            {"background-color: rgb(213, 230, 255);", "blue"}};
+            {"background-color: rgb(213, 230, 255);", "blue"},
+            {"background-color: rgb(255, 150, 150);", "red"}};
         return names.value(style, style);
     }
 

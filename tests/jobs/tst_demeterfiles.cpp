@@ -137,6 +137,7 @@ private slots:
         Settings s = settingsFor("atoms", "feff");
         s.batchRun = batchRun;
         Demeter job(s, QFileInfo(inputPath("r.inp")), 6);
+        job.ui.Show2->setChecked(true); // path curves are read for Show2 only
         for (const QString &name : withData + withoutData)
             QVERIFY(writeFile(job.directory() + "/" + name, chiFile(withData.contains(name))));
         JobRecorder rec(&job);
@@ -181,6 +182,7 @@ private slots:
                 QVERIFY(QFile::copy(data + name, job.directory() + "/" + name));
         QVERIFY(writeFile(job.directory() + "/chi.dat", chiFile(true)));
         QSignalSpy logSpy(&job, &Demeter::log);
+        job.ui.Show2->setChecked(true);
         job.readResults();
         QStringList got;
         for (const PathIdentity &id : job.pathIdentities())
@@ -189,6 +191,12 @@ private slots:
         QCOMPARE(job.chips.size(), 3);
         QCOMPARE(job.pathIdentities().last().file, QString("chip0019.dat"));
         QTEST(logSpy.count(), "logs");
+        // The curves are kept only while Show2 asks for them.
+        job.ui.Show2->setChecked(false);
+        QCOMPARE(job.chips.size(), 0);
+        QCOMPARE(job.pathCount(), 3);
+        job.ui.Show2->setChecked(true);
+        QCOMPARE(job.chips.size(), 3);
     }
     // A FEFF 8.5L folder (feffNNNN.dat, no chip files): the path curves come
     // from the model at FEFF's S0² and σ², compared with the reference
@@ -261,8 +269,9 @@ private slots:
         const double worst = deviation(path.chi, expected, largestMagnitude(expected));
         QVERIFY2(worst < 1e-6, qPrintable(QString::number(worst)));
 
-        // Chip files, where FEFF wrote them, stay the curves.
+        // Chip files, where FEFF wrote them, stay the curves (read for Show2).
         QVERIFY(writeFile(dir + "chip0001.dat", chiFile(true)));
+        job.ui.Show2->setChecked(true);
         job.readResults();
         QCOMPARE(job.chips.size(), 1);
         QCOMPARE(job.pathIdentities().first().file, QString("chip0001.dat"));

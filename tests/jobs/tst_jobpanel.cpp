@@ -67,35 +67,50 @@ private slots:
         // FEFF is launched (and runs) before Atoms shows that it ended.
         QStringList cifRun = atomsRun + feffRun;
         cifRun.insert(7, "A. Finished/9/blue");
-        row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3, {});
-        row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2, {});
-        // Whatever files a program leaves, ending badly fails the job.
-        row("FEFF crash after its results", 6, {"", "feff chi=1 abort"}, "", 0, feffEnd,
-            Demeter::FeffFailed, 0, {"%I: FEFF ended with signal SIGABRT"});
+        row("CIF job", 1, {"atoms cat", "feff chi=3"}, "", 0, cifRun, Demeter::ChiRead, 3,
+            {"Job Kupfer ö.銅 finished: chi(k) read with 3 paths"});
+        row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2,
+            {"Job Kupfer ö.銅 finished: chi(k) read with 2 paths"});
+        // A failed job says so in the field of the program that failed, and
+        // names the cause in the field's tooltip and in one log line;
+        // whatever files a program leaves, ending badly fails the job.
+        const QString failed = "Job Kupfer ö.銅 failed: ";
+        row("FEFF crash after its results", 6, {"", "feff chi=1 abort"}, "", 0,
+            feffEnd + QStringList{"F. Failed/0/red"}, Demeter::FeffFailed, 0,
+            {"%I: FEFF ended with signal SIGABRT", failed + "FEFF crashed"});
+        row("Atoms fails, FEFF never runs", 1, {"atoms print=cell:broken exit=1", "feff chi=1"}, "",
+            0, atomsRun + QStringList{"A. Finished/0/blue", "A. Failed/0/red"},
+            Demeter::AtomsFailed, 0,
+            {"%I: Atoms ended with exit code 1",
+             failed + "Atoms ended with exit code 1: cell:broken"});
         // chi(k) that can give no chi(R) is no chi(k) data.
-        row("chi.dat with NaN and infinity", 6, {"", "feff nanchi"}, "", 0, feffEnd,
-            Demeter::NoChiData, 0,
+        row("chi.dat with NaN and infinity", 6, {"", "feff nanchi"}, "", 0,
+            feffEnd + QStringList{"F. Failed/0/red"}, Demeter::NoChiData, 0,
             {"::Can not use chi(k) file %D/chi.dat : the value at line 8 of its data is not a "
-             "finite number"});
-        row("chi.dat with a value of 1e308", 6, {"", "feff hugechi"}, "", 0, feffEnd,
-            Demeter::NoChiData, 0,
-            {"::Can not use chi(k) file %D/chi.dat : chi(k) = 1e+308 at line 8 of its data is no "
-             "chi(k) value"});
+             "finite number",
+             failed + "chi.dat holds no usable chi(k) data: the value at line 8 of its data is "
+                      "not a finite number"});
         row("Atoms missing", 1, {"atoms", "feff chi=1"}, "atoms", 0,
-            {"A. Starting/3/yellow", "A. Not Running/3/blue"}, Demeter::AtomsNotStarted, 0, {});
-        row("CIF gone before the start", 1, {"atoms", "feff chi=1"}, "input", 0, {},
-            Demeter::InputMissing, 0,
-            {"The input file %I no longer exists; the job is not started."});
+            {"A. Starting/3/yellow", "A. Not Running/3/blue", "A. Failed/3/red"},
+            Demeter::AtomsNotStarted, 0, {failed + "Atoms could not start: %W/no such atoms"});
+        row("CIF gone before the start", 1, {"atoms", "feff chi=1"}, "input", 0,
+            {"A. Failed/1/red"}, Demeter::InputMissing, 0,
+            {"The input file %I no longer exists; the job is not started.",
+             failed + "the input file no longer exists"});
         // FEFF is never launched on the output of a cut-off Atoms run, and
         // results written before a stop are not read.
         row("Atoms past the time limit", 1, {"atoms cat pidfile sleep=600000", "feff chi=1"}, "",
-            300, atomsRun + QStringList{"A. Finished/0/blue"}, Demeter::AtomsTimedOut, 0,
-            {"Atoms reached the time limit of 0.3 s and was stopped: %I"});
+            300, atomsRun + QStringList{"A. Finished/0/blue", "A. Failed/0/red"},
+            Demeter::AtomsTimedOut, 0,
+            {"Atoms reached the time limit of 0.3 s and was stopped: %I",
+             failed + "Atoms stopped at the time limit of 0.3 s"});
         row("FEFF past the time limit", 6, {"", "feff chi=1 pidfile sleep=600000"}, "", 300,
-            feffEnd, Demeter::FeffTimedOut, 0,
-            {"FEFF reached the time limit of 0.3 s and was stopped: %I"});
+            feffEnd + QStringList{"F. Failed/0/red"}, Demeter::FeffTimedOut, 0,
+            {"FEFF reached the time limit of 0.3 s and was stopped: %I",
+             failed + "FEFF stopped at the time limit of 0.3 s"});
         row("FEFF missing", 6, {"", "feff"}, "feff", 0,
-            {"F. Starting/8/yellow", "F. Not Running/8/blue"}, Demeter::FeffNotStarted, 0, {});
+            {"F. Starting/8/yellow", "F. Not Running/8/blue", "F. Failed/8/red"},
+            Demeter::FeffNotStarted, 0, {failed + "FEFF could not start: %W/no such feff"});
         // No FEFF for a job that is about to be deleted.
         row("retired while Atoms runs", 1, {"atoms cat wait=go", "feff chi=1"}, "retired", 0,
             atomsRun + QStringList{"A. Finished/6/blue"}, -1, 0, {});
@@ -138,13 +153,18 @@ private slots:
         QCOMPARE(ended.count(), outcome < 0 ? 0 : 1);
         if (!ended.isEmpty())
             QCOMPARE(ended.at(0).at(0).value<Demeter::Outcome>(), Demeter::Outcome(outcome));
-        QTEST(job.chips.size(), "paths");
-        QCOMPARE(rec.logs,
-                 logs.replaceInStrings("%I", input).replaceInStrings("%D", job.directory()));
+        QTEST(job.pathCount(), "paths");
+        QCOMPARE(rec.logs, logs.replaceInStrings("%I", input)
+                               .replaceInStrings("%D", job.directory())
+                               .replaceInStrings("%W", work));
+        // The failed field's tooltip is the cause the log gives.
+        for (const QLineEdit *field : {job.ui.AtomsStat, job.ui.FeffStat})
+            if (field->text().endsWith("Failed"))
+                QCOMPARE("Job Kupfer ö.銅 failed: " + field->toolTip(), logs.last());
         QCOMPARE(existsOnDisk(job.directory() + "/chiR.dat"), events.contains("newChi"));
         if (limitMs > 0)
             QVERIFY(processGone(readFile(job.directory() + "/fake.pid").trimmed().toLongLong()));
-        if (events.contains("F. Running/9/green")) {
+        if (events.contains("F. Running/9/green") && !events.contains("A. Failed/9/red")) {
             // Atoms printed the input; the copy of a FEFF input begins with the
             // copy header; either way the text starts at the first " * This".
             const QByteArray text = " * This is the input\nEND\n";
@@ -176,7 +196,8 @@ private slots:
         // Old results stay on disk (chi files are not cleared), so a wrong
         // "finished" would read them again.
         QTest::newRow("FEFF gone: no stop report, nothing read")
-            << true << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue"};
+            << true
+            << QStringList{"F. Starting/8/yellow", "F. Not Running/8/blue", "F. Failed/8/red"};
     }
     void restart()
     {
@@ -208,7 +229,7 @@ private slots:
         QCOMPARE(readFile(job.directory() + "/feff.inp"), QByteArray("TITLE edited\n"));
         // Emptied before the rerun; chip0005.dat cleared or not read.
         QCOMPARE(job.ui.ResFeff->toPlainText(), feffGone ? QString() : QString("run\n"));
-        QCOMPARE(job.chips.size(), 1);
+        QCOMPARE(job.pathCount(), 1);
         if (feffGone) {
             job.ui.FeffRestart->click(); // after a failed launch the job stays where it is
             QCOMPARE(rec.settled(events), events);
@@ -299,7 +320,8 @@ private slots:
             QVERIFY(QCoreApplication::installTranslator(&translator));
         }
         Gui gui;
-        auto *job = new Demeter(settingsFor("", ""), QFileInfo(inputPath("job.inp")), 6);
+        const QString input = inputPath("TiO2-rutile 結晶.inp");
+        auto *job = new Demeter(settingsFor("", ""), QFileInfo(input), 6);
         gui.addDemeter(job);
         // The plot windows outlive the main window: they must forget the job.
         const auto forget = qScopeGuard([&gui] {
@@ -313,7 +335,15 @@ private slots:
                  japanese ? QStringLiteral("削除") : QStringLiteral("Del."));
 
         QVector<QPair<QWidget *, QString>> shown;
-        for (const QString state : {"Starting", "Running", "Finished", "Not Running"}) {
+        // The input field shows the file's whole name, its tooltip the path;
+        // the window opens wide enough for the panel
+        shown.push_back({job->ui.TargetName, QFileInfo(input).fileName()});
+        QCOMPARE(job->ui.TargetName->toolTip(), input);
+        // (or as wide as the screen, which is narrow offscreen).
+        QVERIFY(gui.findChild<QScrollArea *>("ScrollA1")->viewport()->width() >=
+                    job->minimumSizeHint().width() ||
+                gui.width() == QGuiApplication::primaryScreen()->availableGeometry().width());
+        for (const QString state : {"Starting", "Running", "Finished", "Not Running", "Failed"}) {
             shown.push_back({job->ui.AtomsStat,
                              QCoreApplication::translate("Demeter", qPrintable("A. " + state))});
             shown.push_back({job->ui.FeffStat,

@@ -1,5 +1,8 @@
 #include "queuefixture.h"
 
+#include <QMessageBox>
+#include <QPushButton>
+
 // Body's queue: admission of at most MAX_PROC programs in creation order,
 // jobs deleted while they wait, jobs stopped while they run, and the main
 // window's counts of the jobs.
@@ -65,7 +68,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(allDone(running), 20000);
         for (int i : failing) {
             QCOMPARE(all.at(i)->currentStage(), int(Demeter::AtomsStarting));
-            QCOMPARE(all.at(i)->ui.AtomsStat->text(), QString("A. Not Running"));
+            QCOMPARE(all.at(i)->ui.AtomsStat->text(), QString("A. Failed"));
         }
         QCOMPARE(counts(), QString("0 running, 0 queued"));
     }
@@ -186,6 +189,11 @@ private slots:
         QTest::newRow("FEFF past the time limit")
             << "00-Inp/j%1.inp" << QStringList{"atoms", "feff pidfile wait=fgate chi=1"}
             << QByteArray("PROC_TIMEOUT 0.5\n") << int(Demeter::FeffRunning) << "fgate";
+        // The wrapper's child is stopped with it: the process group goes.
+        QTest::newRow("FEFF behind a wrapper script, deleted")
+            << "00-Inp/j%1.inp" << QStringList{"atoms", "feff pidfile wait=fgate chi=0"}
+            << QByteArray("FEFF_EXE \"%W/feff wrapper.sh\"\n") << int(Demeter::FeffRunning)
+            << "fgate";
     }
     // "Del." or the time limit stops the job's program; its slot goes to the
     // next job at once, and no late report of the killed program counts it
@@ -198,7 +206,11 @@ private slots:
         QFETCH(int, runningStage);
         QFETCH(QString, gate);
         addFiles(".", {input.arg(0), input.arg(1)}, "END\n");
-        startBody("1", programs[0], programs[1], extra);
+        // A shell that waits for its child, as launchers do.
+        QVERIFY(writeFile(work + "/feff wrapper.sh", "#!/bin/sh\n\"" FAKEPROG "\" \"$@\"\n"));
+        QVERIFY(
+            QFile::setPermissions(work + "/feff wrapper.sh", QFile::ReadOwner | QFile::ExeOwner));
+        startBody("1", programs[0], programs[1], extra.replace("%W", work.toUtf8()));
         QPointer<Demeter> running = jobs().at(0);
         Demeter *waiting = jobs().at(1);
         QCOMPARE(running->currentStage(), runningStage);
@@ -207,14 +219,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(readFile(pidFile).endsWith('\n'), 20000);
         const qint64 pid = readFile(pidFile).trimmed().toLongLong();
 
-        if (extra.isEmpty()) {
+        if (!extra.contains("PROC_TIMEOUT")) {
             running->ui.Delete->click();
             QTRY_VERIFY(running.isNull());
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(running->currentStage(), int(Demeter::Done), 20000);
             QVERIFY(!running->chi.hasChiK);
         }
-        QVERIFY(processGone(pid));
+        // An orphaned child is reaped by init, not by us: ended once dead.
+        QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), 5000);
         QCOMPARE(waiting->currentStage(), runningStage);
         QCOMPARE(counts(), QString("1 running, 0 queued"));
 
@@ -222,6 +235,33 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(waiting->currentStage(), int(Demeter::Done), 20000);
         QVERIFY(waiting->chi.hasChiK);
         QCOMPARE(body->runningPrograms(), 0);
+    }
+    // "Del. All" while a program runs asks first; declined, nothing changes.
+    void deleteAllAsksWhileRunning_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("left");
+        QTest::newRow("declined") << int(QMessageBox::No) << 2;
+        QTest::newRow("confirmed") << int(QMessageBox::Yes) << 0;
+    }
+    void deleteAllAsksWhileRunning()
+    {
+        QFETCH(int, answer);
+        addFiles("00-Inp", {"a.inp", "b.inp"}, "END\n");
+        startBody("1", "atoms", "feff pidfile wait=fgate chi=0");
+        QString asked;
+        QTimer::singleShot(0, this, [&asked, answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            asked = box->text();
+            box->button(QMessageBox::StandardButton(answer))->click();
+        });
+        body->mainWindow()->findChild<QPushButton *>("DeleteAll")->click();
+        QCOMPARE(asked, QString("Jobs running now: 1. Stop them and delete all 2 jobs?"));
+        QTEST(jobs().size(), "left");
+        if (jobs().size() > 0)
+            QCOMPARE(jobs().at(0)->currentStage(), int(Demeter::FeffRunning));
     }
     // Four jobs, one at a time; the third loses its folder, so its Atoms cannot
     // start and it fails.

@@ -1,3 +1,5 @@
+#include "plot/axistitles.h"
+#include "plot/dataline.h"
 #include "plot/weightedchir.h"
 #include "tests/plot/plotfixture.h"
 
@@ -91,6 +93,98 @@ private slots:
             compareValues(rangeOf(surface(v)->coord), range);
     }
 
+    // The scale follows the shown curves (a larger one shown, one hidden)
+    // until the user pans or zooms, and again after "Reset Scale".
+    void scaleFollowsCurves_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<bool>("follows");
+        QTest::newRow("untouched") << "" << true;
+        QTest::newRow("after a wheel zoom") << "wheel" << false;
+        QTest::newRow("after a pan") << "pan" << false;
+        QTest::newRow("after a dragged zoom") << "rect" << false;
+        QTest::newRow("a click is no zoom") << "click" << true;
+        QTest::newRow("wheel, then Reset Scale") << "wheel reset" << true;
+    }
+    void scaleFollowsCurves()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(bool, follows);
+        ChiView *v = ctrl->chiKView();
+        DispA *d = surface(v);
+        addJob({1, 3}, {-0.4, 0.3});
+        render(v);
+        if (gesture.startsWith("wheel")) {
+            QWheelEvent e(QPointF(300, 200), QPointF(300, 200), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(d, &e);
+        } else if (!gesture.isEmpty()) {
+            const int button = gesture == "pan" ? Qt::LeftButton : Qt::RightButton;
+            const QPoint end = gesture == "click" ? QPoint(300, 200) : QPoint(340, 240);
+            send(d, QEvent::MouseButtonPress, QPoint(300, 200), button);
+            send(d, QEvent::MouseMove, end, button);
+            send(d, QEvent::MouseButtonRelease, end, button);
+        }
+        if (gesture.endsWith("reset"))
+            v->findChild<QPushButton *>(QStringLiteral("ResetScale"))->click();
+        render(v);
+        const Range before = rangeOf(d->coord);
+        const Range shown{1, 3, -0.4, 0.4};
+        QCOMPARE(before == shown, follows);
+
+        Demeter *larger = addJob({1, 4}, {2, 0.5}); // shown on adding
+        render(v);
+        compareValues(rangeOf(d->coord), follows ? Range{1, 4, -2, 2} : before);
+        larger->ui.Show->setChecked(false);
+        render(v);
+        compareValues(rangeOf(d->coord), follows ? shown : before);
+        QCOMPARE(v->isFollowing(), follows);
+    }
+
+    // Units as the reference analysis programs label them: kⁿχ(k) in Å⁻ⁿ,
+    // the standard transform's χ(R) of weight n in Å⁻⁽ⁿ⁺¹⁾; the plain sums
+    // have none.
+    void axisTitles_data()
+    {
+        QTest::addColumn<bool>("chiR");
+        QTest::addColumn<bool>("standard");
+        QTest::addColumn<int>("weight");
+        QTest::addColumn<QStringList>("parts");  // of chi(R)
+        QTest::addColumn<QStringList>("titles"); // x, y, note
+        const QString kw2 = "standard transform, k weight 2, Hanning window dk 1 Å⁻¹, k 3–16 Å⁻¹";
+        QTest::newRow("chi(k) unweighted")
+            << false << false << 0 << QStringList{} << QStringList{"k (Å⁻¹)", "χ(k)", ""};
+        QTest::newRow("chi(k), k weight 1")
+            << false << false << 1 << QStringList{} << QStringList{"k (Å⁻¹)", "k·χ(k) (Å⁻¹)", ""};
+        QTest::newRow("chi(k), k weight 3")
+            << false << false << 3 << QStringList{} << QStringList{"k (Å⁻¹)", "k³·χ(k) (Å⁻³)", ""};
+        QTest::newRow("plain sums") << true << false << 2 << QStringList{"abs"}
+                                    << QStringList{"R (Å)", "|χ(R)|",
+                                                   "plain sums over k 3–16 Å⁻¹: no k weight, "
+                                                   "no window"};
+        QTest::newRow("standard, weight 2")
+            << true << true << 2 << QStringList{"abs"} << QStringList{"R (Å)", "|χ(R)| (Å⁻³)", kw2};
+        QTest::newRow("standard, magnitude and real part")
+            << true << true << 2 << QStringList{"abs", "re"}
+            << QStringList{"R (Å)", "χ(R) (Å⁻³)", kw2};
+        QTest::newRow("standard, imaginary part, weight 0")
+            << true << true << 0 << QStringList{"im"}
+            << QStringList{"R (Å)", "Im χ(R) (Å⁻¹)", QString(kw2).replace("weight 2", "weight 0")};
+    }
+    void axisTitles()
+    {
+        QFETCH(bool, chiR);
+        QFETCH(bool, standard);
+        QFETCH(int, weight);
+        QFETCH(QStringList, parts);
+        const TransformArgs t{3, 16, 0, 8, 0.01, FtOptions{standard, weight, 1.0}};
+        const AxisTitles::Titles got =
+            chiR ? AxisTitles::chiR(t, parts.contains("abs"), parts.contains("re"),
+                                    parts.contains("im"))
+                 : AxisTitles::chiK(weight);
+        QTEST((QStringList{got.x, got.y, got.note}), "titles");
+    }
+
     // k^3 chi = 4 at k = 1, 2, 3; unweighted the middle point (column 307)
     // is 0.5 (row 185). A black job with the same data is shown first: the
     // red one paints over it.
@@ -148,12 +242,15 @@ private slots:
                 columns << x;
         QCOMPARE(columns, Rows({59, 60, 568, 569}));
         // Labels: x in the band 363..377 under the plot, y right-aligned in
-        // the column 3..57; nothing beyond them.
+        // the column 3..57; the x axis title under them at the right end,
+        // the y title above the plot at its left; nothing beyond them.
         QVERIFY(!allWhite(img, QRect(60, 363, 510, 15)));
-        QVERIFY(allWhite(img, QRect(0, 380, 600, 20)));
+        QVERIFY(allWhite(img, QRect(0, 380, 300, 20)));
+        QVERIFY(!allWhite(img, QRect(500, 380, 70, 20)));
+        QVERIFY(!allWhite(img, QRect(60, 0, 60, 19)));
         QVERIFY(!allWhite(img, QRect(3, 20, 55, 340)));
         QVERIFY(allWhite(img, QRect(0, 0, 3, 400)));
-        QVERIFY(allWhite(img, QRect(575, 0, 25, 360)));
+        QVERIFY(allWhite(img, QRect(575, 20, 25, 340)));
     }
 
     void pathCurvesOnlyForCheckedBoxes()
@@ -168,7 +265,7 @@ private slots:
             const QImage img = render(v, true);
             Flags paths;
             for (int row : {164, 122, 79})
-                paths << (img.pixelColor(200, row) == black);
+                paths << (img.pixelColor(200, row) == pathColor(black));
             return paths;
         };
         QCOMPARE(drawn(), Flags({false, false, false})); // Show2 off
@@ -182,8 +279,8 @@ private slots:
     }
 
     // A red job with levels |chi| 3, Re 8, Im 13 and one checked path at
-    // -3, -8, -13: magnitude solid, real part dashed 2 on 2 off, imaginary
-    // part 6 on, 2 off, 3 on, 2 off.
+    // -3, -8, -13 in the lighter path colour: magnitude solid, real part dashed 2 on 2 off,
+    // imaginary part 6 on, 2 off, 3 on, 2 off.
     void chiRComponentsAndDashes_data()
     {
         QTest::addColumn<bool>("show2");
@@ -217,7 +314,7 @@ private slots:
         const QStringList periods = {"#", "##..", "######..###.."};
         const int rows[] = {164, 122, 79, 215, 258, 300}; // the job's, then the path's
         for (int i = 0; i < 6; ++i) {
-            const QString t = trace(img, rows[i], red);
+            const QString t = trace(img, rows[i], i < 3 ? red : pathColor(red));
             const bool on = drawn[i % 3] && (i < 3 || show2);
             QVERIFY2(on ? follows(t, periods[i % 3]) : !t.contains('#'), qPrintable(t));
         }

@@ -9,32 +9,36 @@
 
 #include <cmath>
 
-// In render()'s fixed range y = 8 is row 122, y = -8 row 258, and k = 2 column 307; a pen
-// twice a job's width covers the row above too.
+// In render()'s fixed range y = 8 is row 122, y = -8 row 258; k = 1 is column 293, k = 1.25
+// column 296, between the marks of the points at k = 1 and 1.5.
 class TstMeasuredCurves : public PlotFixture
 {
     Q_OBJECT
 private slots:
     // A level chi(k) of 8 from k 1 to 3, given plainly or k-weighted.
-    void drawnBlackTwiceAJobsWidth_data()
+    void drawnBlackWithMarks_data()
     {
         QTest::addColumn<QString>("text");
         QTest::newRow("plain") << QString(level(8));
         QTest::newRow("chik2, CRLF") << QString(level(8, 2, "\r\n"));
     }
-    void drawnBlackTwiceAJobsWidth()
+    void drawnBlackWithMarks()
     {
         QFETCH(QString, text);
         QVERIFY(ctrl->measuredCurves()->add(write("m.chi", text.toUtf8())));
-        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 307, black), Rows({121, 122}));
+        const QImage img = render(ctrl->chiKView(), true);
+        QCOMPARE(rowsOf(img, 296, black), Rows({122}));
+        // A ring around the point: black two rows above and below the line.
+        const Rows ring = rowsOf(img, 293, black);
+        QVERIFY(!ring.isEmpty() && ring.first() <= 120 && ring.last() >= 124);
         // Its chi(R) is drawn too, black, within the automatic range.
         QVERIFY(count(render(ctrl->chiRView()), black, plotArea) > 100);
     }
 
     // What the chi(R) window lists (and so draws) for a measured curve and a
-    // site average: the measured curve in black at twice a job's width with
+    // site average: the measured curve in black with marks on its points and
     // the components the boxes ask for, each with its dash pattern; the
-    // average as its magnitude only, in its colour, twice as wide.
+    // average as its magnitude only, in its colour, twice as wide, dash-dot.
     void pensOfMeasuredAndAveragedCurves_data()
     {
         QTest::addColumn<QStringList>("boxes");
@@ -60,14 +64,18 @@ private slots:
         QStringList components;
         int averages = 0;
         for (const PlotCurve &c : ctrl->shownCurves(v)) {
-            QCOMPARE(c.width, 2);
-            QCOMPARE(c.dashes, dashes.value(c.component));
             if (c.job == QLatin1String("g")) {
                 QCOMPARE(c.color, group.color);
                 QCOMPARE(c.component, QString("|chi(R)|"));
+                QCOMPARE(c.width, 2);
+                QCOMPARE(c.dashes, averageDashes);
+                QVERIFY(!c.markers);
                 ++averages;
             } else {
                 QCOMPARE(c.color, black);
+                QCOMPARE(c.width, 1);
+                QCOMPARE(c.dashes, dashes.value(c.component));
+                QVERIFY(c.markers);
                 components << c.component;
             }
         }
@@ -85,7 +93,7 @@ private slots:
         curves->setShown(0, false);
         QCOMPARE(changed.count(), 1);
         // b only, at y = -8
-        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 307, black), Rows({257, 258}));
+        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 296, black), Rows({258}));
         curves->remove(1);
         QCOMPARE(curves->count(), 1);
         QCOMPARE(curves->rowCount(), 1);
@@ -93,7 +101,7 @@ private slots:
         QCOMPARE(count(render(ctrl->chiKView(), true), black, plotArea), 0);
         QCOMPARE(count(render(ctrl->chiRView()), black, plotArea), 0);
         curves->setShown(0, true);
-        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 307, black), Rows({121, 122}));
+        QCOMPARE(rowsOf(render(ctrl->chiKView(), true), 296, black), Rows({122}));
     }
 
     void unusableFilesAreRefusedWithOneLine_data()
@@ -137,9 +145,12 @@ private slots:
             QVERIFY(curves->isShown(row) && curves->curve(row).hasChiR);
         }
         QCOMPARE(names, (QStringList{"Cu foil 10K.chik", "FeO.chik", "copper.prj:Cu 150K"}));
-        QCOMPARE(logged.size(), 3);
+        // What was written, then one line per curve loaded.
+        QCOMPARE(logged.size(), 6);
         QVERIFY(
             logged[0].endsWith("chi(k) written to " + dir->filePath("res/data/Cu foil 10K.chik")));
+        QVERIFY2(logged[5].startsWith("Measured chi(k) " MEASURED_DATA "/copper.prj"),
+                 qPrintable(logged[5]));
     }
 
     // Only local files dropped onto a window are read.
@@ -164,21 +175,24 @@ private slots:
         QCoreApplication::sendEvent(v, &drop);
         QCOMPARE(drop.isAccepted(), local);
         QCOMPARE(ctrl->measuredCurves()->count(), local ? 1 : 0);
-        QCOMPARE(logged.size(), local ? 0 : 1);
-        if (local)
+        // One log line either way: the file loaded, or the URL refused.
+        QCOMPARE(logged.size(), 1);
+        if (local) {
             QCOMPARE(ctrl->measuredCurves()->curve(0).sourcePath, path);
+            QCOMPARE(logged.at(0), "Measured chi(k) " + path + " loaded: 10 points, k 1 to 5.5");
+        }
     }
 
 private:
-    // chi(k) = y from k = 1 to 3 by 0.2 (the eleven points a measured curve
-    // needs at least ten of), multiplied by k^weight and so named.
+    // chi(k) = y from k = 1 to 5.5 by 0.5 (the ten points a measured curve
+    // needs), multiplied by k^weight and so named.
     static QByteArray level(double y, int weight = 0, const char *lineEnd = "\n")
     {
         QByteArray text = "# k chik" + (weight > 1 ? QByteArray::number(weight) : "") + lineEnd;
         if (weight == 0)
             text = QByteArray("# k chi") + lineEnd;
-        for (int i = 0; i <= 10; ++i) {
-            const double k = 1.0 + 0.2 * i;
+        for (int i = 0; i < 10; ++i) {
+            const double k = 1.0 + 0.5 * i;
             text +=
                 QByteArray::number(k) + ' ' + QByteArray::number(y * std::pow(k, weight)) + lineEnd;
         }

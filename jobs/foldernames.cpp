@@ -1,0 +1,34 @@
+#include "jobs/foldernames.h"
+
+QString FolderNames::take(const QString &wanted)
+{
+    QString name = wanted;
+    if (isTaken(name)) {
+        int &suffix = lastSuffix[key(wanted)];
+        suffix = qMax(suffix, 1);
+        do
+            name = wanted + QStringLiteral("-%1").arg(++suffix);
+        while (isTaken(name));
+    }
+    taken.insert(key(name));
+    return name;
+}
+
+void FolderNames::release(const QString &name)
+{
+    taken.remove(key(name));
+    // A released NAME-k may be handed out again: later takes start over.
+    const int dash = name.lastIndexOf(QLatin1Char('-'));
+    if (dash > 0)
+        lastSuffix.remove(key(name.left(dash)));
+}
+
+bool FolderNames::isTaken(const QString &name) const
+{
+    return taken.contains(key(name));
+}
+
+QString FolderNames::renamed(const QString &input, const QString &folder, const QString &wanted)
+{
+    return tr("%1 runs in the folder %2: %3 is another job's").arg(input, folder, wanted);
+}
