@@ -98,11 +98,10 @@ void BatchQueue::startJob(const Settings &jobSettings, const QFileInfo &file, in
 
 Settings BatchQueue::withOwnFolder(const QFileInfo &file)
 {
-    Settings s = settings;
-    const QString wanted = file.completeBaseName();
-    s.jobFolder = folders.take(wanted);
-    if (s.jobFolder != wanted)
-        emit log(FolderNames::renamed(file.absoluteFilePath(), s.jobFolder, wanted));
+    QString note;
+    const Settings s = folders.assign(settings, file, &note);
+    if (!note.isEmpty())
+        emit log(note);
     return s;
 }
 

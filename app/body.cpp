@@ -216,11 +216,10 @@ void Body::createSiteGroup(const QFileInfo &file)
 
 Settings Body::withOwnFolder(const QFileInfo &file)
 {
-    Settings s = settings;
-    const QString wanted = file.completeBaseName();
-    s.jobFolder = folders.take(wanted);
-    if (s.jobFolder != wanted)
-        emit log(FolderNames::renamed(file.absoluteFilePath(), s.jobFolder, wanted));
+    QString note;
+    const Settings s = folders.assign(settings, file, &note);
+    if (!note.isEmpty())
+        emit log(note);
     return s;
 }
 

@@ -28,7 +28,14 @@ bool FolderNames::isTaken(const QString &name) const
     return taken.contains(key(name));
 }
 
-QString FolderNames::renamed(const QString &input, const QString &folder, const QString &wanted)
+Settings FolderNames::assign(const Settings &base, const QFileInfo &input, QString *note)
 {
-    return tr("%1 runs in the folder %2: %3 is another job's").arg(input, folder, wanted);
+    Settings s = base;
+    const QString wanted = input.completeBaseName();
+    s.jobFolder = take(wanted);
+    note->clear();
+    if (s.jobFolder != wanted)
+        *note = tr("%1 runs in the folder %2: %3 is another job's")
+                    .arg(input.absoluteFilePath(), s.jobFolder, wanted);
+    return s;
 }

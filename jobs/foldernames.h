@@ -1,7 +1,10 @@
 #ifndef FOLDERNAMES_H
 #define FOLDERNAMES_H
 
+#include "app/settings.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -24,8 +27,9 @@ public:
     void release(const QString &name);
     bool isTaken(const QString &name) const;
     int size() const { return int(taken.size()); }
-    // The log line of an input whose job did not get the name it wanted.
-    static QString renamed(const QString &input, const QString &folder, const QString &wanted);
+    // base with the folder of input's job taken; *note gets the log line
+    // when the job did not get the name it wanted, and is cleared otherwise.
+    Settings assign(const Settings &base, const QFileInfo &input, QString *note);
 
 private:
     static QString key(const QString &name) { return name.toCaseFolded(); }
