@@ -3,11 +3,14 @@
 #include "app/paramtable.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
 // Far beyond any EXAFS k or R, small enough that sums stay finite.
 constexpr double largestValue = 1e6;
+// A window sill wider than any k range is no window.
+constexpr double maxSill = 10.0;
 
 QString keyName(const char *key)
 {
@@ -38,10 +41,10 @@ QStringList AnalysisKeys::read(const ParamTable &params, FtOptions &ft, FitOptio
     readWeight(params, "FT_KWEIGHT", ft.kWeight, problems);
     double dk = ft.dk;
     if (readNumber(params, "FT_DK", dk, problems)) {
-        if (dk >= 0.0)
+        if (dk >= 0.0 && dk <= maxSill)
             ft.dk = dk;
         else
-            problems << tr("FT_DK %1 is not a window sill of 0 or more: %2 is used")
+            problems << tr("FT_DK %1 is not a window sill from 0 to 10: %2 is used")
                             .arg(params.value(keyName("FT_DK"), QString()))
                             .arg(ft.dk);
     }
@@ -52,15 +55,16 @@ QStringList AnalysisKeys::read(const ParamTable &params, FtOptions &ft, FitOptio
     const bool minRead = readNumber(params, "FIT_RMIN", rMin, problems);
     const bool maxRead = readNumber(params, "FIT_RMAX", rMax, problems);
     if (minRead && maxRead) {
-        if (rMin >= 0.0 && rMin < rMax) {
+        if (rMin >= 0.0 && rMin < rMax && rMax <= largestKR) {
             fit.rMin = rMin;
             fit.rMax = rMax;
         } else {
-            problems << tr("FIT_RMIN %1 and FIT_RMAX %2 are no range from 0 up: %3 to %4 is used")
-                            .arg(rMin)
-                            .arg(rMax)
-                            .arg(fit.rMin)
-                            .arg(fit.rMax);
+            problems
+                << tr("FIT_RMIN %1 and FIT_RMAX %2 are no range from 0 to 30: %3 to %4 is used")
+                       .arg(rMin)
+                       .arg(rMax)
+                       .arg(fit.rMin)
+                       .arg(fit.rMax);
         }
     }
     readPathChoice(params, fit, problems);
@@ -129,4 +133,55 @@ bool AnalysisKeys::readNumber(const ParamTable &params, const char *key, double 
     }
     problems << tr("%1 %2 is not a number: %3 is used").arg(name, text).arg(value);
     return false;
+}
+
+QStringList AnalysisKeys::readGrid(const ParamTable &params, TransformArgs &args)
+{
+    QStringList problems;
+    const TransformArgs defaults{3.0, 20.0, 0.0, 8.0, 0.01, args.ft};
+    args = defaults;
+    readRange(params, "K_MIN", "K_MAX", args.kMin, args.kMax, problems);
+    readRange(params, "R_MIN", "R_MAX", args.rMin, args.rMax, problems);
+    double step = args.rDelta;
+    if (readNumber(params, "R_DELTA", step, problems)) {
+        if (step > 0.0 && step <= 1.0)
+            args.rDelta = step;
+        else
+            problems << tr("R_DELTA %1 is not a step above 0 and at most 1: %2 is used")
+                            .arg(params.value(keyName("R_DELTA"), QString()).trimmed())
+                            .arg(args.rDelta);
+    }
+    return problems;
+}
+
+// Both ends from 0 to largestKR, min below max; a bad end is reported and
+// gets its default, and a pair in the wrong order gets both defaults.
+void AnalysisKeys::readRange(const ParamTable &params, const char *minKey, const char *maxKey,
+                             double &min, double &max, QStringList &problems)
+{
+    const double defaultMin = min;
+    const double defaultMax = max;
+    for (const auto &end : {std::make_pair(minKey, &min), std::make_pair(maxKey, &max)}) {
+        double value = *end.second;
+        if (!readNumber(params, end.first, value, problems))
+            continue;
+        if (value >= 0.0 && value <= largestKR)
+            *end.second = value;
+        else
+            problems << tr("%1 %2 is outside 0 to 30: %3 is used")
+                            .arg(keyName(end.first),
+                                 params.value(keyName(end.first), QString()).trimmed())
+                            .arg(*end.second);
+    }
+    if (min < max)
+        return;
+    problems << tr("%1 %2 is not below %3 %4: %5 to %6 is used")
+                    .arg(keyName(minKey))
+                    .arg(min)
+                    .arg(keyName(maxKey))
+                    .arg(max)
+                    .arg(defaultMin)
+                    .arg(defaultMax);
+    min = defaultMin;
+    max = defaultMax;
 }

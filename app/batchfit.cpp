@@ -3,12 +3,12 @@
 #include "app/paramtable.h"
 #include "app/resultline.h"
 #include "chi/chi.h"
+#include "chi/resultfile.h"
 #include "fit/exafsfit.h"
 #include "fit/fitreport.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -136,10 +136,10 @@ bool BatchFit::write(QString &problem) const
 {
     if (!fitGiven || fitFile.isEmpty() || !active())
         return true;
-    QSaveFile file(fitFile);
-    const QByteArray bytes = table();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    // Whole or not at all, also on a full disk (ResultFile).
+    const QString error = ResultFile::writeBytes(fitFile, table());
+    if (error.isEmpty())
         return true;
-    problem = tr("Can not write the fit table into %1: %2").arg(fitFile, file.errorString());
+    problem = tr("Can not write the fit table into %1: %2").arg(fitFile, error);
     return false;
 }

@@ -110,14 +110,18 @@ void BatchRun::jobEnded(const Demeter &job, Demeter::Outcome outcome)
             log(problem);
     }
     QString problem;
-    if (!paths.add(job.directory(), job.pathIdentities(), problem))
+    if (!paths.add(job.directory(), job.pathIdentities(), problem)) {
         log(problem);
+        tableFailed = true;
+    }
     emit jobReported(job, outcome);
 }
 
 void BatchRun::groupEnded(const SiteGroup &group, bool ok)
 {
-    if (ended || stopping)
+    // A signal that has arrived but not been handled yet has cut the site
+    // listing short: the group did not fail, the run was stopped.
+    if (ended || stopping || SignalWatcher::signalArrived())
         return;
     if (ok)
         ++done;
@@ -135,6 +139,8 @@ void BatchRun::groupEnded(const SiteGroup &group, bool ok)
 
 void BatchRun::drained()
 {
+    if (SignalWatcher::signalArrived())
+        return; // interrupted() ends the run
     finish(done == total ? AllDone : SomeFailed, true);
 }
 
@@ -160,10 +166,17 @@ void BatchRun::finish(int code, bool withSummary)
     if (withSummary) {
         // What was ranked is kept, also when a signal ends the run.
         QString problem;
-        if (!ranking.write(problem))
+        if (!ranking.write(problem)) {
             log(problem);
-        if (!fits.write(problem))
+            tableFailed = true;
+        }
+        if (!fits.write(problem)) {
             log(problem);
+            tableFailed = true;
+        }
+        // A table that was asked for and is not whole fails the run.
+        if (tableFailed && code == AllDone)
+            code = SomeFailed;
         const int unfinished = total - done - failed;
         QString summary = QStringLiteral("summary\tdone=%1\tfailed=%2\tunfinished=%3\twall=%4")
                               .arg(done)

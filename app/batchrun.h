@@ -97,9 +97,10 @@ private:
     int total = 0; // result lines to come: inputs taken in, site jobs of groups
     int done = 0;
     int failed = 0;
-    bool refused = false;  // the configuration cannot be used
-    bool stopping = false; // a signal is being handled
-    bool ended = false;    // the exit has been requested
+    bool refused = false;     // the configuration cannot be used
+    bool stopping = false;    // a signal is being handled
+    bool ended = false;       // the exit has been requested
+    bool tableFailed = false; // a -paths or -rank table could not be written whole
 };
 
 #endif

@@ -5,6 +5,7 @@
 #include "app/batchrun.h"
 #include "app/inputlist.h"
 #include "app/textfuncs.h"
+#include "chi/linereader.h"
 #include "gui/gui.h"
 #include "gui/rankingmodel.h"
 #include "gui/rankingwindow.h"
@@ -17,6 +18,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
@@ -44,7 +46,6 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
         return;
     }
     params.readFile(configName);
-    maxProc = params.value(QStringLiteral("MAX_PROC"), QStringLiteral("6")).toInt(nullptr, 10);
     applySettings();
     if (batch) {
         // Both asked, so that every problem is reported.
@@ -62,7 +63,8 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
 
 MeasuredData::Options Body::measuredDataOptions() const
 {
-    return {settings.background, joinPath(settings.resDir, QStringLiteral("data"))};
+    return {settings.background, joinPath(settings.resDir, QStringLiteral("data")), settings.kMin,
+            settings.kMax};
 }
 
 void Body::loadMeasuredCurves(const ParamTable &args)
@@ -100,7 +102,9 @@ bool programExists(const QString &program, const QProcessEnvironment &env)
 bool Body::configReadable(const QString &configName)
 {
     const QFileInfo config(configName);
-    if (!configName.isEmpty() && config.isFile() && config.isReadable())
+    // A FIFO or a device would hang the reading.
+    if (!configName.isEmpty() && config.isFile() && config.isReadable() &&
+        fileReadProblem(configName, std::numeric_limits<qint64>::max()).isEmpty())
         return true;
     emit log(tr("Can not read the configuration file : %1")
                  .arg(configName.isEmpty() ? configName : config.absoluteFilePath()));
@@ -113,7 +117,7 @@ bool Body::batchUsable()
     // every job needs FEFF. Atoms is needed by CIF jobs only; those report it
     // when it does not start. The time limit and the transform and agreement
     // keys have been reported already.
-    bool usable = timeLimitUsable && analysisKeysUsable;
+    bool usable = timeLimitUsable && analysisKeysUsable && folderProblem.isEmpty();
     if (maxProc < 1) {
         emit log(tr("MAX_PROC %1 lets no job start")
                      .arg(params.value(QStringLiteral("MAX_PROC"), QString())));
@@ -156,6 +160,10 @@ void Body::startNextDemeter()
 
 void Body::createDemeter(const QFileInfo &file, int stage)
 {
+    // Reported once at start-up; every job would only fail on it, or clash
+    // with the run that holds the folder.
+    if (!folderProblem.isEmpty())
+        return;
     if (SiteGroup::wanted(settings, file, stage == Demeter::AtomsWaiting)) {
         createSiteGroup(file);
         return;
@@ -242,6 +250,10 @@ bool Body::acceptDropped(const QString &path, const QString &url, const QString 
         emit log(tr("%1 is a folder, not taken: drop the files in it.").arg(path));
         return false;
     }
+    if (!folderProblem.isEmpty()) {
+        emit log(tr("%1 not taken: %2").arg(path, folderProblem));
+        return false;
+    }
     return true;
 }
 
@@ -279,16 +291,11 @@ QStringList splitWords(const QString &text)
     return text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-bool isFlagOn(const QString &value)
-{
-    return value.toInt(nullptr, 10) == 1;
-}
-
-// A drive-letter path ("C:/...") is taken as it stands; anything else lies
-// under the current working directory.
+// An absolute path ("/scratch/run1") or a drive-letter path ("C:/...") is
+// taken as it stands; anything else lies under the current working directory.
 QString resolveDir(const QString &cwd, const QString &value)
 {
-    if (value.size() > 1 && value.at(1) == QLatin1Char(':'))
+    if (value.startsWith(QLatin1Char('/')) || (value.size() > 1 && value.at(1) == QLatin1Char(':')))
         return value;
     return joinPath(cwd, value);
 }
@@ -322,25 +329,32 @@ void Body::applySettings()
         any("IFEFFIT_DIR", joinPath(base, QStringLiteral("/c/share/ifeffit"))), cBin, perlBin,
         any("PATH_PERL_SITE_BIN", joinPath(base, QStringLiteral("/perl/site/bin"))));
 
-    settings.kMin = any("K_MIN", QStringLiteral("3.0")).toDouble();
-    settings.kMax = any("K_MAX", QStringLiteral("20.0")).toDouble();
-    settings.rMin = any("R_MIN", QStringLiteral("0.0")).toDouble();
-    settings.rMax = any("R_MAX", QStringLiteral("8.0")).toDouble();
-    settings.rDelta = any("R_DELTA", QStringLiteral("0.01")).toDouble();
-    const QStringList keyProblems = AnalysisKeys::read(params, settings.ft, settings.fit);
-    for (const QString &problem : keyProblems)
+    TransformArgs grid;
+    QStringList keyProblems = AnalysisKeys::readGrid(params, grid);
+    settings.kMin = grid.kMin;
+    settings.kMax = grid.kMax;
+    settings.rMin = grid.rMin;
+    settings.rMax = grid.rMax;
+    settings.rDelta = grid.rDelta;
+    keyProblems += AnalysisKeys::read(params, settings.ft, settings.fit);
+    for (const QString &problem : qAsConst(keyProblems))
         emit log(problem);
     analysisKeysUsable = keyProblems.isEmpty();
+    applyMaxProc(any("MAX_PROC", QStringLiteral("6")));
     const QStringList backgroundProblems = BackgroundKeys::read(params, settings.background);
     for (const QString &problem : backgroundProblems)
         emit log(problem);
     analysisKeysUsable = analysisKeysUsable && backgroundProblems.isEmpty();
 
     const QString cwd = QDir::currentPath();
-    const QString cifDir = resolveDir(cwd, exact("CIF_FILES", QStringLiteral("/00-Cif")));
-    const QString inpDir = resolveDir(cwd, exact("INP_FILES", QStringLiteral("/00-Inp")));
-    const QString resDir = resolveDir(cwd, exact("RES_FILES", QStringLiteral("/00-Res")));
+    // The defaults lie under the working folder.
+    const QString cifDir = resolveDir(cwd, exact("CIF_FILES", QStringLiteral("00-Cif")));
+    const QString inpDir = resolveDir(cwd, exact("INP_FILES", QStringLiteral("00-Inp")));
+    const QString resDir = resolveDir(cwd, exact("RES_FILES", QStringLiteral("00-Res")));
     makeDirs(cifDir, inpDir, resDir);
+    folderProblem = resultsFolder.claim(resDir);
+    if (!folderProblem.isEmpty())
+        emit log(folderProblem);
     settings.cifDir = cifDir;
     settings.inpDir = inpDir;
     settings.resDir = resDir;
@@ -357,8 +371,8 @@ void Body::applySettings()
         showFeffInps(settings.feffInps);
     }
 
-    settings.clearFeffDat = isFlagOn(any("CLEAR_FEFF_DAT", QStringLiteral("1")));
-    settings.clearChiDat = isFlagOn(any("CLEAR_CHI_DAT", QStringLiteral("1")));
+    settings.clearFeffDat = applyFlag("CLEAR_FEFF_DAT");
+    settings.clearChiDat = applyFlag("CLEAR_CHI_DAT");
 
     applyTimeLimit(any("PROC_TIMEOUT", QStringLiteral("0")));
     applySiteChoice(any("ABSORBER", QString()), any("SITES", QStringLiteral("first")));
@@ -380,6 +394,34 @@ void Body::applyTimeLimit(const QString &value)
     }
     // A positive limit stays positive however small.
     settings.procTimeout = seconds > 0.0 ? qMax(1, qRound(seconds * 1000.0)) : 0;
+}
+
+void Body::applyMaxProc(const QString &value)
+{
+    const int defaultMaxProc = 6;
+    bool ok = false;
+    maxProc = value.trimmed().toInt(&ok, 10);
+    // Below 1 the window holds its jobs queued; a batch run refuses to
+    // start with it (batchUsable()).
+    if (!ok) {
+        emit log(
+            tr("MAX_PROC %1 is not a whole number: %2 is used").arg(value).arg(defaultMaxProc));
+        maxProc = defaultMaxProc;
+        analysisKeysUsable = false;
+    }
+}
+
+// 1 is on, 0 off; anything else is reported and the default (on) is used.
+bool Body::applyFlag(const char *key)
+{
+    const QString value = params.value(QString::fromLatin1(key), QStringLiteral("1")).trimmed();
+    bool ok = false;
+    const int flag = value.toInt(&ok, 10);
+    if (ok && (flag == 0 || flag == 1))
+        return flag == 1;
+    emit log(tr("%1 %2 is neither 0 nor 1: 1 is used").arg(QLatin1String(key), value));
+    analysisKeysUsable = false;
+    return true;
 }
 
 void Body::applySiteChoice(const QString &absorber, const QString &sites)

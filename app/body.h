@@ -2,6 +2,7 @@
 #define BODY_H
 
 #include "app/paramtable.h"
+#include "app/resultsfolder.h"
 #include "app/settings.h"
 #include "data/measureddata.h"
 #include "jobs/foldernames.h"
@@ -80,6 +81,8 @@ public slots:
 
 private:
     void applyTimeLimit(const QString &value);
+    void applyMaxProc(const QString &value);
+    bool applyFlag(const char *key);
     Demeter *makeDemeter(const QFileInfo &file, int stage, const Settings &jobSettings);
     // The settings of a new job or group with a folder no other one uses;
     // the name is given back when the owner is destroyed.
@@ -95,10 +98,14 @@ private:
     Gui *gui = nullptr;        // no parent, never deleted: lives until the process ends
     BatchRun *batch = nullptr; // child; only in a batch run
     bool timeLimitUsable = true;
-    bool analysisKeysUsable = true; // FT_* and FIT_* keys
+    bool analysisKeysUsable = true; // the grid, FT_*, FIT_*, MAX_PROC and CLEAR_* keys
     ParamTable params;
     Settings settings;
     int maxProc = 0;
+    // Held for the whole run; folderProblem says why it is not, and then no
+    // job is made.
+    ResultsFolder resultsFolder;
+    QString folderProblem;
     int running = 0; // programs that jobs reported running and not yet stopped
     // Jobs not yet started, oldest first. Guarded: the main window may delete
     // a job while it waits.

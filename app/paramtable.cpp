@@ -1,10 +1,17 @@
 #include "app/paramtable.h"
 
 #include "app/textfuncs.h"
+#include "chi/linereader.h"
 
 #include <QDebug>
-#include <QFile>
-#include <QTextStream>
+
+namespace {
+
+// Far beyond any configuration; its lines are looked at up to
+// LineReader::maxLineChars characters.
+constexpr qint64 maxConfigBytes = 16LL * 1024 * 1024;
+
+} // namespace
 
 ParamTable::ParamTable(int argc, const char *const *argv)
 {
@@ -28,15 +35,15 @@ void ParamTable::add(const QString &key, const QString &value, const QString &re
 
 void ParamTable::readFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // Bounded: a configuration that is a FIFO or a device must not hang
+    // the start.
+    LineReader in(fileName, maxConfigBytes);
+    if (fileName.isEmpty() || !in.open().isEmpty()) {
         qDebug() << "Can't open config file : " << fileName;
         return;
     }
-    QTextStream in(&file);
-    useFileCodec(in);
     QString line;
-    while (in.readLineInto(&line))
+    while (in.next(line))
         addLine(line);
 }
 

@@ -58,6 +58,12 @@ QString outcomeWord(Demeter::Outcome outcome)
         return QStringLiteral("atoms-cancelled");
     case Demeter::FeffCancelled:
         return QStringLiteral("feff-cancelled");
+    case Demeter::AtomsFailed:
+        return QStringLiteral("atoms-failed");
+    case Demeter::FeffFailed:
+        return QStringLiteral("feff-failed");
+    case Demeter::WriteFailed:
+        return QStringLiteral("write-failed");
     }
     return QStringLiteral("unknown");
 }
@@ -79,6 +85,8 @@ QString description(const Demeter &job, Demeter::Outcome outcome)
     case Demeter::NoChiFile:
         return QStringLiteral("FEFF left no chi.dat") + programTrouble(job);
     case Demeter::NoChiData:
+        if (!job.failure().isEmpty())
+            return QStringLiteral("chi.dat holds no usable chi(k) data: ") + job.failure();
         return QStringLiteral("chi.dat holds no chi(k) data") + programTrouble(job);
     case Demeter::AtomsNotStarted:
         return QStringLiteral("Atoms could not start: %1").arg(s.atomsExe);
@@ -95,6 +103,10 @@ QString description(const Demeter &job, Demeter::Outcome outcome)
         return QStringLiteral("Atoms cancelled by Slurm: %1").arg(job.atomsCancellation());
     case Demeter::FeffCancelled:
         return QStringLiteral("FEFF cancelled by Slurm: %1").arg(job.feffCancellation());
+    case Demeter::AtomsFailed:
+    case Demeter::FeffFailed:
+    case Demeter::WriteFailed:
+        return job.failure();
     }
     return QString();
 }

@@ -10,6 +10,7 @@ namespace {
 
 // Written by the handler; -1 while no watcher exists.
 volatile sig_atomic_t writeFd = -1;
+volatile sig_atomic_t arrived = 0;
 
 } // namespace
 
@@ -45,11 +46,17 @@ SignalWatcher::~SignalWatcher()
 void SignalWatcher::handler(int signo)
 {
     const int savedErrno = errno;
+    arrived = 1;
     const char byte = char(signo);
     if (writeFd >= 0 && ::write(writeFd, &byte, 1) < 0) {
         // A full pipe already holds enough to wake the watcher.
     }
     errno = savedErrno;
+}
+
+bool SignalWatcher::signalArrived()
+{
+    return arrived != 0;
 }
 
 void SignalWatcher::readPipe()

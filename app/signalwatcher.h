@@ -24,6 +24,10 @@ public:
 
     // "SIGINT", "SIGTERM" or the number.
     static QString signalName(int signo);
+    // Whether a watched signal has arrived since start-up. For work that
+    // blocks the event loop (a synchronous program run) and must give way
+    // at once; the watcher still reports the signal once the loop runs.
+    static bool signalArrived();
 
 signals:
     void caught(int signo);

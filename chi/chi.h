@@ -44,7 +44,19 @@ public:
     // standard transform (StandardTransform), whose k range is the window's
     // support kMin - dk/2 to kMax + dk/2. args is kept in `transformed`.
     void transform(const TransformArgs &args);
-    void writeChiR(const QString &path, const QStringList &comments) const;
+    // Writes chiR.dat whole or not at all; empty on success, otherwise the
+    // reason it was not written.
+    QString writeChiR(const QString &path, const QStringList &comments) const;
+
+    // Why the chi(k) data cannot give a chi(R) over kMin <= k <= kMax: a
+    // value that is not a finite number, a chi(k) beyond +-maxChi, or fewer
+    // than minPoints points in the range. Empty when they can (or when there is no chi(k) data).
+    // Untranslated: it goes into the batch run's result lines as well.
+    QString unusableReason(double kMin, double kMax) const;
+    static constexpr int minPoints = 10;
+    // Far beyond any chi(k), small enough that the transform's sums stay
+    // finite.
+    static constexpr double maxChi = 1e6;
 
     // Widens [min, max] to value; a NaN value changes neither.
     static void updateExtent(double value, double &min, double &max)

@@ -37,9 +37,9 @@ public:
     static Result average(const QVector<Part> &parts, Chi &out);
 
     // Writes the chi(k) of `chi` in the two columns "k chi" that the chi(k)
-    // reader takes, after "#" header lines holding the comments. False when
-    // the file cannot be written.
-    static bool writeChiK(const Chi &chi, const QString &path, const QStringList &comments);
+    // reader takes, after "#" header lines holding the comments, whole or
+    // not at all. Empty on success, otherwise the reason it was not written.
+    static QString writeChiK(const Chi &chi, const QString &path, const QStringList &comments);
 };
 
 #endif

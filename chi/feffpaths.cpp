@@ -1,10 +1,13 @@
 #include "chi/feffpaths.h"
 
+#include "chi/linereader.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -38,6 +41,9 @@ bool toNumbers(const QRegularExpressionMatch &m, std::initializer_list<int> grou
 
 bool readList(const QString &path, QByteArray &text)
 {
+    // Opening a FIFO would wait for a writer; a device is no list.
+    if (!fileReadProblem(path, std::numeric_limits<qint64>::max()).isEmpty())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;

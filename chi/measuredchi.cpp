@@ -2,19 +2,14 @@
 
 #include "app/textfuncs.h"
 #include "chi/chi.h"
+#include "chi/linereader.h"
 #include "chi/standardtransform.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QTextStream>
 
 #include <cmath>
 
 namespace {
-
-// Far longer than any line of numbers; a file without line ends is never
-// held whole.
-constexpr int maxLineChars = 65536;
 
 const QRegularExpression &blanks()
 {
@@ -35,20 +30,6 @@ bool pointOf(const QString &line, double &k, double &chi)
     return kOk && chiOk && std::isfinite(k) && std::isfinite(chi);
 }
 
-// Reads the next line, or its first maxLineChars characters and skips the
-// rest. False at the end of the stream.
-bool readLineHead(QTextStream &in, QString &line)
-{
-    if (!in.readLineInto(&line, maxLineChars))
-        return false;
-    if (line.size() == maxLineChars) {
-        QString rest;
-        while (in.readLineInto(&rest, maxLineChars) && rest.size() == maxLineChars) {
-        }
-    }
-    return true;
-}
-
 // A comment line's text after its leading "#" characters.
 QString commentText(const QString &line)
 {
@@ -63,7 +44,7 @@ QString commentText(const QString &line)
 int MeasuredChi::columnWeight(const QString &columnLine)
 {
     const QStringList names = columnLine.split(blanks(), Qt::SkipEmptyParts);
-    if (names.size() < 2 || names[0].compare(QLatin1String("k"), Qt::CaseInsensitive) != 0)
+    if (names.size() < 2)
         return 0;
     const QString second = names[1].toLower();
     if (second == QLatin1String("chik"))
@@ -78,16 +59,15 @@ int MeasuredChi::columnWeight(const QString &columnLine)
 QString MeasuredChi::read(const QString &path, Chi &chi)
 {
     chi.reset();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return tr("::Can not read measured chi(k) file : %1").arg(path);
-    QTextStream in(&file);
-    useFileCodec(in);
+    LineReader in(path, LineReader::maxChiBytes);
+    const QString problem = in.open();
+    if (!problem.isEmpty())
+        return tr("::Can not read measured chi(k) file : %1 : %2").arg(path, problem);
     QString lastComment;
     bool inData = false;
     int weight = 0;
     QString line;
-    while (readLineHead(in, line)) {
+    while (in.next(line)) {
         const QString text = line.trimmed();
         if (text.startsWith(QLatin1Char('#'))) {
             if (!inData)
@@ -128,4 +108,35 @@ QString MeasuredChi::read(const QString &path, Chi &chi)
     chi.sourcePath = path;
     chi.hasChiK = true;
     return QString();
+}
+
+QString MeasuredChi::read(const QString &path, Chi &chi, double kMin, double kMax)
+{
+    const QString problem = read(path, chi);
+    if (!problem.isEmpty())
+        return problem;
+    QString why;
+    int inRange = 0;
+    bool allZero = true;
+    for (int i = 0; i < chi.k.size() && why.isEmpty(); ++i) {
+        if (i > 0 && !(chi.k[i] > chi.k[i - 1]))
+            why = tr("k does not increase at its point %1 (k = %2)").arg(i + 1).arg(chi.k[i]);
+        else if (std::fabs(chi.chi[i]) > Chi::maxChi)
+            why = tr("chi(k) = %1 at k = %2 is no measured value").arg(chi.chi[i]).arg(chi.k[i]);
+        allZero = allZero && chi.chi[i] == 0.0;
+        if (chi.k[i] >= kMin && chi.k[i] <= kMax)
+            ++inRange;
+    }
+    if (why.isEmpty() && allZero)
+        why = tr("chi(k) is zero everywhere");
+    if (why.isEmpty() && inRange < Chi::minPoints)
+        why = tr("%1 points lie in the k range from %2 to %3, fewer than %4")
+                  .arg(inRange)
+                  .arg(kMin)
+                  .arg(kMax)
+                  .arg(Chi::minPoints);
+    if (why.isEmpty())
+        return QString();
+    chi.reset();
+    return tr("::Can not use measured chi(k) file %1 : %2").arg(path, why);
 }

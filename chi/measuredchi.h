@@ -22,10 +22,16 @@ public:
     // text, or leaves chi without data and returns the one log line that
     // says why the file was refused.
     static QString read(const QString &path, Chi &chi);
+    // The same, then refused (chi left without data, the one log line
+    // returned) unless the curve can stand for a measurement over
+    // kMin <= k <= kMax: k increasing from point to point, chi(k) not zero
+    // everywhere and nowhere beyond +-Chi::maxChi (after the division by a
+    // power of k), and at least Chi::minPoints points in the range.
+    static QString read(const QString &path, Chi &chi, double kMin, double kMax);
 
     // The power of k the second column carries according to a column line
-    // (the comment line's text without its "#"): 1 to 3, 0 when unweighted
-    // or when the line names no columns.
+    // (the comment line's text without its "#"), whatever the first column
+    // is called: 1 to 3, 0 when unweighted or when the line names no columns.
     static int columnWeight(const QString &columnLine);
 
     // k of measured chi(k) ends near 20 1/A; a first column beyond this holds

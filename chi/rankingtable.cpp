@@ -1,7 +1,8 @@
 #include "chi/rankingtable.h"
 
+#include "chi/resultfile.h"
+
 #include <QDir>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -72,15 +73,6 @@ QString RankingTable::text() const
 
 bool RankingTable::write(const QString &path, QString &error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    file.write(text().toUtf8());
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    error = ResultFile::writeBytes(path, text().toUtf8());
+    return error.isEmpty();
 }

@@ -2,16 +2,19 @@
 
 #include "app/textfuncs.h"
 #include "chi/chi.h"
+#include "chi/linereader.h"
 #include "chi/measuredchi.h"
+#include "chi/resultfile.h"
 #include "data/athenaproject.h"
 #include "data/columnfile.h"
 #include "data/xdifile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextStream>
+
+#include <limits>
 
 namespace {
 
@@ -107,13 +110,9 @@ MeasuredData::Reduction MeasuredData::reduce(const XafsSpectrum &spectrum,
 bool MeasuredData::writeChik(const QString &path, const XafsSpectrum &spectrum,
                              const Reduction &reduction, QString &error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        error = file.errorString();
-        return false;
-    }
-    QTextStream out(&file);
-    useFileCodec(out);
+    // Made in memory, written whole (ResultFile).
+    QString text;
+    QTextStream out(&text);
     out << "# chi(k) of measured mu(E)\n";
     out << "# file: " << QFileInfo(spectrum.source).absoluteFilePath() << '\n';
     if (spectrum.name != QFileInfo(spectrum.source).completeBaseName())
@@ -136,21 +135,27 @@ bool MeasuredData::writeChik(const QString &path, const XafsSpectrum &spectrum,
     for (int i = 0; i < b.k.size(); ++i)
         out << number(b.k[i], 3) << ' ' << QString::number(b.chi[i], 'e', 8) << '\n';
     out.flush();
-    if (out.status() != QTextStream::Ok || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    error = ResultFile::writeText(path, text);
+    return error.isEmpty();
 }
 
 MeasuredData::Outcome MeasuredData::read(const QString &path, const Options &options,
                                          std::vector<std::unique_ptr<Chi>> &curves)
 {
     Outcome outcome;
+    // Before any reader opens it: a FIFO would block the open, a device
+    // never end.
+    if (QFileInfo::exists(path)) {
+        const QString unreadable = fileReadProblem(path, std::numeric_limits<qint64>::max());
+        if (!unreadable.isEmpty()) {
+            outcome.problem = tr("Can not use measured data file %1 : %2").arg(path, unreadable);
+            return outcome;
+        }
+    }
     QVector<XafsSpectrum> spectra;
     if (!spectraOf(path, spectra, outcome.problem)) {
         auto chi = std::make_unique<Chi>();
-        outcome.problem = MeasuredChi::read(path, *chi);
+        outcome.problem = MeasuredChi::read(path, *chi, options.kMin, options.kMax);
         if (outcome.problem.isEmpty())
             curves.push_back(std::move(chi));
         return outcome;

@@ -25,6 +25,9 @@ public:
     {
         BackgroundParams background; // BKG_E0, BKG_RBKG, BKG_KWEIGHT
         QString chikFolder;          // RES_FILES/data
+        // The k range a measured chi(k) file must cover (MeasuredChi::read).
+        double kMin = 0.0;
+        double kMax = 1e300;
     };
 
     struct Outcome

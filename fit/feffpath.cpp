@@ -1,5 +1,7 @@
 #include "fit/feffpath.h"
 
+#include "chi/linereader.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,7 +83,11 @@ bool FeffPath::read(const QString &fileName, QString *error)
     QFile file(fileName);
     QString problem;
     bool ok = false;
-    if (!file.open(QIODevice::ReadOnly))
+    // A FIFO would block the open, a device never end.
+    const QString unreadable = fileReadProblem(fileName, maxFileBytes);
+    if (!unreadable.isEmpty())
+        problem = unreadable;
+    else if (!file.open(QIODevice::ReadOnly))
         problem = file.errorString();
     else if (file.size() > maxFileBytes)
         problem = tr("larger than any FEFF path file");

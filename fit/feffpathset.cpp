@@ -1,6 +1,7 @@
 #include "fit/feffpathset.h"
 
 #include "chi/feffpaths.h"
+#include "chi/linereader.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -32,7 +34,11 @@ QStringList FeffPathSet::read(const QString &dir)
     ids.clear();
     QStringList problems;
     QFile input(QDir(dir).filePath(QStringLiteral("feff.inp")));
-    s02 = input.open(QIODevice::ReadOnly) ? s02FromInput(input.read(maxInputBytes)) : 1.0;
+    // Regular files only: a FIFO would block the open.
+    const bool readable =
+        fileReadProblem(input.fileName(), std::numeric_limits<qint64>::max()).isEmpty();
+    s02 =
+        readable && input.open(QIODevice::ReadOnly) ? s02FromInput(input.read(maxInputBytes)) : 1.0;
 
     FeffPaths lists;
     const QStringList files = pathFiles(dir);

@@ -1,8 +1,9 @@
 #include "fit/fitreport.h"
 
+#include "chi/resultfile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cmath>
@@ -29,10 +30,11 @@ QString parameterLine(const char *name, const FitParameter &p, const char *unit)
 
 QString saveFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // Whole or not at all, also on a full disk (ResultFile).
+    const QString problem = ResultFile::writeBytes(path, bytes);
+    if (!problem.isEmpty())
         return FitReport::tr("%1 could not be written: %2")
-            .arg(QDir::toNativeSeparators(path), file.errorString());
+            .arg(QDir::toNativeSeparators(path), problem);
     return QString();
 }
 

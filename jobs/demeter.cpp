@@ -230,7 +230,8 @@ void Demeter::showOutcome(Outcome outcome)
     }
     const QString cause = failureCause(outcome);
     const bool atomsStage = outcome == AtomsNotStarted || outcome == AtomsTimedOut ||
-                            outcome == AtomsCancelled || outcome == InputMissing;
+                            outcome == AtomsCancelled || outcome == InputMissing ||
+                            outcome == AtomsFailed;
     if (atomsStage || atomsEndedBadly()) {
         setStatus(ui.AtomsStat, tr("A. Failed"), failedColour);
         ui.AtomsStat->setToolTip(cause);
@@ -325,16 +326,7 @@ void Demeter::showAtomsState(QProcess::ProcessState stat)
             setStatus(ui.AtomsStat, tr("A. Finished"), idleColour);
             endJob(AtomsCancelled);
         } else if (atomsRan) {
-            // The queue may admit another job here, before this job's FEFF
-            // run raises the count again.
-            emit procStopped();
-            stage = FeffWaiting;
-            start();
-            // FEFF still runs on what Atoms printed; the job's end names both.
-            if (atomsEndedBadly())
-                setStatus(ui.AtomsStat, tr("A. Failed"), failedColour);
-            else
-                setStatus(ui.AtomsStat, tr("A. Finished"), idleColour);
+            finishAtoms();
         } else {
             setStatus(ui.AtomsStat, tr("A. Not Running"), idleColour);
             if (stage == AtomsStarting)
@@ -373,6 +365,29 @@ void Demeter::showFeffState(QProcess::ProcessState stat)
     }
 }
 
+void Demeter::finishAtoms()
+{
+    // The queue may admit another job here, before this job's FEFF run
+    // raises the count again.
+    emit procStopped();
+    const QString badEnd = atomsProc->badEnd();
+    if (badEnd.isEmpty()) {
+        stage = FeffWaiting;
+        start();
+        setStatus(ui.AtomsStat, tr("A. Finished"), idleColour);
+        return;
+    }
+    // Whatever Atoms printed is no FEFF input to go on with; feff.inp keeps
+    // it (its error message) for the user to read.
+    stage = Done;
+    setStatus(ui.AtomsStat, tr("A. Finished"), idleColour);
+    if (!retired)
+        setupFeffInpFile();
+    failureText = QStringLiteral("Atoms ended with %1").arg(badEnd);
+    emit log(tr("%1: Atoms ended with %2").arg(inputFile.absoluteFilePath(), badEnd));
+    endJob(AtomsFailed);
+}
+
 void Demeter::finishFeff()
 {
     // A job on its way out reads nothing more; the results of a run cut off
@@ -388,9 +403,20 @@ void Demeter::finishFeff()
         endJob(FeffCancelled);
         return;
     }
+    // A crashed FEFF may have left half a chi.dat; nothing it left is used.
+    const QString badEnd = feffProc->badEnd();
+    if (!badEnd.isEmpty()) {
+        failureText = QStringLiteral("FEFF ended with %1").arg(badEnd);
+        emit log(tr("%1: FEFF ended with %2").arg(inputFile.absoluteFilePath(), badEnd));
+        endJob(FeffFailed);
+        return;
+    }
     const bool chiFile = QFileInfo::exists(joinPath(jobDir, QStringLiteral("chi.dat")));
     readResults();
-    endJob(chi.hasChiK ? ChiRead : chiFile ? NoChiData : NoChiFile);
+    if (chi.hasChiK)
+        endJob(failureText.isEmpty() ? ChiRead : WriteFailed);
+    else
+        endJob(chiFile ? NoChiData : NoChiFile);
 }
 
 void Demeter::start()
@@ -414,8 +440,15 @@ void Demeter::start()
     if (stage != FeffWaiting)
         return;
     loadInput();
+    failureText.clear();
+    // FEFF would run on an old feff.inp, or on none.
+    if (!setupFeffInpFile()) {
+        stage = Done;
+        setStatus(ui.FeffStat, tr("F. Not Running"), idleColour);
+        endJob(WriteFailed);
+        return;
+    }
     stage = FeffLaunched;
-    setupFeffInpFile();
     clearResultFiles();
     QDir::setCurrent(jobDir);
     qDebug() << "demeter :: feff start";

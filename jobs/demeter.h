@@ -60,6 +60,9 @@ public:
         InputMissing,    // the CIF file was gone when the job was to start
         AtomsCancelled,  // Slurm cancelled the Atoms step (batch runs only)
         FeffCancelled,   // Slurm cancelled the FEFF step; nothing was read (batch runs only)
+        AtomsFailed,     // Atoms ended by a signal or with an exit code; FEFF never ran
+        FeffFailed,      // FEFF ended by a signal or with an exit code; nothing was read
+        WriteFailed,     // feff.inp or chiR.dat could not be written (failure() says why)
     };
     Q_ENUM(Outcome)
 
@@ -115,6 +118,12 @@ public:
     // only), e.g. "STEP 12.3 ON node7 CANCELLED AT ... DUE TO TIME LIMIT".
     QString atomsCancellation() const { return atomsNotice.cancellation(); }
     QString feffCancellation() const { return feffNotice.cancellation(); }
+    // Why the job failed, for the outcomes whose word alone does not say
+    // it: the file and the system's reason for WriteFailed, what was wrong
+    // with chi.dat for NoChiData, how the program ended for AtomsFailed and
+    // FeffFailed. Empty otherwise. Untranslated, as the batch run's result
+    // lines are.
+    const QString &failure() const { return failureText; }
     // Why the job failed, in a few words a user reads in the log and the
     // status tooltips ("Atoms ended with exit code 1: ...", "FEFF left no
     // chi.dat"); empty for an outcome with chi(k) data.
@@ -149,7 +158,7 @@ private slots:
     void msgFromFeff();
     void showAtomsState(QProcess::ProcessState stat);
     void showFeffState(QProcess::ProcessState stat);
-    void setupFeffInpFile();
+    bool setupFeffInpFile();
     void prepareFeffInpFile();
 
 public slots:
@@ -167,6 +176,8 @@ private:
     void configureLimits(JobProcess *proc, const QString &name);
     void endJob(Outcome outcome);
     void finishFeff();
+    void finishAtoms();
+    bool usableChiK();
     bool readPath(const QString &fileName);
     void readModelPaths();
     void identifyPaths(const QStringList &chipFiles);
@@ -188,6 +199,7 @@ private:
     bool feffRan = false;
     int stage = AtomsWaiting;
     int paths = 0;
+    QString failureText;
     QStringList pathFiles; // of the last result reading
     QVector<PathIdentity> pathIds;
     bool inputLoaded = false;

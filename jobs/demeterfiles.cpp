@@ -3,6 +3,8 @@
 
 #include "app/textfuncs.h"
 #include "chi/feffpaths.h"
+#include "chi/linereader.h"
+#include "chi/resultfile.h"
 #include "chi/standardtransform.h"
 #include "fit/feffpathset.h"
 
@@ -28,9 +30,12 @@ void Demeter::prepareFeffInpFile()
     QString path = inputFile.canonicalFilePath();
     if (path.isEmpty())
         path = inputFile.absoluteFilePath();
+    // No FEFF input needs more; a FIFO or a device would hang the reading.
+    const QString problem = fileReadProblem(path, LineReader::maxChiBytes);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        emit log(tr("Can not open feff input file : %1 to read.").arg(path));
+    if (!problem.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        emit log(tr("Can not open feff input file : %1 to read.").arg(path) +
+                 (problem.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(problem)));
         return;
     }
     QTextStream in(&file);
@@ -41,7 +46,7 @@ void Demeter::prepareFeffInpFile()
     atomsText.pack();
 }
 
-void Demeter::setupFeffInpFile()
+bool Demeter::setupFeffInpFile()
 {
     // Atoms prints its own chatter before the FEFF input proper, which begins
     // with the " * This" comment line (as does the copy header).
@@ -50,18 +55,18 @@ void Demeter::setupFeffInpFile()
     if (begin > 0)
         text.remove(0, begin);
 
-    const QString path = joinPath(jobDir, QStringLiteral("feff.inp"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        emit log(tr("Can not open feff.inp for %1").arg(path));
-        return;
-    }
     showFeffInps(settings.feffInps);
-    QTextStream out(&file);
-    useFileCodec(out);
+    QString rewritten;
     QTextStream lines(&text, QIODevice::ReadOnly);
     while (!lines.atEnd())
-        out << applyFeffInps(settings.feffInps, lines.readLine()) << '\n';
+        rewritten += applyFeffInps(settings.feffInps, lines.readLine()) + QLatin1Char('\n');
+    const QString path = joinPath(jobDir, QStringLiteral("feff.inp"));
+    const QString problem = ResultFile::writeText(path, rewritten);
+    if (problem.isEmpty())
+        return true;
+    failureText = QStringLiteral("feff.inp not written: %1").arg(problem);
+    emit log(tr("Can not write %1: %2").arg(path, problem));
+    return false;
 }
 
 QString Demeter::applyFeffInps(const FeffInpList &entries, const QString &line)
@@ -94,11 +99,16 @@ void Demeter::clearResultFiles()
 void Demeter::readResults()
 {
     const Settings &s = settings;
+    failureText.clear();
     chi.readChiK(joinPath(jobDir, QStringLiteral("chi.dat")));
-    if (chi.hasChiK) {
+    if (usableChiK()) {
         chi.transform(s.transformArgs());
-        chi.writeChiR(joinPath(jobDir, QStringLiteral("chiR.dat")),
-                      StandardTransform::comments(chi.transformed));
+        const QString chiR = joinPath(jobDir, QStringLiteral("chiR.dat"));
+        const QString problem = chi.writeChiR(chiR, StandardTransform::comments(chi.transformed));
+        if (!problem.isEmpty()) {
+            failureText = QStringLiteral("chiR.dat not written: %1").arg(problem);
+            emit log(tr("Can not write %1: %2").arg(chiR, problem));
+        }
     }
 
     unloadPaths();
@@ -121,6 +131,22 @@ void Demeter::readResults()
 
     if (chi.hasChiK)
         emit newChi();
+}
+
+// Non-finite values tell of a FEFF run that went wrong, and a handful of
+// points in the k range gives no chi(R) worth writing: the job then has no
+// chi(k) data, and failure() says why.
+bool Demeter::usableChiK()
+{
+    if (!chi.hasChiK)
+        return false;
+    const QString problem = chi.unusableReason(settings.kMin, settings.kMax);
+    if (problem.isEmpty())
+        return true;
+    failureText = problem;
+    emit log(tr("::Can not use chi(k) file %1 : %2").arg(chi.sourcePath, problem));
+    chi.clearChiK();
+    return false;
 }
 
 void Demeter::loadPaths()

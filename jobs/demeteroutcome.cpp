@@ -42,8 +42,17 @@ QString Demeter::failureCause(Outcome outcome) const
         return tr("Atoms cancelled by Slurm: %1").arg(atomsCancellation());
     case FeffCancelled:
         return tr("FEFF cancelled by Slurm: %1").arg(feffCancellation());
-    case NoChiFile:
+    case AtomsFailed:
+        return programTrouble("Atoms", *atomsProc, atomsLast);
+    case FeffFailed:
+        return programTrouble("FEFF", *feffProc, feffLast);
+    case WriteFailed:
+        return failureText;
     case NoChiData:
+        if (!failureText.isEmpty())
+            return tr("chi.dat holds no usable chi(k) data: %1").arg(failureText);
+        break;
+    case NoChiFile:
         break;
     }
     // What went wrong first comes first: a bad Atoms run leaves FEFF an

@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include <signal.h>
+#include <string.h>
 #include <unistd.h>
 
 JobProcess::JobProcess(QObject *parent) : QProcess(parent)
@@ -15,6 +16,19 @@ JobProcess::JobProcess(QObject *parent) : QProcess(parent)
     // Connected before any user of the class: the timers are settled before
     // a job's own state slot looks at hasTimedOut().
     connect(this, &QProcess::stateChanged, this, &JobProcess::followState);
+}
+
+QString JobProcess::badEnd() const
+{
+    // After a crash QProcess gives the number of the signal as exit code.
+    if (exitStatus() == QProcess::CrashExit) {
+        const char *abbrev = sigabbrev_np(exitCode());
+        return abbrev ? QStringLiteral("signal SIG%1").arg(QLatin1String(abbrev))
+                      : QStringLiteral("signal %1").arg(exitCode());
+    }
+    if (exitCode() != 0)
+        return QStringLiteral("exit code %1").arg(exitCode());
+    return QString();
 }
 
 void JobProcess::setupChildProcess()

@@ -41,6 +41,11 @@ public:
     // (up to 30 s) until the program has been reaped.
     void killProgram();
 
+    // How the last run ended when that was not a clean exit: "exit code 3"
+    // or "signal SIGSEGV"; empty for exit code 0 and for a program that
+    // never ran.
+    QString badEnd() const;
+
     static constexpr int graceMs = 2000;
 
 signals:

@@ -1,12 +1,16 @@
 #include "jobs/sitegroup.h"
 
+#include "app/signalwatcher.h"
 #include "app/textfuncs.h"
 #include "chi/chiaverage.h"
 #include "chi/standardtransform.h"
 #include "jobs/panelwidths.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
+
+#include <algorithm>
 
 namespace {
 
@@ -44,6 +48,12 @@ QString outcomeText(Demeter::Outcome outcome)
     case Demeter::AtomsCancelled:
     case Demeter::FeffCancelled:
         return SiteGroup::tr("cancelled by Slurm");
+    case Demeter::AtomsFailed:
+        return SiteGroup::tr("Atoms failed");
+    case Demeter::FeffFailed:
+        return SiteGroup::tr("FEFF failed");
+    case Demeter::WriteFailed:
+        return SiteGroup::tr("a file could not be written");
     }
     return QString();
 }
@@ -82,11 +92,19 @@ bool SiteGroup::listSites()
         fail(tr("Atoms could not start to list the sites: %1").arg(settings.atomsExe));
         return false;
     }
-    if (!atoms.waitForFinished(limit)) {
-        atoms.kill();
-        atoms.waitForFinished(1000);
-        fail(tr("Atoms did not list the sites within %1 s").arg(limit / 1000.0));
-        return false;
+    // In slices: a batch run stopped by SIGINT or SIGTERM ends within one.
+    QDeadlineTimer deadline(limit);
+    while (atoms.state() != QProcess::NotRunning &&
+           !atoms.waitForFinished(std::min(100, int(deadline.remainingTime())))) {
+        if (SignalWatcher::signalArrived() || deadline.hasExpired()) {
+            atoms.kill();
+            atoms.waitForFinished(1000);
+            if (deadline.hasExpired())
+                fail(tr("Atoms did not list the sites within %1 s").arg(limit / 1000.0));
+            else
+                fail(tr("Atoms was stopped while it listed the sites"));
+            return false;
+        }
     }
     const QString err = QString::fromUtf8(atoms.readAllStandardError()).trimmed();
     if (atoms.exitStatus() != QProcess::NormalExit || atoms.exitCode() != 0) {
@@ -258,13 +276,18 @@ bool SiteGroup::writeAverage()
                         .arg(sites[i].label, QString::number(sites[i].weight(), 'g', 6),
                              siteChi[i]->sourcePath);
     const QString chiAvg = joinPath(groupDir, QStringLiteral("chiavg.dat"));
-    if (!ChiAverage::writeChiK(average, chiAvg, comments)) {
-        fail(tr("Can not write %1").arg(chiAvg));
+    QString problem = ChiAverage::writeChiK(average, chiAvg, comments);
+    if (!problem.isEmpty()) {
+        fail(tr("Can not write %1: %2").arg(chiAvg, problem));
         return false;
     }
     average.transform(settings.transformArgs());
-    average.writeChiR(joinPath(groupDir, QStringLiteral("chiR.dat")),
-                      comments + StandardTransform::comments(average.transformed));
+    const QString chiR = joinPath(groupDir, QStringLiteral("chiR.dat"));
+    problem = average.writeChiR(chiR, comments + StandardTransform::comments(average.transformed));
+    if (!problem.isEmpty()) {
+        fail(tr("Can not write %1: %2").arg(chiR, problem));
+        return false;
+    }
     return true;
 }
 

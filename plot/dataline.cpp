@@ -143,11 +143,19 @@ void drawMarkers(QPainter *p, const ChCoord &coord, const QVector<double> &x,
     p->save();
     p->setPen(pen);
     p->setBrush(Qt::NoBrush);
+    // Rings closer than this to the last one drawn would merge into a thick
+    // band on a densely sampled curve (chi(R) on a fine grid, a zoomed-out
+    // measurement); the line still passes through every point.
+    constexpr double spacing = 3 * radius;
+    QPointF last(qInf(), qInf());
     for (int i = 0; i < n; ++i) {
-        const double px = map.x(x[i]);
-        const double py = map.y(y[i]);
-        if (std::fabs(px) <= clipLimit && std::fabs(py) <= clipLimit)
-            p->drawEllipse(QPointF(px, py), radius, radius);
+        const QPointF at(map.x(x[i]), map.y(y[i]));
+        if (std::fabs(at.x()) > clipLimit || std::fabs(at.y()) > clipLimit)
+            continue;
+        if (std::hypot(at.x() - last.x(), at.y() - last.y()) < spacing)
+            continue;
+        p->drawEllipse(at, radius, radius);
+        last = at;
     }
     p->restore();
 }

@@ -23,7 +23,8 @@ constexpr double pathLightness = 0.5;
 
 // The lighter colour of a job's path curves.
 QColor pathColor(const QColor &jobColor);
-// Small open circles on the points, in the painter's pen (solid).
+// Small open circles on the points, in the painter's pen (solid); points
+// closer than a ring's width to the last ring get none.
 void drawMarkers(QPainter *p, const ChCoord &coord, const QVector<double> &x,
                  const QVector<double> &y);
 

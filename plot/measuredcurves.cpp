@@ -18,12 +18,22 @@ void MeasuredCurves::setTransformArgs(const TransformArgs &transformArgs)
         emit curvesChanged();
 }
 
+// A measured chi(k) file must cover the k range the curves are transformed
+// over.
+MeasuredData::Options MeasuredCurves::withRange() const
+{
+    MeasuredData::Options options = dataOptions;
+    options.kMin = args.kMin;
+    options.kMax = args.kMax;
+    return options;
+}
+
 bool MeasuredCurves::add(const QString &path)
 {
     std::vector<std::unique_ptr<Chi>> read;
     // Kept absolute: the current folder changes while jobs run.
     const MeasuredData::Outcome outcome =
-        MeasuredData::read(QFileInfo(path).absoluteFilePath(), dataOptions, read);
+        MeasuredData::read(QFileInfo(path).absoluteFilePath(), withRange(), read);
     QString problem = outcome.problem;
     for (size_t i = 0; i < read.size() && problem.isEmpty(); ++i)
         problem = refusal(*read[i]);

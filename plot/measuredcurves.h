@@ -57,6 +57,7 @@ signals:
     void curvesChanged();
 
 private:
+    MeasuredData::Options withRange() const;
     QString refusal(const Chi &chi) const;
 
     struct Entry

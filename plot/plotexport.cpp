@@ -1,11 +1,12 @@
 #include "plot/plotexport.h"
 
 #include "app/resultline.h"
+#include "chi/resultfile.h"
 
+#include <QBuffer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QWidget>
 
@@ -62,37 +63,32 @@ QString PlotExport::savePng(QWidget *surface, const QString &fileName)
     QImage image(surface->size(), QImage::Format_RGB32);
     image.fill(Qt::white);
     surface->render(&image);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        return file.errorString();
-    return QString();
+    // Made in memory first, then written whole (ResultFile).
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    if (!image.save(&png, "PNG"))
+        return tr("the image could not be encoded");
+    return ResultFile::writeBytes(fileName, png.data());
 }
 
 QString PlotExport::saveSvg(QWidget *surface, const QString &title, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
-    svg.setOutputDevice(&file);
+    svg.setOutputDevice(&bytes);
     svg.setSize(surface->size());
     svg.setViewBox(QRect(QPoint(0, 0), surface->size()));
     svg.setResolution(96); // one surface pixel is one CSS pixel
     svg.setTitle(title);
     // The surface paints itself through the generator: lines stay lines.
     surface->render(&svg);
-    if (!file.commit())
-        return file.errorString();
-    return QString();
+    return ResultFile::writeBytes(fileName, bytes.data());
 }
 
 QString PlotExport::saveText(const QString &text, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
-    return QString();
+    return ResultFile::writeBytes(fileName, text.toUtf8());
 }
 
 QString PlotExport::dataText(const QVector<PlotCurve> &curves)

@@ -65,6 +65,18 @@
         <source>SITES %1 is neither first nor all: first taken</source>
         <translation>SITES %1 は first でも all でもないため、first とします</translation>
     </message>
+    <message>
+        <source>MAX_PROC %1 is not a whole number: %2 is used</source>
+        <translation>MAX_PROC %1 は整数ではありません: %2 を使います</translation>
+    </message>
+    <message>
+        <source>%1 %2 is neither 0 nor 1: 1 is used</source>
+        <translation>%1 %2 は 0 でも 1 でもありません: 1 を使います</translation>
+    </message>
+    <message>
+        <source>%1 not taken: %2</source>
+        <translation>%1 は受け付けません: %2</translation>
+    </message>
 </context>
 <context>
     <name>Chi</name>
@@ -83,6 +95,14 @@
     <message>
         <source>::Left out %1 points of %2 whose k or chi is not a finite number</source>
         <translation>%2 の k または chi が有限の数でない %1 点を除きました。</translation>
+    </message>
+    <message>
+        <source>::Can not read chi(k) file : %1 : %2</source>
+        <translation>::chi(k) ファイル %1 を読めません : %2</translation>
+    </message>
+    <message>
+        <source>there is no chi(R) to write</source>
+        <translation>書き込む chi(R) がありません</translation>
     </message>
 </context>
 <context>
@@ -250,12 +270,24 @@
         <translation>入力ファイル %1 が見つからないため、ジョブを開始しません。</translation>
     </message>
     <message>
-        <source>Can not open feff.inp for %1</source>
-        <translation>%1 の feff.inp ファイルが開けません</translation>
-    </message>
-    <message>
         <source>%1 reached the time limit of %2 s and was stopped: %3</source>
         <translation>%1 が制限時間 %2 秒に達したため停止しました: %3</translation>
+    </message>
+    <message>
+        <source>%1: Atoms ended with %2</source>
+        <translation>%1: Atoms が %2 で終了しました</translation>
+    </message>
+    <message>
+        <source>%1: FEFF ended with %2</source>
+        <translation>%1: FEFF が %2 で終了しました</translation>
+    </message>
+    <message>
+        <source>Can not write %1: %2</source>
+        <translation>%1 を書き込めません: %2</translation>
+    </message>
+    <message>
+        <source>::Can not use chi(k) file %1 : %2</source>
+        <translation>::chi(k) ファイル %1 は使えません : %2</translation>
     </message>
 </context>
 <context>
@@ -337,8 +369,24 @@
         <translation>%1: サイトの k グリッドが異なるため、サイト %2 のグリッドに補間しました</translation>
     </message>
     <message>
-        <source>Can not write %1</source>
-        <translation>%1 に書き込めません</translation>
+        <source>Can not write %1: %2</source>
+        <translation>%1 を書き込めません: %2</translation>
+    </message>
+    <message>
+        <source>Atoms failed</source>
+        <translation>Atoms が失敗しました</translation>
+    </message>
+    <message>
+        <source>FEFF failed</source>
+        <translation>FEFF が失敗しました</translation>
+    </message>
+    <message>
+        <source>a file could not be written</source>
+        <translation>ファイルを書き込めませんでした</translation>
+    </message>
+    <message>
+        <source>Atoms was stopped while it listed the sites</source>
+        <translation>サイトの一覧中に Atoms が停止されました</translation>
     </message>
 </context>
 <context>
@@ -549,6 +597,30 @@
     <message>
         <source>::Can not use measured chi(k) file %1 : its first column runs to %2, energies of mu(E), not k in 1/A</source>
         <translation>::測定 chi(k) ファイル %1 は使えません : 1 列目が %2 まであり、1/Å 単位の k ではなく mu(E) のエネルギーです</translation>
+    </message>
+    <message>
+        <source>::Can not read measured chi(k) file : %1 : %2</source>
+        <translation>::測定 chi(k) ファイル %1 を読めません : %2</translation>
+    </message>
+    <message>
+        <source>k does not increase at its point %1 (k = %2)</source>
+        <translation>%1 番目の点で k が増加していません (k = %2)</translation>
+    </message>
+    <message>
+        <source>chi(k) = %1 at k = %2 is no measured value</source>
+        <translation>k = %2 での chi(k) = %1 は測定値ではありません</translation>
+    </message>
+    <message>
+        <source>chi(k) is zero everywhere</source>
+        <translation>chi(k) がすべて 0 です</translation>
+    </message>
+    <message>
+        <source>%1 points lie in the k range from %2 to %3, fewer than %4</source>
+        <translation>k の範囲 %2 から %3 にある点は %1 個で、%4 個未満です</translation>
+    </message>
+    <message>
+        <source>::Can not use measured chi(k) file %1 : %2</source>
+        <translation>::測定 chi(k) ファイル %1 は使えません : %2</translation>
     </message>
 </context>
 <context>
@@ -802,6 +874,10 @@
         <source>name the file .png, .svg or .tsv</source>
         <translation>ファイル名の拡張子を .png、.svg または .tsv にしてください</translation>
     </message>
+    <message>
+        <source>the image could not be encoded</source>
+        <translation>画像を符号化できませんでした</translation>
+    </message>
 </context>
 <context>
     <name>AnalysisKeys</name>
@@ -810,12 +886,12 @@
         <translation>FT_MODE %1 は plain でも standard でもありません: plain を使います</translation>
     </message>
     <message>
-        <source>FT_DK %1 is not a window sill of 0 or more: %2 is used</source>
-        <translation>FT_DK %1 は 0 以上の窓の縁幅ではありません: %2 を使います</translation>
+        <source>FT_DK %1 is not a window sill from 0 to 10: %2 is used</source>
+        <translation>FT_DK %1 は 0 から 10 までの窓の縁幅ではありません: %2 を使います</translation>
     </message>
     <message>
-        <source>FIT_RMIN %1 and FIT_RMAX %2 are no range from 0 up: %3 to %4 is used</source>
-        <translation>FIT_RMIN %1 と FIT_RMAX %2 は 0 以上の範囲ではありません: %3 から %4 を使います</translation>
+        <source>FIT_RMIN %1 and FIT_RMAX %2 are no range from 0 to 30: %3 to %4 is used</source>
+        <translation>FIT_RMIN %1 と FIT_RMAX %2 は 0 から 30 までの範囲ではありません: %3 から %4 を使います</translation>
     </message>
     <message>
         <source>%1 %2 is not a k weight 0, 1, 2 or 3: %3 is used</source>
@@ -832,6 +908,18 @@
     <message>
         <source>FIT_PATHS %1 is not a number of paths from 1 up: %2 is used</source>
         <translation>FIT_PATHS %1 は 1 以上のパス数ではありません: %2 を使います</translation>
+    </message>
+    <message>
+        <source>R_DELTA %1 is not a step above 0 and at most 1: %2 is used</source>
+        <translation>R_DELTA %1 は 0 より大きく 1 以下の刻みではありません: %2 を使います</translation>
+    </message>
+    <message>
+        <source>%1 %2 is outside 0 to 30: %3 is used</source>
+        <translation>%1 %2 は 0 から 30 の範囲外です: %3 を使います</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not below %3 %4: %5 to %6 is used</source>
+        <translation>%1 %2 は %3 %4 より小さくありません: %5 から %6 を使います</translation>
     </message>
 </context>
 <context>
@@ -1076,6 +1164,44 @@
     <message>
         <source>Can not use XDI file %1 : it names no mu(E) columns (mutrans, mufluor, or i0 with itrans or ifluor)</source>
         <translation>XDI ファイル %1 は使えません: mu(E) の列 (mutrans、mufluor、または i0 と itrans か ifluor) がありません</translation>
+    </message>
+</context>
+<context>
+    <name>ResultsFolder</name>
+    <message>
+        <source>The results folder %1 can not be written: %2</source>
+        <translation>結果フォルダ %1 に書き込めません: %2</translation>
+    </message>
+    <message>
+        <source>The results folder %1 is in use by another run: %2, process %3 on %4</source>
+        <translation>結果フォルダ %1 は別の実行が使用中です: %2、%4 のプロセス %3</translation>
+    </message>
+    <message>
+        <source>The results folder %1 is in use by another run</source>
+        <translation>結果フォルダ %1 は別の実行が使用中です</translation>
+    </message>
+    <message>
+        <source>The results folder %1 can not be locked for this run</source>
+        <translation>結果フォルダ %1 をこの実行のためにロックできません</translation>
+    </message>
+</context>
+<context>
+    <name>LineReader</name>
+    <message>
+        <source>it does not exist or can not be reached</source>
+        <translation>存在しないか、たどり着けません</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>フォルダです</translation>
+    </message>
+    <message>
+        <source>it is no regular file (a pipe or a device)</source>
+        <translation>通常のファイルではありません (パイプまたはデバイス)</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 MB</source>
+        <translation>%1 MB より大きいです</translation>
     </message>
 </context>
 <context>

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs one of them
 # (or each in turn) for the given number of seconds, one process at a time.
-#   scripts/fuzz.sh chireader|config|atoms|datareader|all SECONDS [libFuzzer options...]
+#   scripts/fuzz.sh chireader|config|atoms|datareader|measured|feffpaths|all SECONDS [libFuzzer options...]
 # New inputs collect in build-fuzz/corpus/TARGET (seeded from the test data
 # and the examples); crashes, hangs and leaks are written to
 # build-fuzz/artifacts/TARGET/ and end the run with a non-zero status.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build-fuzz}
-targets=(chireader config atoms datareader)
+targets=(chireader config atoms datareader measured feffpaths)
 
 usage() {
   echo "usage: $0 ${targets[*]// /|}|all SECONDS [libFuzzer options...]" >&2
@@ -32,6 +32,8 @@ seeds() {
     config) echo "$top/examples $top/fuzz/seeds/config" ;;
     atoms) echo "$top/tests/tools/data $top/examples/00-Cif $top/fuzz/seeds/atoms" ;;
     datareader) echo "$top/tests/data/data" ;;
+    measured) echo "$top/tests/chi/data $top/fuzz/seeds/measured" ;;
+    feffpaths) echo "$top/fuzz/seeds/feffpaths" ;;
   esac
 }
 

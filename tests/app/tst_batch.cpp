@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <signal.h>
+#include <sys/stat.h>
 
 class TstBatch : public BatchFixture
 {
@@ -76,8 +77,10 @@ private slots:
             QCOMPARE(fields.at(2), dir);
             if (dir.endsWith("/kaputt")) {
                 QCOMPARE(fields.at(0) + "\t" + fields.at(3),
-                         QString("no-chi\tFEFF left no chi.dat (Atoms ended with exit code 1)"));
+                         QString("atoms-failed\tAtoms ended with exit code 1"));
                 QVERIFY(!QFileInfo::exists(dir + "/chiR.dat"));
+                // Its error message is kept for the user to read.
+                QVERIFY(readFile(dir + "/feff.inp").contains("no atom sites"));
                 continue;
             }
             // The path count is the number of path files FEFF left.
@@ -94,7 +97,7 @@ private slots:
         QCOMPARE(withoutWall(r.out.last()), QString("summary\tdone=3\tfailed=1\tunfinished=0"));
 
         // The log goes to standard error; the debug channel stays quiet.
-        QVERIFY2(r.err.contains("::Can not read chi(k) file : " + res + "/kaputt/chi.dat\n"),
+        QVERIFY2(r.err.contains(work + "/00-Cif/kaputt.cif: Atoms ended with exit code 1\n"),
                  qPrintable(r.err));
         QVERIFY2(!r.err.contains("demetr :: Start"), qPrintable(r.err));
         QVERIFY2(!r.err.contains("display", Qt::CaseInsensitive), qPrintable(r.err));
@@ -185,11 +188,36 @@ private slots:
             << QByteArray("FEFF_ARG \"feff log pidfile sleep=600000\"\nproc_timeout 0.5\n") << false
             << "feff-timeout\tFEFF stopped at the time limit of 0.5 s"
             << "FEFF が制限時間 0.5 秒に達したため停止しました: %1" << QStringList{"feff"};
-        QTest::newRow("Atoms fails, FEFF finds no data")
+        // Whatever a program that ends badly leaves is not used; after Atoms
+        // FEFF never runs.
+        QTest::newRow("Atoms fails")
             << "00-Cif/leer.cif"
-            << QByteArray("ATOMS_ARG \"atoms log cat exit=3\"\nFEFF_ARG \"feff log emptychi\"\n")
-            << true << "no-data\tchi.dat holds no chi(k) data (Atoms ended with exit code 3)"
-            << "" << QStringList{"atoms", "feff"};
+            << QByteArray("ATOMS_ARG \"atoms log pidfile cat exit=3\"\nFEFF_ARG \"feff log\"\n")
+            << true << "atoms-failed\tAtoms ended with exit code 3"
+            << "%1: Atoms ended with exit code 3" << QStringList{"atoms"};
+        QTest::newRow("FEFF crashes after writing chi.dat")
+            << "00-Inp/halb.inp" << QByteArray("FEFF_ARG \"feff log pidfile chi=2 segv\"\n") << true
+            << "feff-failed\tFEFF ended with signal SIGSEGV"
+            << "%1: FEFF ended with signal SIGSEGV" << QStringList{"feff"};
+        QTest::newRow("chi.dat of NaN and infinity")
+            << "00-Inp/nan.inp" << QByteArray("FEFF_ARG \"feff log nanchi\"\n") << true
+            << "no-data\tchi.dat holds no usable chi(k) data: the value at line 8 of its data is "
+               "not a finite number"
+            << "" << QStringList{"feff"};
+        QTest::newRow("chi.dat of five points in the k range")
+            << "00-Inp/wenig.inp" << QByteArray("FEFF_ARG \"feff log fewchi\"\nK_MIN 5\n") << true
+            << "no-data\tchi.dat holds no usable chi(k) data: 5 points lie in the k range from 5 "
+               "to 20, fewer than 10"
+            << "" << QStringList{"feff"};
+        // Neither may hang the run.
+        QTest::newRow("chi.dat a link to /dev/zero")
+            << "00-Inp/null.inp" << QByteArray("FEFF_ARG \"feff log zerochi\"\n") << true
+            << "no-data\tchi.dat holds no chi(k) data"
+            << "" << QStringList{"feff"};
+        QTest::newRow("chi.dat a FIFO")
+            << "00-Inp/fifo.inp" << QByteArray("FEFF_ARG \"feff log fifochi\"\n") << true
+            << "no-data\tchi.dat holds no chi(k) data"
+            << "" << QStringList{"feff"};
         // The notice comes through srun; a cancelled step's results are not read.
         QTest::newRow("FEFF step cancelled by Slurm")
             << "00-Inp/abgebrochen.inp"
@@ -301,6 +329,23 @@ private slots:
             << QStringList{"-e", "-c", "batch.cfg", "-data", "müll.chi"} << QByteArray()
             << QStringList{"::Can not use measured chi(k) file müll.chi : it holds no points of k "
                            "and chi(k)"};
+        QTest::newRow("measured file a FIFO")
+            << QStringList{"-e", "-c", "batch.cfg", "-data", "fifo.chi"} << QByteArray()
+            << QStringList{"Can not use measured data file fifo.chi : it is no regular file (a "
+                           "pipe or a device)"};
+        QTest::newRow("measured file of one line")
+            << QStringList{"-e", "-c", "batch.cfg", "-data", "eins.chi"} << QByteArray()
+            << QStringList{"::Can not use measured chi(k) file eins.chi : 1 points lie in the k "
+                           "range from 3 to 20, fewer than 10"};
+        // Settings that cannot give a chi(R), and numbers that do not parse.
+        QTest::newRow("nonsense ranges")
+            << QStringList{"-e", "-c", "batch.cfg"}
+            << QByteArray("K_MIN 12\nK_MAX 4\nR_MAX -1\nR_DELTA abc\nFT_DK 1e6\nCLEAR_CHI_DAT ja\n")
+            << QStringList{"K_MIN 12 is not below K_MAX 4: 3 to 20 is used",
+                           "R_MAX -1 is outside 0 to 30: 8 is used",
+                           "R_DELTA abc is not a number: 0.01 is used",
+                           "FT_DK 1e6 is not a window sill from 0 to 10: 1 is used",
+                           "CLEAR_CHI_DAT ja is neither 0 nor 1: 1 is used"};
         QTest::newRow("fit table without a measured curve")
             << QStringList{"-e", "-c", "batch.cfg", "-fit", "Tabelle.tsv"} << QByteArray()
             << QStringList{"-fit %1/Tabelle.tsv needs a measured curve to fit: give -data FILE"};
@@ -335,6 +380,9 @@ private slots:
         QFETCH(QStringList, messages);
         QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
         QVERIFY(writeFile(work + "/müll.chi", "# k chi\nnot a number\n\x01\x02\n"));
+        QVERIFY(writeFile(work + "/eins.chi", "8.0 0.1\n"));
+        QFile::remove(work + "/fifo.chi");
+        QVERIFY(::mkfifo(QFile::encodeName(work + "/fifo.chi").constData(), 0600) == 0);
         QVERIFY(writeFile(work + "/fallend.xmu", "# energy mu\n9000 0.1\n9010 0.2\n8990 0.3\n"));
         writeConfig(config + "MAX_PROC 2\nFEFF_EXE \"" FAKEPROG
                              "\"\nFEFF_ARG \"feff log chi=1\"\n");

@@ -274,9 +274,9 @@ private slots:
         QTest::newRow("a failing site fails the group, the other keeps its result")
             << QByteArray("ABSORBER Fe\nSITES all\n") << true
             << QStringList{"ok\t" + group + "/Fe1\tchi(k) read",
-                           "no-chi\t" + group + "/Fe2\tFEFF left no chi.dat",
+                           "feff-failed\t" + group + "/Fe2\tFEFF ended with exit code 3",
                            "site-failed\t" + group +
-                               "\tSite Fe2 (FEFF left no chi.dat) of fe3o4-magnetite.cif failed"}
+                               "\tSite Fe2 (FEFF failed) of fe3o4-magnetite.cif failed"}
             << 1;
         QTest::newRow("an element without sites: no site jobs")
             << QByteArray("ABSORBER Ti\nSITES all\n") << false
@@ -333,9 +333,8 @@ private slots:
         if (failFe2) {
             QVERIFY(QFileInfo::exists(groupDir + "/Fe1/chiR.dat"));
             QVERIFY(!QFileInfo::exists(groupDir + "/chiavg.dat"));
-            QVERIFY2(
-                r.err.contains("Site Fe2 (FEFF left no chi.dat) of fe3o4-magnetite.cif failed"),
-                qPrintable(r.err));
+            QVERIFY2(r.err.contains("Site Fe2 (FEFF failed) of fe3o4-magnetite.cif failed"),
+                     qPrintable(r.err));
         }
         if (exitCode != 0)
             return;

@@ -6,10 +6,12 @@
 #include "tests/jobs/queuefixture.h"
 
 #include <QCheckBox>
+#include <QLockFile>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSysInfo>
 #include <QTextCodec>
 #include <QTextEdit>
 #include <QTranslator>
@@ -116,8 +118,9 @@ private slots:
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVariant>("expected");
-        QTest::newRow("K_MAX not a number") << QByteArray("K_MAX abc") << "kMax" << QVariant(0.0);
-        QTest::newRow("MAX_PROC word") << QByteArray("max_proc many") << "maxProc" << QVariant(0);
+        // A value that does not parse is the default.
+        QTest::newRow("K_MAX not a number") << QByteArray("K_MAX abc") << "kMax" << QVariant(20.0);
+        QTest::newRow("MAX_PROC word") << QByteArray("max_proc many") << "maxProc" << QVariant(6);
         QTest::newRow("CLEAR_CHI_DAT 0")
             << QByteArray("CLEAR_CHI_DAT 0") << "clearChi" << QVariant(false);
         QTest::newRow("ATOMS_ARG quoted") << QByteArray("ATOMS_ARG \"  -S    datoms \"")
@@ -154,6 +157,11 @@ private slots:
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QString>("cifDir"); // in the working folder
         QTest::newRow("bare name") << QByteArray("CIF_FILES cifs") << "/cifs";
+        // %W: the working folder, so that the absolute value lies where the
+        // test may write.
+        QTest::newRow("absolute") << QByteArray("\xEF\xBB\xBF"
+                                                "CIF_FILES \"%W/absolut\"")
+                                  << "/absolut";
         QTest::newRow("UTF-8 with mark, blank and non-ASCII")
             << QByteArray("\xEF\xBB\xBF"
                           "CIF_FILES \"Eingabe ö/結晶 データ\"")
@@ -166,7 +174,7 @@ private slots:
     {
         QFETCH(QByteArray, config);
         QFETCH(QString, cifDir);
-        const Settings &s = runBody(config);
+        const Settings &s = runBody(config.replace("%W", work.toUtf8()));
         QCOMPARE(s.cifDir, work + cifDir);
         QVERIFY2(existsOnDisk(s.cifDir), qPrintable(s.cifDir));
     }
@@ -180,6 +188,54 @@ private slots:
         QCOMPARE(s.environment.value("PATH"), QString("/usr/bin:/bin:/d/c/bin:/d/p:/d/s"));
         QCOMPARE(s.environment.value("DEMETER_BASE"), QString("/d/"));
         QCOMPARE(s.environment.value("IFEFFIT_DIR"), QString("/d/c/share/ifeffit"));
+    }
+    // The window logs a bad value once and goes on with the default.
+    void badValueLoggedOnce_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("K_MIN not a number")
+            << QByteArray("K_MIN abc") << "K_MIN abc is not a number: 3 is used";
+        QTest::newRow("R range reversed")
+            << QByteArray("R_MIN 5\nR_MAX 2") << "R_MIN 5 is not below R_MAX 2: 0 to 8 is used";
+        QTest::newRow("K_MAX negative")
+            << QByteArray("K_MAX -4") << "K_MAX -4 is outside 0 to 30: 20 is used";
+        QTest::newRow("R_DELTA above 1")
+            << QByteArray("R_DELTA 2")
+            << "R_DELTA 2 is not a step above 0 and at most 1: 0.01 is used";
+        QTest::newRow("FT_DK of a million")
+            << QByteArray("FT_DK 1e6") << "FT_DK 1e6 is not a window sill from 0 to 10: 1 is used";
+        QTest::newRow("MAX_PROC word")
+            << QByteArray("MAX_PROC many") << "MAX_PROC many is not a whole number: 6 is used";
+        QTest::newRow("CLEAR_FEFF_DAT word") << QByteArray("CLEAR_FEFF_DAT yes")
+                                             << "CLEAR_FEFF_DAT yes is neither 0 nor 1: 1 is used";
+    }
+    void badValueLoggedOnce()
+    {
+        QFETCH(QByteArray, config);
+        runBody(config + "\n");
+        QFETCH(QString, message);
+        QCOMPARE(widget<QTextEdit>("LogMsg")->toPlainText(), message + "\n");
+    }
+    // The window names the run that holds its results folder, and makes no
+    // job that would clash with it.
+    void resultsFolderOfAnotherRun()
+    {
+        QVERIFY(QDir(work).mkpath("00-Res"));
+        QLockFile other(work + "/00-Res/.scatterdeck.lock");
+        QVERIFY(other.tryLock(0));
+        QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
+        runBody("MAX_PROC 0\n");
+        const QString held = QString("The results folder %1/00-Res is in use by another run: "
+                                     "tst_body, process %2 on %3")
+                                 .arg(work)
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(QSysInfo::machineHostName());
+        QCOMPARE(logLines(), QStringList{held});
+        QVERIFY(jobs().isEmpty());
+        dropOn(widget<DropArea>("DropCif"), {QUrl::fromLocalFile(work + "/in put/a.cif")});
+        QVERIFY(jobs().isEmpty());
+        QCOMPARE(logLines().value(1), work + "/in put/a.cif not taken: " + held);
     }
     void unusableTimeLimit_data()
     {
@@ -209,7 +265,11 @@ private slots:
     {
         // Relative names are read from the start-up folder; a file without
         // points is refused in the log and the others are still shown.
-        QVERIFY(writeFile(work + "/gemessen ö.chi", "# k chi\n1 0.5\n2 0.25\n3 0.125\n"));
+        // 13 points from k = 1 to 4, the ten a measured curve needs and more.
+        QByteArray measured = "# k chi\n";
+        for (int i = 0; i <= 12; ++i)
+            measured += QByteArray::number(1 + 0.25 * i) + " 0.5\n";
+        QVERIFY(writeFile(work + "/gemessen ö.chi", measured));
         QVERIFY(writeFile(work + "/garbage.chi", "no numbers here\n"));
         runBody("K_MIN 1\nK_MAX 4\nR_MAX 5\nR_DELTA 0.1\n",
                 {"-data", "gemessen ö.chi", "-data", "garbage.chi"});
@@ -217,7 +277,7 @@ private slots:
         QCOMPARE(curves->count(), 1);
         const Chi &m = curves->curve(0);
         QCOMPARE(m.sourcePath, work + "/gemessen ö.chi");
-        QCOMPARE(m.k.size(), 3);
+        QCOMPARE(m.k.size(), 13);
         // Transformed with the job settings: R from 0 to 5 by 0.1.
         QCOMPARE(m.r.size(), 51);
         QCOMPARE(widget<QTextEdit>("LogMsg")->toPlainText().count("garbage.chi"), 1);
@@ -409,6 +469,7 @@ private:
     {
         if (!writeFile(work + "/test.cfg", config))
             qFatal("cannot write config");
+        body.reset(); // the old one holds the results folder until it goes
         body.reset(
             new Body(commandLine(QStringList{"scatterdeck", "-noGui", "-c", "test.cfg"} + args)));
         return body->currentSettings();

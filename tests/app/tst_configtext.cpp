@@ -189,7 +189,7 @@ private slots:
                            "FIT_KWEIGHT 1.5 is not a k weight 0, 1, 2 or 3: 2 is used"};
         QTest::newRow("R range reversed")
             << QStringList{"FIT_RMIN 3", "FIT_RMAX 2"} << false << 2 << 1.0 << 2 << 1.0 << 3.0
-            << QStringList{"FIT_RMIN 3 and FIT_RMAX 2 are no range from 0 up: 1 to 3 is used"};
+            << QStringList{"FIT_RMIN 3 and FIT_RMAX 2 are no range from 0 to 30: 1 to 3 is used"};
     }
     void analysisKeys()
     {

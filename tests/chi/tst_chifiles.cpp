@@ -5,6 +5,7 @@
 
 #include <QtTest>
 #include <cmath>
+#include <sys/stat.h>
 
 using V = QVector<double>;
 
@@ -122,14 +123,11 @@ private slots:
         const QString kept = dir.filePath(QStringLiteral("kept.dat"));
         QVERIFY(writeFile(kept, "old contents\n"));
         Chi chi;
-        chi.writeChiR(kept, {});
+        QVERIFY(!chi.writeChiR(kept, {}).isEmpty());
         QCOMPARE(readFile(kept), QByteArray("old contents\n"));
         setGrid(chi, {0.0}, {1.0}, {1.0}, {0.0});
         const QString path = dir.filePath(QStringLiteral("missing dir/chiR.dat"));
-        QTest::ignoreMessage(
-            QtDebugMsg,
-            qPrintable(QStringLiteral("Can not open chi(R) data file:  \"%1\"").arg(path)));
-        chi.writeChiR(path, {});
+        QVERIFY(!chi.writeChiR(path, {}).isEmpty());
         QVERIFY(!QFileInfo::exists(path));
     }
 
@@ -197,7 +195,7 @@ private slots:
         avg.chi = {-0.125, 2.5e-3};
         avg.hasChiK = true;
         const QString path = dir.filePath("chiavg.dat");
-        QVERIFY(ChiAverage::writeChiK(avg, path, {"sites: Fe1 8, Fe2 16"}));
+        QCOMPARE(ChiAverage::writeChiK(avg, path, {"sites: Fe1 8, Fe2 16"}), QString());
         const QList<QByteArray> lines = readFile(path).split('\n');
         QCOMPARE(lines.value(2), QByteArray("# sites: Fe1 8, Fe2 16"));
         QCOMPARE(lines.value(5), QByteArray(" 5.000000e-02\t-1.250000e-01"));
@@ -205,7 +203,8 @@ private slots:
         back.readChiK(path);
         QCOMPARE(back.k, avg.k);
         QCOMPARE(back.chi, avg.chi);
-        QVERIFY(!ChiAverage::writeChiK(avg, dir.filePath("no/such/folder/chiavg.dat"), {}));
+        QVERIFY(
+            !ChiAverage::writeChiK(avg, dir.filePath("no/such/folder/chiavg.dat"), {}).isEmpty());
     }
     void readMeasured_data()
     {
@@ -224,6 +223,9 @@ private slots:
         // 0.8 / 2^3 = 0.1, 3.2 / 4^3 = 0.05.
         QTest::newRow("chik3 column, upper case, several #")
             << QByteArray("## K CHIK3\n2 0.8\n4 3.2\n") << V{2.0, 4.0} << V{0.1, 0.05};
+        // Whatever the first column is called.
+        QTest::newRow("chik2 column after a q column")
+            << QByteArray("#  q  chik2  x\n2 0.8 1\n4 -1.6 1\n") << V{2.0, 4.0} << V{0.2, -0.1};
         QTest::newRow("column line not the last comment: unweighted")
             << QByteArray("# k chik2\n# smoothed\n2 0.8\n") << V{2.0} << V{0.8};
         QTest::newRow("CRLF line ends and blank lines")
@@ -269,6 +271,56 @@ private slots:
             QVERIFY2(qAbs(data.chi[i] - chi[i]) < 1e-15, qPrintable(QString::number(i)));
         QCOMPARE(data.kExtent.min, *std::min_element(k.begin(), k.end()));
         QCOMPARE(data.chiExtent.max, *std::max_element(chi.begin(), chi.end()));
+    }
+
+    // A curve that cannot stand for a measurement over the k range is
+    // refused with one line naming the file and the reason.
+    void refusedMeasured_data()
+    {
+        QTest::addColumn<QByteArray>("text"); // "fifo", "zero": no regular file
+        QTest::addColumn<QString>("reason");  // empty: accepted
+        auto points = [](double k0, double dk, const char *chi) {
+            QByteArray text = "# k chi\n";
+            for (int i = 0; i < 20; ++i)
+                text += QByteArray::number(k0 + dk * i) + ' ' + chi + '\n';
+            return text;
+        };
+        QTest::newRow("twenty points") << points(3, 0.5, "0.1") << QString();
+        QTest::newRow("one line") << QByteArray("8.0 0.1\n")
+                                  << "1 points lie in the k range from 3 to 20, fewer than 10";
+        QTest::newRow("all zeros") << points(3, 0.5, "0") << "chi(k) is zero everywhere";
+        QTest::newRow("every k equal")
+            << points(5, 0, "0.1") << "k does not increase at its point 2 (k = 5)";
+        QTest::newRow("no point in the k range")
+            << points(21, 0.5, "0.1") << "0 points lie in the k range from 3 to 20, fewer than 10";
+        QTest::newRow("one value of 1e308")
+            << points(3, 0.5, "0.1").replace("\n3.5 0.1\n", "\n3.5 1e308\n")
+            << "chi(k) = 1e+308 at k = 3.5 is no measured value";
+        QTest::newRow("FIFO") << QByteArray("fifo") << "it is no regular file (a pipe or a device)";
+        QTest::newRow("link to /dev/zero")
+            << QByteArray("zero") << "it is no regular file (a pipe or a device)";
+    }
+    void refusedMeasured()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, reason);
+        const QString path = dir.filePath(QStringLiteral("gemessen ö.chi"));
+        QFile::remove(path);
+        if (text == "fifo")
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else if (text == "zero")
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else
+            QVERIFY(writeFile(path, text));
+        Chi data;
+        const QString message = MeasuredChi::read(path, data, 3.0, 20.0);
+        if (reason.isEmpty()) {
+            QCOMPARE(message, QString());
+            QVERIFY(data.hasChiK);
+            return;
+        }
+        QVERIFY(!data.hasChiK && data.k.isEmpty());
+        QVERIFY2(message.endsWith(path + " : " + reason), qPrintable(message));
     }
 
 private:

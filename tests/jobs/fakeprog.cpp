@@ -10,6 +10,13 @@
 //   sleep=MS       sleep
 //   chi=N          write chi.dat, chip0001.dat .. chipNNNN.dat, files.dat, paths.dat
 //   emptychi       write chi.dat with a header but no data
+//   nanchi         write chi.dat whose data hold a NaN and an infinity
+//   fewchi         write chi.dat with 5 points from k = 5 to 7
+//   hugechi        write chi.dat whose data hold a value of 1e308
+//   segv           die of SIGSEGV
+//   zerochi        make chi.dat a link to /dev/zero
+//   fill           write zeros into "filler" until the disk is full
+//   fifochi        make chi.dat a FIFO that nobody writes
 //   cancelled      print Slurm's notice of a step cancelled at its time limit,
 //                  in two writes that split its line
 //   abort          crash
@@ -20,9 +27,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -119,6 +128,35 @@ int main(int argc, char **argv)
             writeResults(std::atoi(value.c_str()));
         } else if (key == "emptychi") {
             writeChi("chi.dat", 1.0, false);
+        } else if (key == "nanchi" || key == "fewchi" || key == "hugechi") {
+            std::ofstream out("chi.dat");
+            out << "       k          chi          mag           phase @#\n";
+            const char *odd = key == "hugechi" ? "1e308" : "nan";
+            for (int n = 0; n < (key == "fewchi" ? 5 : 300); ++n)
+                out << 5.0 + 0.5 * n << "  "
+                    << (n == 7   ? odd
+                        : n == 9 ? "inf"
+                                 : "0.1")
+                    << "  0  0\n";
+        } else if (key == "fill") {
+            // Blocks, then single bytes: not one byte is left free.
+            const int filler = open("filler", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            static const char block[4096] = {};
+            while (filler >= 0 && write(filler, block, sizeof block) == sizeof block) {
+            }
+            while (filler >= 0 && write(filler, block, 1) == 1) {
+            }
+            if (filler >= 0)
+                close(filler);
+        } else if (key == "zerochi") {
+            if (symlink("/dev/zero", "chi.dat") != 0)
+                return 3;
+        } else if (key == "fifochi") {
+            if (mkfifo("chi.dat", 0600) != 0)
+                return 3;
+        } else if (key == "segv") {
+            std::cout.flush();
+            std::raise(SIGSEGV);
         } else if (key == "ignoreterm") {
             std::signal(SIGTERM, SIG_IGN);
         } else if (key == "cancelled") {

@@ -77,7 +77,7 @@ private slots:
         JobRecorder rec(&job);
         job.atomsPane()->setPlainText("END\n");
         job.ui.SaveFeffInp->click();
-        QCOMPARE(rec.logs, QStringList{"Can not open feff.inp for " + resDir + "/y/feff.inp"});
+        QCOMPARE(rec.logs, QStringList{"Can not write " + resDir + "/y/feff.inp: Not a directory"});
     }
     // Patterns feff*.dat and chi*.dat, names compared without regard to case.
     void clearResultFiles_data()

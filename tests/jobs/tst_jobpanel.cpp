@@ -73,20 +73,24 @@ private slots:
         row("FEFF input job", 6, {"", "feff chi=2"}, "", 0, feffRun, Demeter::ChiRead, 2,
             {"Job Kupfer ö.銅 finished: chi(k) read with 2 paths"});
         // A failed job says so in the field of the program that failed, and
-        // names the cause in the field's tooltip and in one log line.
+        // names the cause in the field's tooltip and in one log line;
+        // whatever files a program leaves, ending badly fails the job.
         const QString failed = "Job Kupfer ö.銅 failed: ";
-        row("FEFF crash without results", 6, {"", "feff abort"}, "", 0,
-            feffEnd + QStringList{"F. Failed/0/red"}, Demeter::NoChiFile, 0,
-            {"::Can not read chi(k) file : %D/chi.dat",
-             failed + "FEFF crashed; FEFF left no chi.dat"});
-        row("Atoms fails, FEFF runs on its message", 1,
-            {"atoms print=cell:broken exit=1", "feff print=Fatal:RDINP"}, "", 0,
-            atomsRun + QStringList{"F. Starting/8/yellow", "+", "F. Running/9/green",
-                                   "A. Failed/9/red", "-", "F. Finished/0/blue", "F. Failed/0/red"},
-            Demeter::NoChiFile, 0,
-            {"::Can not read chi(k) file : %D/chi.dat",
-             failed + "Atoms ended with exit code 1: cell:broken; FEFF left no chi.dat "
-                      "(Fatal:RDINP)"});
+        row("FEFF crash after its results", 6, {"", "feff chi=1 abort"}, "", 0,
+            feffEnd + QStringList{"F. Failed/0/red"}, Demeter::FeffFailed, 0,
+            {"%I: FEFF ended with signal SIGABRT", failed + "FEFF crashed"});
+        row("Atoms fails, FEFF never runs", 1, {"atoms print=cell:broken exit=1", "feff chi=1"}, "",
+            0, atomsRun + QStringList{"A. Finished/0/blue", "A. Failed/0/red"},
+            Demeter::AtomsFailed, 0,
+            {"%I: Atoms ended with exit code 1",
+             failed + "Atoms ended with exit code 1: cell:broken"});
+        // chi(k) that can give no chi(R) is no chi(k) data.
+        row("chi.dat with NaN and infinity", 6, {"", "feff nanchi"}, "", 0,
+            feffEnd + QStringList{"F. Failed/0/red"}, Demeter::NoChiData, 0,
+            {"::Can not use chi(k) file %D/chi.dat : the value at line 8 of its data is not a "
+             "finite number",
+             failed + "chi.dat holds no usable chi(k) data: the value at line 8 of its data is "
+                      "not a finite number"});
         row("Atoms missing", 1, {"atoms", "feff chi=1"}, "atoms", 0,
             {"A. Starting/3/yellow", "A. Not Running/3/blue", "A. Failed/3/red"},
             Demeter::AtomsNotStarted, 0, {failed + "Atoms could not start: %W/no such atoms"});

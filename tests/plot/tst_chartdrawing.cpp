@@ -154,6 +154,42 @@ private slots:
             QCOMPARE(rowsOf(img, columns[i], red), rows[i] < 0 ? Rows() : Rows{rows[i]});
     }
 
+    // Rings of measured points: every point of a sparse curve has one; on a
+    // dense one (points 1.02 px apart) only points at least three radii
+    // (7.5 px) from the last ring get one, i.e. every eighth point. Each
+    // ring crosses the centre row twice.
+    void markers_data()
+    {
+        QTest::addColumn<double>("step");
+        QTest::addColumn<int>("rings");
+        QTest::newRow("sparse: every point") << 0.5 << 21;
+        QTest::newRow("dense: every eighth point") << 0.02 << 63;
+    }
+    void markers()
+    {
+        QFETCH(double, step);
+        QFETCH(int, rings);
+        ChCoord c;
+        c.setFrame(0, 400, 600, 0);
+        c.calcPlotArea();
+        c.setRange(0, -5, 10, 5);
+        Values x, y;
+        for (int i = 0; i * step <= 10 + 1e-9; ++i)
+            x << i * step, y << 0.0;
+        QImage img(600, 400, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.setPen(QPen(red, 1));
+        drawMarkers(&p, c, x, y);
+        p.end();
+        int runs = 0;
+        for (int col = 0; col < img.width(); ++col)
+            if (img.pixelColor(col, 190) == red &&
+                (col == 0 || img.pixelColor(col - 1, 190) != red))
+                ++runs;
+        QCOMPARE(runs, 2 * rings);
+    }
+
     // A far point is cut to the drawable square along the segment's
     // direction; cutting each coordinate on its own would bend the line.
     // From (60, 190) toward (far, far) the slope is -34/51: row 20 at

@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <cmath>
+
 // In render()'s fixed range y = 8 is row 122, y = -8 row 258; k = 1 is column 293, k = 1.25
 // column 296, between the marks of the points at k = 1 and 1.5.
 class TstMeasuredCurves : public PlotFixture
@@ -17,8 +19,8 @@ private slots:
     void drawnBlackWithMarks_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("plain") << "# k chi\n1 8\n1.5 8\n2 8\n2.5 8\n3 8\n";
-        QTest::newRow("chik2, CRLF") << "# k chik2\r\n1 8\r\n1.5 18\r\n2 32\r\n2.5 50\r\n3 72\r\n";
+        QTest::newRow("plain") << QString(level(8));
+        QTest::newRow("chik2, CRLF") << QString(level(8, 2, "\r\n"));
     }
     void drawnBlackWithMarks()
     {
@@ -51,7 +53,7 @@ private slots:
         ChiView *v = ctrl->chiRView();
         for (const QString &name : boxes)
             v->findChild<QCheckBox *>(name)->setChecked(true);
-        QVERIFY(ctrl->measuredCurves()->add(write("m.chi", "1 8\n2 8\n3 8\n")));
+        QVERIFY(ctrl->measuredCurves()->add(write("m.chi", level(8))));
         Settings settings;
         settings.resDir = dir->path();
         SiteGroup group(settings, QFileInfo(dir->filePath("g.cif")));
@@ -85,8 +87,8 @@ private slots:
     void hiddenAndRemovedCurvesAreNotDrawn()
     {
         MeasuredCurves *curves = ctrl->measuredCurves();
-        QVERIFY(curves->add(write("a.chi", "1 8\n2 8\n3 8\n")));
-        QVERIFY(curves->add(write("b.chi", "1 -8\n2 -8\n3 -8\n")));
+        QVERIFY(curves->add(write("a.chi", level(8))));
+        QVERIFY(curves->add(write("b.chi", level(-8))));
         QSignalSpy changed(curves, &MeasuredCurves::curvesChanged);
         curves->setShown(0, false);
         QCOMPARE(changed.count(), 1);
@@ -106,6 +108,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content"); // empty: no such file
         QTest::newRow("garbage") << QByteArray("\x01\x02 no numbers\nab cd\n");
+        QTest::newRow("three points") << QByteArray("1 8\n2 8\n3 8\n");
         QTest::newRow("missing") << QByteArray();
         QTest::newRow("mu(E)") << QByteArray("# e mu\n8900 0.1\n8950 0.5\n9000 1.2\n");
         QTest::newRow("no point in the k range") << QByteArray("# k chi\n25 0.1\n30 0.2\n");
@@ -161,7 +164,7 @@ private slots:
     {
         QFETCH(bool, local);
         ChiView *v = ctrl->chiKView();
-        const QString path = write("dropped data.chi", "1 8\n2 8\n3 8\n");
+        const QString path = write("dropped data.chi", level(8));
         QMimeData mime;
         mime.setUrls({local ? QUrl::fromLocalFile(path) : QUrl("https://example.org/x.chi")});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
@@ -176,11 +179,25 @@ private slots:
         QCOMPARE(logged.size(), 1);
         if (local) {
             QCOMPARE(ctrl->measuredCurves()->curve(0).sourcePath, path);
-            QCOMPARE(logged.at(0), "Measured chi(k) " + path + " loaded: 3 points, k 1 to 3");
+            QCOMPARE(logged.at(0), "Measured chi(k) " + path + " loaded: 10 points, k 1 to 5.5");
         }
     }
 
 private:
+    // chi(k) = y from k = 1 to 5.5 by 0.5 (the ten points a measured curve
+    // needs), multiplied by k^weight and so named.
+    static QByteArray level(double y, int weight = 0, const char *lineEnd = "\n")
+    {
+        QByteArray text = "# k chik" + (weight > 1 ? QByteArray::number(weight) : "") + lineEnd;
+        if (weight == 0)
+            text = QByteArray("# k chi") + lineEnd;
+        for (int i = 0; i < 10; ++i) {
+            const double k = 1.0 + 0.5 * i;
+            text +=
+                QByteArray::number(k) + ' ' + QByteArray::number(y * std::pow(k, weight)) + lineEnd;
+        }
+        return text;
+    }
     void setUp() override
     {
         ctrl->measuredCurves()->setTransformArgs(TransformArgs{0, 20, 0, 8, 0.05, FtOptions()});

@@ -368,6 +368,34 @@ private slots:
                fe + "loop_\n_symmetry_equiv_pos_as_xyz\n'x,y,z'\n'x,y,z+12345678901234.5'\n", {},
                "symmetry operation 'x,y,z+12345678901234.5' not understood");
         badRow("unknown element", cell4 + siteLoop + "Qq1 0 0 0\n", {}, "site Qq1: no element");
+        // Not read as nitrogen, oxygen or uranium, the letters they begin with.
+        badRow("nihonium", cell4 + siteLoop + "Nh1 0 0 0\n", {}, "site Nh1: no element");
+        badRow("oganesson", cell4 + siteLoop + "Og 0 0 0\n", {}, "site Og: no element");
+        badRow("systematic name", cell4 + siteLoop + "Uuo1 0 0 0\n", {}, "site Uuo1: no element");
+        badRow("americium, beyond FEFF 6", cell4 + siteLoop + "Am1 0 0 0\n", {},
+               "site Am1: Am (Z 95) is beyond the elements FEFF 6 can compute (up to Pu, Z 94)");
+        // Refused before any atom is made: such cells would need gigabytes of
+        // images, or give atoms FEFF cannot place.
+        badRow("cell of 0.00001 A",
+               QByteArray(fe).replace("_cell_length_a 4", "_cell_length_a 0.00001"), {},
+               "the cell (a = 1e-05 A, b = 4 A, c = 4 A) has an edge shorter than 0.5 A");
+        badRow("cell of 0.01 A", QByteArray(fe).replace("_cell_length_a 4", "_cell_length_a 0.01"),
+               {}, "the cell (a = 0.01 A, b = 4 A, c = 4 A) has an edge shorter than 0.5 A");
+        QByteArray crowded =
+            cell4 + "_symmetry_space_group_name_H-M 'F m -3 m'\n" + siteLoop + "Fe1 0 0 0\n";
+        for (int i = 0; i < 5300; ++i)
+            crowded += "Fe" + QByteArray::number(i + 2) + " 0.1 0.2 0.3\n";
+        badRow("cell of more than a million atoms", crowded, {},
+               "the unit cell (a = 4 A, b = 4 A, c = 4 A) would hold 1017792 atoms, more than the "
+               "limit of 1000000");
+        badRow("sphere of more than a million atoms",
+               QByteArray(fe)
+                   .replace("_cell_length_a 4", "_cell_length_a 0.5")
+                   .replace("_cell_length_b 4", "_cell_length_b 0.5")
+                   .replace("_cell_length_c 4", "_cell_length_c 0.5"),
+               {"--rmax", "50"},
+               "50.000 A around the absorber would hold up to 8120601 atoms of the cell (a = 0.5 "
+               "A, b = 0.5 A, c = 0.5 A), more than the limit of 1000000");
         badRow("absorber not in the structure", fe, {"--core", "Cu"},
                "no site or element 'Cu' for the absorber (sites: Fe1)");
         badRow("nothing within the radius", fe, {"--rmax", "3"},

@@ -21,9 +21,10 @@ namespace cif = gemmi::cif;
 
 namespace {
 
-// Real CIFs stay far below this; larger files are refused rather than read
-// into memory.
-constexpr long maxFileBytes = 256L * 1024 * 1024;
+// Real CIFs of crystal structures stay far below this; larger files are
+// refused rather than read into memory (the parsed document takes several
+// times the file's size, and the program keeps under 500 MB).
+constexpr long maxFileBytes = 32L * 1024 * 1024;
 
 bool readFile(const std::string &path, std::string &data, std::string &error)
 {
@@ -34,6 +35,11 @@ bool readFile(const std::string &path, std::string &data, std::string &error)
     }
     if (S_ISDIR(info.st_mode)) {
         error = "is a directory, not a CIF file";
+        return false;
+    }
+    // Opening a FIFO would wait for a writer, and a device may never end.
+    if (!S_ISREG(info.st_mode)) {
+        error = "is not a regular file (a pipe or a device), not a CIF file";
         return false;
     }
     if (info.st_size > maxFileBytes) {
@@ -295,6 +301,13 @@ bool readSite(cif::Table::Row row, size_t index, Site &site, Crystal &crystal, s
         site.z = Element::fromText(site.label);
     if (site.z == 0) {
         error = "site " + site.label + ": no element in its type symbol '" + type + "' or label";
+        return false;
+    }
+    if (site.z > Element::maxFeffZ) {
+        error = "site " + site.label + ": " + Element::symbol(site.z) + " (Z " +
+                std::to_string(site.z) + ") is beyond the elements FEFF 6 can compute (up to " +
+                Element::symbol(Element::maxFeffZ) + ", Z " + std::to_string(Element::maxFeffZ) +
+                ")";
         return false;
     }
     return true;

@@ -9,17 +9,34 @@ namespace {
 // Distances that differ by less than this (Å) belong to one shell.
 constexpr double shellTolerance = 1e-4;
 
-void addImages(const CellAtom &atom, const Vec3 &centre, const Lattice &lattice, double radius,
-               std::vector<ClusterAtom> &out)
+// The lattice translations (low to high along each axis) that bring the
+// atom within the cube of side 2 radius around the centre; d is the atom's
+// offset from the centre in fractions.
+void imageRange(const CellAtom &atom, const Vec3 &centre, const Lattice &lattice, double radius,
+                Vec3 &d, int low[3], int high[3])
 {
-    int low[3], high[3];
-    Vec3 d;
     for (int i = 0; i < 3; ++i) {
         d[i] = atom.frac[i] - centre[i];
         const double reach = radius * lattice.fracPerAngstrom(i);
         low[i] = static_cast<int>(std::ceil(-d[i] - reach));
         high[i] = static_cast<int>(std::floor(-d[i] + reach));
     }
+}
+
+Vec3 centreOf(const Crystal &crystal, size_t absorberSite)
+{
+    Vec3 centre = crystal.sites[absorberSite].frac;
+    for (double &f : centre)
+        f -= std::floor(f);
+    return centre;
+}
+
+void addImages(const CellAtom &atom, const Vec3 &centre, const Lattice &lattice, double radius,
+               std::vector<ClusterAtom> &out)
+{
+    int low[3], high[3];
+    Vec3 d;
+    imageRange(atom, centre, lattice, radius, d, low, high);
     const double limit = radius * radius + 1e-9;
     for (int i = low[0]; i <= high[0]; ++i)
         for (int j = low[1]; j <= high[1]; ++j)
@@ -44,9 +61,7 @@ std::vector<ClusterAtom> Cluster::build(const Crystal &crystal, const Lattice &l
                                         const std::vector<CellAtom> &cell, size_t absorberSite,
                                         double radius)
 {
-    Vec3 centre = crystal.sites[absorberSite].frac;
-    for (double &f : centre)
-        f -= std::floor(f);
+    const Vec3 centre = centreOf(crystal, absorberSite);
     std::vector<ClusterAtom> atoms;
     for (const CellAtom &atom : cell)
         addImages(atom, centre, lattice, radius, atoms);
@@ -58,6 +73,23 @@ std::vector<ClusterAtom> Cluster::build(const Crystal &crystal, const Lattice &l
     std::sort(atoms.begin(), atoms.end(), before);
     atoms.insert(atoms.begin(), {absorberSite, crystal.sites[absorberSite].z, {0, 0, 0}, 0});
     return atoms;
+}
+
+double Cluster::imageBound(const Crystal &crystal, const Lattice &lattice,
+                           const std::vector<CellAtom> &cell, size_t absorberSite, double radius)
+{
+    const Vec3 centre = centreOf(crystal, absorberSite);
+    double count = 0;
+    for (const CellAtom &atom : cell) {
+        int low[3], high[3];
+        Vec3 d;
+        imageRange(atom, centre, lattice, radius, d, low, high);
+        double images = 1;
+        for (int i = 0; i < 3; ++i)
+            images *= std::max(0, high[i] - low[i] + 1);
+        count += images;
+    }
+    return count;
 }
 
 double Cluster::cut(std::vector<ClusterAtom> &atoms, size_t limit)

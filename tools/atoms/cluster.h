@@ -28,6 +28,12 @@ public:
                                           const std::vector<CellAtom> &cell, size_t absorberSite,
                                           double radius);
 
+    // An upper bound of the atoms build() makes, counted without making
+    // them: the images of every cell atom within the cube of side 2 radius
+    // around the absorber.
+    static double imageBound(const Crystal &crystal, const Lattice &lattice,
+                             const std::vector<CellAtom> &cell, size_t absorberSite, double radius);
+
     // Shortens the list to at most `limit` atoms, dropping the whole shell
     // that would be split. Returns the radius kept (the distance of the last
     // atom kept), or -1 when nothing was cut.

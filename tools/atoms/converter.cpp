@@ -133,6 +133,36 @@ std::string formatDistance(const char *pattern, double value)
     return buffer;
 }
 
+std::string cellText(const CellParameters &cell)
+{
+    char buffer[200];
+    std::snprintf(buffer, sizeof buffer, "a = %g A, b = %g A, c = %g A", cell.a, cell.b, cell.c);
+    return buffer;
+}
+
+// Checked before the cell is filled. The sphere around the absorber is
+// counted (Cluster::imageBound) once the cell is: a cell of 0.00001 A would
+// otherwise take gigabytes of images.
+bool cellWithinLimits(const Crystal &crystal, std::string &error)
+{
+    // Images of one atom closer than this would be atoms FEFF cannot place.
+    const CellParameters &c = crystal.cell;
+    if (std::min({c.a, c.b, c.c}) < CellFiller::sameSiteDistance) {
+        error = "the cell (" + cellText(c) + ") has an edge shorter than " +
+                formatDistance("%.1f A", CellFiller::sameSiteDistance) +
+                ": the images of every atom would overlap";
+        return false;
+    }
+    const double cellAtoms = double(crystal.sites.size()) * double(crystal.ops.size());
+    if (cellAtoms > Converter::maxAtoms) {
+        error = "the unit cell (" + cellText(crystal.cell) + ") would hold " +
+                formatDistance("%.0f", cellAtoms) + " atoms, more than the limit of " +
+                formatDistance("%.0f", Converter::maxAtoms);
+        return false;
+    }
+    return true;
+}
+
 bool buildCluster(Crystal &crystal, const Options &options, size_t absorber,
                   std::vector<ClusterAtom> &cluster, std::vector<std::string> &notes,
                   std::string &error)
@@ -142,7 +172,18 @@ bool buildCluster(Crystal &crystal, const Options &options, size_t absorber,
         error = "the cell lengths and angles span no volume";
         return false;
     }
+    if (!cellWithinLimits(crystal, error))
+        return false;
     const std::vector<CellAtom> cell = CellFiller::fill(crystal, lattice, notes);
+    const double sphereAtoms =
+        Cluster::imageBound(crystal, lattice, cell, absorber, options.radius);
+    if (!(sphereAtoms <= Converter::maxAtoms)) {
+        error = formatDistance("%.3f A", options.radius) +
+                " around the absorber would hold up to " + formatDistance("%.0f", sphereAtoms) +
+                " atoms of the cell (" + cellText(crystal.cell) + "), more than the limit of " +
+                formatDistance("%.0f", Converter::maxAtoms);
+        return false;
+    }
     noteMinorityAbsorber(crystal, cell, absorber, notes);
     cluster = Cluster::build(crystal, lattice, cell, absorber, options.radius);
     const size_t found = cluster.size();

@@ -13,6 +13,20 @@ const char *const symbols[Element::maxZ + 1] = {
     "Re", "Os", "Ir", "Pt", "Au", "Hg", "Tl", "Pb", "Bi", "Po", "At", "Rn", "Fr", "Ra", "Ac",
     "Th", "Pa", "U",  "Np", "Pu", "Am", "Cm", "Bk", "Cf", "Es", "Fm", "Md", "No", "Lr"};
 
+// Rf to Og, which no CIF of this program's use holds and which must not be
+// read as N, O, F and the like.
+const char *const heavierSymbols[] = {"Rf", "Db", "Sg", "Bh", "Hs", "Mt", "Ds", "Rg",
+                                      "Cn", "Nh", "Fl", "Mc", "Lv", "Ts", "Og"};
+
+// Systematic names of undiscovered or unnamed elements: "Unq", "Uuo", "Ubn",
+// three letters whose digits are spelt n, u, b, t, q, p, h, s, o, e.
+bool isSystematicName(char first, char second, char third)
+{
+    static const std::string digits = "nubtqphsoe";
+    return first == 'U' && (second == 'n' || second == 'u' || second == 'b') &&
+           digits.find(third) != std::string::npos;
+}
+
 int lookup(char first, char second)
 {
     if (first == 'D' && second == '\0')
@@ -47,6 +61,14 @@ int Element::fromText(const std::string &text)
             static_cast<char>(std::tolower(static_cast<unsigned char>(text[start + 1])));
         if (const int z = lookup(first, second))
             return z;
+        for (const char *heavier : heavierSymbols)
+            if (heavier[0] == first && heavier[1] == second)
+                return 0;
+        if (letterAt(start + 2) &&
+            isSystematicName(
+                first, second,
+                static_cast<char>(std::tolower(static_cast<unsigned char>(text[start + 2])))))
+            return 0;
     }
     return lookup(first, '\0');
 }
