@@ -133,6 +133,9 @@ void Chi::readChiK(const QString &path)
         clearChiR();
         return;
     }
+    // Appending left room for more points; a window keeps hundreds of these.
+    k.squeeze();
+    chi.squeeze();
     hasChiK = true;
 }
 

@@ -47,7 +47,8 @@ bool readList(const QString &path, QByteArray &text)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    text = file.read(maxListBytes);
+    // read(n) sets aside n bytes first; a path list is a few kB.
+    text = file.read(std::min(file.size(), maxListBytes));
     return true;
 }
 

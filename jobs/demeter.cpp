@@ -9,10 +9,21 @@
 
 namespace {
 
-const char startingStyle[] = "background-color: rgb(255, 255, 128);";
-const char runningStyle[] = "background-color: rgb(96, 255, 181);";
-const char idleStyle[] = "background-color: rgb(213, 230, 255);";
-const char failedStyle[] = "background-color: rgb(255, 150, 150);";
+// The fields' backgrounds are palette colours, not style sheets: a style
+// sheet of its own gives each field a style object and rule caches, and a
+// window holds hundreds of panels.
+const QRgb startingColour = qRgb(255, 255, 128);
+const QRgb runningColour = qRgb(96, 255, 181);
+const QRgb idleColour = qRgb(213, 230, 255);
+const QRgb failedColour = qRgb(255, 150, 150);
+const QRgb readOutColour = qRgb(255, 255, 224);
+
+void setBackground(QLineEdit *field, QRgb colour)
+{
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, colour);
+    field->setPalette(palette);
+}
 
 // Console output is UTF-8 up to the first NUL byte of a read; malformed
 // sequences become replacement characters.
@@ -31,6 +42,11 @@ Demeter::Demeter(const Settings &jobSettings, const QFileInfo &input, int startS
     : QFrame(parent), settings(jobSettings), inputFile(input), stage(startStage)
 {
     ui.setupUi(this);
+    for (QLineEdit *field : {ui.TargetName, ui.AtomsStat, ui.FeffStat})
+        setBackground(field, readOutColour);
+    // The console panes go below the pane title, Atoms' above FEFF's.
+    atomsText.setPlace(ui.gridLayout, 2, QStringLiteral("ResAtoms"));
+    feffText.setPlace(ui.gridLayout, 3, QStringLiteral("ResFeff"));
     PanelWidths::fit(ui,
                      {tr("A. Starting"), tr("A. Running"), tr("A. Finished"), tr("A. Not Running"),
                       tr("A. Failed")},
@@ -194,11 +210,11 @@ void Demeter::stopProcess(JobProcess *proc, bool counted)
         emit procStopped();
 }
 
-void Demeter::setStatus(QLineEdit *field, const QString &text, const char *style)
+void Demeter::setStatus(QLineEdit *field, const QString &text, QRgb colour)
 {
-    // A style sheet costs a style recomputation, worth it only on screen.
+    // The colour is for the screen only.
     if (!settings.batchRun)
-        field->setStyleSheet(QString::fromLatin1(style));
+        setBackground(field, colour);
     field->setText(text);
     // The field is narrow: show the start, which names the program.
     field->setCursorPosition(0);
@@ -217,17 +233,18 @@ void Demeter::showOutcome(Outcome outcome)
                             outcome == AtomsCancelled || outcome == InputMissing ||
                             outcome == AtomsFailed;
     if (atomsStage || atomsEndedBadly()) {
-        setStatus(ui.AtomsStat, tr("A. Failed"), failedStyle);
+        setStatus(ui.AtomsStat, tr("A. Failed"), failedColour);
         ui.AtomsStat->setToolTip(cause);
     }
     if (!atomsStage) {
-        setStatus(ui.FeffStat, tr("F. Failed"), failedStyle);
+        setStatus(ui.FeffStat, tr("F. Failed"), failedColour);
         ui.FeffStat->setToolTip(cause);
     }
     emit log(tr("Job %1 failed: %2").arg(baseName, cause));
 }
 
-void Demeter::appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice, QString *lastLine)
+void Demeter::appendOutput(QProcess *proc, ConsoleText *pane, SlurmNotice *notice,
+                           QString *lastLine)
 {
     while (!proc->atEnd()) {
         const QByteArray line = proc->readLine();
@@ -236,7 +253,7 @@ void Demeter::appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice,
         const QString text = decodeOutput(line);
         if (!text.trimmed().isEmpty())
             *lastLine = text.trimmed();
-        pane->insertPlainText(text);
+        pane->append(text);
     }
 }
 
@@ -244,13 +261,13 @@ void Demeter::appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice,
 // above it is not always in view.
 void Demeter::showResAtoms(bool f)
 {
-    ui.ResAtoms->setVisible(f);
+    f ? atomsText.open() : atomsText.close();
     showPaneTitle();
 }
 
 void Demeter::showResFeff(bool f)
 {
-    ui.ResFeff->setVisible(f);
+    f ? feffText.open() : feffText.close();
     showPaneTitle();
 }
 
@@ -270,7 +287,7 @@ void Demeter::showPaneTitle()
 
 void Demeter::msgFromAtoms()
 {
-    appendOutput(atomsProc, ui.ResAtoms, settings.batchRun ? &atomsNotice : nullptr, &atomsLast);
+    appendOutput(atomsProc, &atomsText, settings.batchRun ? &atomsNotice : nullptr, &atomsLast);
 }
 
 void Demeter::msgFromFeff()
@@ -279,7 +296,7 @@ void Demeter::msgFromFeff()
     if (settings.batchRun)
         feffNotice.feed(feffProc->readAll());
     else
-        appendOutput(feffProc, ui.ResFeff, nullptr, &feffLast);
+        appendOutput(feffProc, &feffText, nullptr, &feffLast);
 }
 
 void Demeter::showAtomsState(QProcess::ProcessState stat)
@@ -287,30 +304,31 @@ void Demeter::showAtomsState(QProcess::ProcessState stat)
     switch (stat) {
     case QProcess::Starting:
         stage = AtomsStarting;
-        setStatus(ui.AtomsStat, tr("A. Starting"), startingStyle);
+        setStatus(ui.AtomsStat, tr("A. Starting"), startingColour);
         break;
     case QProcess::Running:
         emit procStarted();
         stage = AtomsRunning;
         atomsRan = true;
-        setStatus(ui.AtomsStat, tr("A. Running"), runningStyle);
+        setStatus(ui.AtomsStat, tr("A. Running"), runningColour);
         break;
     case QProcess::NotRunning:
+        atomsText.pack();
         if (atomsRan && atomsProc->hasTimedOut()) {
             // The output of a cut-off run is no FEFF input to go on with.
             emit procStopped();
             stage = Done;
-            setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+            setStatus(ui.AtomsStat, tr("A. Finished"), idleColour);
             endJob(AtomsTimedOut);
         } else if (atomsRan && atomsNotice.cancelled()) {
             emit procStopped();
             stage = Done;
-            setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+            setStatus(ui.AtomsStat, tr("A. Finished"), idleColour);
             endJob(AtomsCancelled);
         } else if (atomsRan) {
             finishAtoms();
         } else {
-            setStatus(ui.AtomsStat, tr("A. Not Running"), idleStyle);
+            setStatus(ui.AtomsStat, tr("A. Not Running"), idleColour);
             if (stage == AtomsStarting)
                 endJob(AtomsNotStarted);
         }
@@ -323,22 +341,23 @@ void Demeter::showFeffState(QProcess::ProcessState stat)
     switch (stat) {
     case QProcess::Starting:
         stage = FeffStarting;
-        setStatus(ui.FeffStat, tr("F. Starting"), startingStyle);
+        setStatus(ui.FeffStat, tr("F. Starting"), startingColour);
         break;
     case QProcess::Running:
         emit procStarted();
         stage = FeffRunning;
         feffRan = true;
-        setStatus(ui.FeffStat, tr("F. Running"), runningStyle);
+        setStatus(ui.FeffStat, tr("F. Running"), runningColour);
         break;
     case QProcess::NotRunning:
+        feffText.pack();
         if (feffRan) {
             emit procStopped();
             stage = Done;
-            setStatus(ui.FeffStat, tr("F. Finished"), idleStyle);
+            setStatus(ui.FeffStat, tr("F. Finished"), idleColour);
             finishFeff();
         } else {
-            setStatus(ui.FeffStat, tr("F. Not Running"), idleStyle);
+            setStatus(ui.FeffStat, tr("F. Not Running"), idleColour);
             if (stage == FeffStarting)
                 endJob(FeffNotStarted);
         }
@@ -355,13 +374,13 @@ void Demeter::finishAtoms()
     if (badEnd.isEmpty()) {
         stage = FeffWaiting;
         start();
-        setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+        setStatus(ui.AtomsStat, tr("A. Finished"), idleColour);
         return;
     }
     // Whatever Atoms printed is no FEFF input to go on with; feff.inp keeps
     // it (its error message) for the user to read.
     stage = Done;
-    setStatus(ui.AtomsStat, tr("A. Finished"), idleStyle);
+    setStatus(ui.AtomsStat, tr("A. Finished"), idleColour);
     if (!retired)
         setupFeffInpFile();
     failureText = QStringLiteral("Atoms ended with %1").arg(badEnd);
@@ -425,7 +444,7 @@ void Demeter::start()
     // FEFF would run on an old feff.inp, or on none.
     if (!setupFeffInpFile()) {
         stage = Done;
-        setStatus(ui.FeffStat, tr("F. Not Running"), idleStyle);
+        setStatus(ui.FeffStat, tr("F. Not Running"), idleColour);
         endJob(WriteFailed);
         return;
     }
@@ -444,7 +463,7 @@ void Demeter::reStartFeff()
 {
     if (stage != Done || retired)
         return;
-    ui.ResFeff->clear();
+    feffText.clear();
     feffLast.clear();
     ui.FeffStat->setToolTip(QString());
     stage = FeffWaiting;

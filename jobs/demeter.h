@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "chi/chi.h"
 #include "chi/pathidentity.h"
+#include "jobs/consoletext.h"
 #include "jobs/jobprocess.h"
 #include "jobs/slurmnotice.h"
 
@@ -130,6 +131,13 @@ public:
     // The last line a program printed that was not blank.
     QString atomsLastLine() const { return atomsLast; }
     QString feffLastLine() const { return feffLast; }
+    // The text of the console panes, open or closed: ResAtoms (Atoms' output
+    // or the copied FEFF input, and any edits) and ResFeff.
+    QString atomsOutput() const { return atomsText.text(); }
+    QString feffOutput() const { return feffText.text(); }
+    // The open panes; null while their boxes are unchecked.
+    QTextEdit *atomsPane() const { return atomsText.pane(); }
+    QTextEdit *feffPane() const { return feffText.pane(); }
     // The job's name as the legend and the log give it: its folder's name.
     QString jobName() const { return baseName; }
 
@@ -173,12 +181,12 @@ private:
     bool readPath(const QString &fileName);
     void readModelPaths();
     void identifyPaths(const QStringList &chipFiles);
-    void setStatus(QLineEdit *field, const QString &text, const char *style);
+    void setStatus(QLineEdit *field, const QString &text, QRgb colour);
     // The status fields, tooltips and log line of an ended job (window only).
     void showOutcome(Outcome outcome);
     bool atomsEndedBadly() const;
     static QString programTrouble(const char *name, const QProcess &run, const QString &lastLine);
-    static void appendOutput(QProcess *proc, QTextEdit *pane, SlurmNotice *notice,
+    static void appendOutput(QProcess *proc, ConsoleText *pane, SlurmNotice *notice,
                              QString *lastLine);
 
     Settings settings;
@@ -200,6 +208,8 @@ private:
     SlurmNotice feffNotice;  // batch runs only
     QString atomsLast;
     QString feffLast;
+    ConsoleText atomsText; // the pane ResAtoms
+    ConsoleText feffText;  // the pane ResFeff
 
 public:
     Chi chi;

@@ -41,15 +41,16 @@ void Demeter::prepareFeffInpFile()
     QTextStream in(&file);
     useFileCodec(in);
     const QString text = in.readAll();
-    ui.ResAtoms->insertPlainText(QString::fromLatin1(copyHeader));
-    ui.ResAtoms->insertPlainText(text);
+    atomsText.append(QString::fromLatin1(copyHeader));
+    atomsText.append(text);
+    atomsText.pack();
 }
 
 bool Demeter::setupFeffInpFile()
 {
     // Atoms prints its own chatter before the FEFF input proper, which begins
     // with the " * This" comment line (as does the copy header).
-    QString text = ui.ResAtoms->toPlainText();
+    QString text = atomsText.text();
     const int begin = text.indexOf(QLatin1String(feffTextStart));
     if (begin > 0)
         text.remove(0, begin);

@@ -392,13 +392,13 @@ private slots:
         const QList<Demeter *> all = jobs();
         QCOMPARE(all.size(), 4);
         QCOMPARE(checked(), QStringList{"F3"});
-        QVERIFY(all[3]->ui.ResFeff->isVisibleTo(all[3]));
-        QVERIFY(!all[0]->ui.ResFeff->isVisibleTo(all[0]));
+        QVERIFY(all[3]->feffPane() && all[3]->feffPane()->isVisibleTo(all[3]));
+        QVERIFY(!all[0]->feffPane());
 
         all[1]->ui.ShowResAtoms->click();
         QCOMPARE(checked(), QStringList{"A1"});
-        QVERIFY(all[1]->ui.ResAtoms->isVisibleTo(all[1]));
-        QVERIFY(!all[3]->ui.ResFeff->isVisibleTo(all[3]));
+        QVERIFY(all[1]->atomsPane() && all[1]->atomsPane()->isVisibleTo(all[1]));
+        QVERIFY(!all[3]->feffPane());
         all[1]->ui.ShowResAtoms->click(); // a checked box stays checked
         QCOMPARE(checked(), QStringList{"A1"});
         all[1]->ui.ShowResFeff->click(); // its own other box takes over

@@ -78,17 +78,15 @@ public:
     // "text/colour" of a status field.
     static QString status(const QLineEdit *field)
     {
-        return field->text() + QLatin1Char('/') + colourName(field->styleSheet());
+        return field->text() + QLatin1Char('/') + colourName(field);
     }
 
-    static QString colourName(const QString &style)
+    static QString colourName(const QLineEdit *field)
     {
         static const QMap<QString, QString> names{
-            {"background-color: rgb(255, 255, 128);", "yellow"},
-            {"background-color: rgb(96, 255, 181);", "green"},
-            {"background-color: rgb(213, 230, 255);", "blue"},
-            {"background-color: rgb(255, 150, 150);", "red"}};
-        return names.value(style, style);
+            {"#ffff80", "yellow"}, {"#60ffb5", "green"}, {"#d5e6ff", "blue"}, {"#ff9696", "red"}};
+        const QString colour = field->palette().color(QPalette::Base).name();
+        return names.value(colour, colour);
     }
 
     // The events once they equal expected (or at the timeout), taken a
@@ -110,7 +108,7 @@ private:
             events << QStringLiteral("%1/%2/%3")
                           .arg(text)
                           .arg(job->currentStage())
-                          .arg(colourName(field->styleSheet()));
+                          .arg(colourName(field));
         });
     }
 };

@@ -3,6 +3,8 @@
 #include "jobfixture.h"
 #include "tests/fit/pathreference.h"
 
+#include <QTextEdit>
+
 // A job's files: the FEFF input written from Atoms' output or copied, the
 // card rewrites, old results cleared, chi.dat and the path files read.
 class TstDemeterFiles : public JobFixture
@@ -31,7 +33,7 @@ private slots:
         for (const QString &card : cards)
             putFeffInp(s.feffInps, parseFeffInp(card));
         Demeter job(s, QFileInfo(inputPath("x.cif")), 1);
-        job.ui.ResAtoms->setPlainText(text);
+        job.atomsPane()->setPlainText(text);
         job.ui.SaveFeffInp->click();
         QTEST(readFile(job.directory() + "/feff.inp"), "bytes");
         qDeleteAll(s.feffInps);
@@ -58,10 +60,10 @@ private slots:
         QVERIFY(writeFile(input, file));
         Demeter job(settingsFor("", "feff"), QFileInfo(input), 6);
         JobRecorder rec(&job);
-        QCOMPARE(job.ui.ResAtoms->toPlainText(), QString()); // loaded only on request, and once
+        QCOMPARE(job.atomsOutput(), QString()); // loaded only on request, and once
         job.loadInput();
         job.loadInput();
-        QCOMPARE(job.ui.ResAtoms->toPlainText(), QString::fromLatin1(copyHeader) + pane);
+        QCOMPARE(job.atomsPane()->toPlainText(), QString::fromLatin1(copyHeader) + pane);
         job.ui.SaveFeffInp->click();
         QCOMPARE(readFile(job.directory() + "/feff.inp"), copyHeader + feffInp);
         QVERIFY(rec.logs.isEmpty());
@@ -73,7 +75,7 @@ private slots:
         QVERIFY(writeFile(resDir, "x"));
         Demeter job(settingsFor("atoms", "feff"), QFileInfo(inputPath("y.cif")), 1);
         JobRecorder rec(&job);
-        job.ui.ResAtoms->setPlainText("END\n");
+        job.atomsPane()->setPlainText("END\n");
         job.ui.SaveFeffInp->click();
         QCOMPARE(rec.logs, QStringList{"Can not write " + resDir + "/y/feff.inp: Not a directory"});
     }

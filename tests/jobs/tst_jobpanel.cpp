@@ -9,6 +9,7 @@
 #include <QScopeGuard>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
+#include <QTextEdit>
 #include <QTranslator>
 
 // The wait after SIGTERM before SIGKILL in the stop tests.
@@ -182,11 +183,59 @@ private slots:
         job.start();
         QTRY_COMPARE_WITH_TIMEOUT(job.currentStage(), int(Demeter::Done), 20000);
         // Invalid UTF-8 becomes replacement characters; a NUL byte cuts its read.
-        const QString atoms = job.ui.ResAtoms->toPlainText();
+        const QString atoms = job.atomsOutput();
         QVERIFY2(atoms.startsWith("bad ") && atoms.contains(QChar(0xFFFD)) &&
                      atoms.contains("before") && !atoms.contains("after") && atoms.contains("end"),
                  qPrintable(atoms));
-        QCOMPARE(job.ui.ResFeff->toPlainText(), QString("Feff_6L.02\nö\n"));
+        QCOMPARE(job.feffOutput(), QString("Feff_6L.02\nö\n"));
+    }
+    // A closed pane keeps its text out of the document, which would cost
+    // several times as much; opened it shows all of it, and what a user
+    // typed into an open pane is what a closed one gives feff.inp.
+    void closedPanes_data()
+    {
+        QTest::addColumn<bool>("atomsOpen");
+        QTest::addColumn<bool>("feffOpen");
+        QTest::newRow("both closed during the run") << false << false;
+        QTest::newRow("Atoms pane open, FEFF pane closed") << true << false;
+        QTest::newRow("Atoms pane closed, FEFF pane open") << false << true;
+    }
+    void closedPanes()
+    {
+        QFETCH(bool, atomsOpen);
+        QFETCH(bool, feffOpen);
+        const QString input = inputPath("p.cif");
+        QVERIFY(writeFile(input, " * This file\nTITLE Cu\nEND\n"));
+        Demeter job(settingsFor("atoms print=Atoms_ö cat", "feff print=Feff_6L.02 chi=1"),
+                    QFileInfo(input), 1);
+        job.ui.ShowResAtoms->setChecked(atomsOpen);
+        job.ui.ShowResFeff->setChecked(feffOpen);
+        job.start();
+        QTRY_COMPARE_WITH_TIMEOUT(job.currentStage(), int(Demeter::Done), 20000);
+
+        const QString atoms = QString::fromUtf8("Atoms_ö\n * This file\nTITLE Cu\nEND\n");
+        QCOMPARE(job.atomsPane() != nullptr, atomsOpen);
+        QCOMPARE(job.feffPane() != nullptr, feffOpen);
+        QCOMPARE(job.atomsOutput(), atoms);
+        QCOMPARE(job.feffOutput(), QString("Feff_6L.02\n"));
+        QCOMPARE(readFile(job.directory() + "/feff.inp"),
+                 QByteArray(" * This file\nTITLE Cu\nEND\n"));
+
+        job.ui.ShowResAtoms->setChecked(true);
+        job.ui.ShowResFeff->setChecked(true);
+        QCOMPARE(job.atomsPane()->toPlainText(), atoms);
+        QCOMPARE(job.feffPane()->toPlainText(), QString("Feff_6L.02\n"));
+        job.atomsPane()->setPlainText("TITLE edited\n");
+        job.ui.ShowResAtoms->setChecked(false);
+        QVERIFY(!job.atomsPane());
+        QCOMPARE(job.atomsOutput(), QString("TITLE edited\n"));
+        job.ui.ShowResFeff->setChecked(false);
+        job.ui.FeffRestart->click();
+        QCOMPARE(readFile(job.directory() + "/feff.inp"), QByteArray("TITLE edited\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(job.currentStage(), int(Demeter::Done), 20000);
+        // The rerun's output replaces the first run's.
+        QCOMPARE(job.feffOutput(), QString("Feff_6L.02\n"));
+        QVERIFY(!job.feffPane());
     }
     void restart_data()
     {
@@ -223,12 +272,12 @@ private slots:
         if (feffGone)
             QVERIFY(QFile::remove(s.feffExe));
         rec.events.clear();
-        job.ui.ResAtoms->setPlainText("TITLE edited\n");
+        job.atomsPane()->setPlainText("TITLE edited\n");
         job.ui.FeffRestart->click();
         QCOMPARE(rec.settled(events), events);
         QCOMPARE(readFile(job.directory() + "/feff.inp"), QByteArray("TITLE edited\n"));
         // Emptied before the rerun; chip0005.dat cleared or not read.
-        QCOMPARE(job.ui.ResFeff->toPlainText(), feffGone ? QString() : QString("run\n"));
+        QCOMPARE(job.feffPane()->toPlainText(), feffGone ? QString() : QString("run\n"));
         QCOMPARE(job.pathCount(), 1);
         if (feffGone) {
             job.ui.FeffRestart->click(); // after a failed launch the job stays where it is
