@@ -9,30 +9,11 @@
 
 namespace {
 
-// The fields' backgrounds are palette colours, not style sheets: a style
-// sheet of its own gives each field a style object and rule caches, and a
-// window holds hundreds of panels.
-const QRgb startingColour = qRgb(255, 255, 128);
-const QRgb runningColour = qRgb(96, 255, 181);
-const QRgb idleColour = qRgb(213, 230, 255);
-const QRgb failedColour = qRgb(255, 150, 150);
-const QRgb readOutColour = qRgb(255, 255, 224);
-
 void setBackground(QLineEdit *field, QRgb colour)
 {
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, colour);
     field->setPalette(palette);
-}
-
-// Console output is UTF-8 up to the first NUL byte of a read; malformed
-// sequences become replacement characters.
-QString decodeOutput(QByteArray bytes)
-{
-    const int nul = bytes.indexOf('\0');
-    if (nul >= 0)
-        bytes.truncate(nul);
-    return QString::fromUtf8(bytes);
 }
 
 } // namespace
@@ -218,85 +199,6 @@ void Demeter::setStatus(QLineEdit *field, const QString &text, QRgb colour)
     field->setText(text);
     // The field is narrow: show the start, which names the program.
     field->setCursorPosition(0);
-}
-
-void Demeter::showOutcome(Outcome outcome)
-{
-    if (outcome == ChiRead) {
-        const QString read = tr("chi(k) read with %1 paths").arg(paths);
-        ui.FeffStat->setToolTip(read);
-        emit log(tr("Job %1 finished: %2").arg(baseName, read));
-        return;
-    }
-    const QString cause = failureCause(outcome);
-    const bool atomsStage = outcome == AtomsNotStarted || outcome == AtomsTimedOut ||
-                            outcome == AtomsCancelled || outcome == InputMissing ||
-                            outcome == AtomsFailed;
-    if (atomsStage || atomsEndedBadly()) {
-        setStatus(ui.AtomsStat, tr("A. Failed"), failedColour);
-        ui.AtomsStat->setToolTip(cause);
-    }
-    if (!atomsStage) {
-        setStatus(ui.FeffStat, tr("F. Failed"), failedColour);
-        ui.FeffStat->setToolTip(cause);
-    }
-    emit log(tr("Job %1 failed: %2").arg(baseName, cause));
-}
-
-void Demeter::appendOutput(QProcess *proc, ConsoleText *pane, SlurmNotice *notice,
-                           QString *lastLine)
-{
-    while (!proc->atEnd()) {
-        const QByteArray line = proc->readLine();
-        if (notice)
-            notice->feed(line);
-        const QString text = decodeOutput(line);
-        if (!text.trimmed().isEmpty())
-            *lastLine = text.trimmed();
-        pane->append(text);
-    }
-}
-
-// The open pane says whose output it shows: with hundreds of panels the row
-// above it is not always in view.
-void Demeter::showResAtoms(bool f)
-{
-    f ? atomsText.open() : atomsText.close();
-    showPaneTitle();
-}
-
-void Demeter::showResFeff(bool f)
-{
-    f ? feffText.open() : feffText.close();
-    showPaneTitle();
-}
-
-void Demeter::showPaneTitle()
-{
-    const bool atoms = ui.ShowResAtoms->isChecked();
-    const bool feff = ui.ShowResFeff->isChecked();
-    ui.PaneTitle->setVisible(atoms || feff);
-    if (!atoms && !feff)
-        return;
-    const QString input = inputFile.absoluteFilePath();
-    ui.PaneTitle->setText(atoms && feff
-                              ? tr("Atoms and FEFF output of %1 (%2)").arg(baseName, input)
-                          : atoms ? tr("Atoms output of %1 (%2)").arg(baseName, input)
-                                  : tr("FEFF output of %1 (%2)").arg(baseName, input));
-}
-
-void Demeter::msgFromAtoms()
-{
-    appendOutput(atomsProc, &atomsText, settings.batchRun ? &atomsNotice : nullptr, &atomsLast);
-}
-
-void Demeter::msgFromFeff()
-{
-    // ResAtoms is the source of feff.inp; ResFeff only shows the output.
-    if (settings.batchRun)
-        feffNotice.feed(feffProc->readAll());
-    else
-        appendOutput(feffProc, &feffText, nullptr, &feffLast);
 }
 
 void Demeter::showAtomsState(QProcess::ProcessState stat)

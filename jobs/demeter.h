@@ -182,6 +182,16 @@ private:
     void readModelPaths();
     void identifyPaths(const QStringList &chipFiles);
     void setStatus(QLineEdit *field, const QString &text, QRgb colour);
+
+    // The fields' backgrounds are palette colours, not style sheets: a style
+    // sheet of its own gives each field a style object and rule caches, and a
+    // window holds hundreds of panels.
+    static constexpr QRgb startingColour = qRgb(255, 255, 128);
+    static constexpr QRgb runningColour = qRgb(96, 255, 181);
+    static constexpr QRgb idleColour = qRgb(213, 230, 255);
+    static constexpr QRgb failedColour = qRgb(255, 150, 150);
+    static constexpr QRgb readOutColour = qRgb(255, 255, 224);
+
     // The status fields, tooltips and log line of an ended job (window only).
     void showOutcome(Outcome outcome);
     bool atomsEndedBadly() const;

@@ -72,3 +72,26 @@ QString Demeter::failureCause(Outcome outcome) const
     causes << result;
     return causes.join(QStringLiteral("; "));
 }
+
+void Demeter::showOutcome(Outcome outcome)
+{
+    if (outcome == ChiRead) {
+        const QString read = tr("chi(k) read with %1 paths").arg(paths);
+        ui.FeffStat->setToolTip(read);
+        emit log(tr("Job %1 finished: %2").arg(baseName, read));
+        return;
+    }
+    const QString cause = failureCause(outcome);
+    const bool atomsStage = outcome == AtomsNotStarted || outcome == AtomsTimedOut ||
+                            outcome == AtomsCancelled || outcome == InputMissing ||
+                            outcome == AtomsFailed;
+    if (atomsStage || atomsEndedBadly()) {
+        setStatus(ui.AtomsStat, tr("A. Failed"), failedColour);
+        ui.AtomsStat->setToolTip(cause);
+    }
+    if (!atomsStage) {
+        setStatus(ui.FeffStat, tr("F. Failed"), failedColour);
+        ui.FeffStat->setToolTip(cause);
+    }
+    emit log(tr("Job %1 failed: %2").arg(baseName, cause));
+}
