@@ -19,6 +19,16 @@ constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
 // reference library does, so that 1/q stays finite.
 constexpr double smallEnergy = 1e-6;
 
+// q = sign(e)·√|e| with e = k² − shift, the wave number the path sees after
+// the energy shift (shift = ΔE0·ETOK).
+inline double shiftedWaveNumber(double k, double shift)
+{
+    double e = k * k - shift;
+    if (std::fabs(e) < smallEnergy)
+        e = smallEnergy;
+    return std::copysign(std::sqrt(std::fabs(e)), e);
+}
+
 // Element symbols by atomic number, for leg atoms FEFF writes without a label.
 const char *const elementSymbols[] = {
     "?",  "H",  "He", "Li", "Be", "B",  "C",  "N",  "O",  "F",  "Ne", "Na", "Mg", "Al", "Si",
@@ -231,10 +241,7 @@ void FeffPath::chi(const double *k, int n, const PathParameters &p, double *out)
     const double c3 = 2.0 * p.third / 3.0;
     int hint = 0;
     for (int j = 0; j < n; ++j) {
-        double e = k[j] * k[j] - shift;
-        if (std::fabs(e) < smallEnergy)
-            e = smallEnergy;
-        const double q = std::copysign(std::sqrt(std::fabs(e)), e);
+        const double q = shiftedWaveNumber(k[j], shift);
         hint = spline.interval(q, hint);
         double v[4]; // amp, pha, rep, lam
         spline.evaluate(hint, q, v);
@@ -271,10 +278,7 @@ void FeffPath::waves(const double *k, int n, double de0, Wave *out) const
     const double shift = de0 * ETOK;
     int hint = 0;
     for (int j = 0; j < n; ++j) {
-        double e = k[j] * k[j] - shift;
-        if (std::fabs(e) < smallEnergy)
-            e = smallEnergy;
-        const double q = std::copysign(std::sqrt(std::fabs(e)), e);
+        const double q = shiftedWaveNumber(k[j], shift);
         hint = spline.interval(q, hint);
         double v[4], d[4]; // amp, pha, rep, lam and their slopes
         spline.evaluate(hint, q, v, d);
