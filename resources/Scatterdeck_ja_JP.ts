@@ -289,6 +289,82 @@
         <source>::Can not use chi(k) file %1 : %2</source>
         <translation>::chi(k) ファイル %1 は使えません : %2</translation>
     </message>
+    <message>
+        <source>A. Failed</source>
+        <translation>A.失敗</translation>
+    </message>
+    <message>
+        <source>F. Failed</source>
+        <translation>F.失敗</translation>
+    </message>
+    <message>
+        <source>chi(k) read with %1 paths</source>
+        <translation>chi(k) を読み込みました (パス %1 本)</translation>
+    </message>
+    <message>
+        <source>Job %1 finished: %2</source>
+        <translation>ジョブ %1 が完了しました: %2</translation>
+    </message>
+    <message>
+        <source>Job %1 failed: %2</source>
+        <translation>ジョブ %1 が失敗しました: %2</translation>
+    </message>
+    <message>
+        <source>%1 crashed</source>
+        <translation>%1 が異常終了しました</translation>
+    </message>
+    <message>
+        <source>%1 ended with exit code %2</source>
+        <translation>%1 が終了コード %2 で終了しました</translation>
+    </message>
+    <message>
+        <source>Atoms could not start: %1</source>
+        <translation>Atoms を起動できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>FEFF could not start: %1</source>
+        <translation>FEFF を起動できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>Atoms stopped at the time limit of %1 s</source>
+        <translation>Atoms は制限時間 %1 秒で停止しました</translation>
+    </message>
+    <message>
+        <source>FEFF stopped at the time limit of %1 s</source>
+        <translation>FEFF は制限時間 %1 秒で停止しました</translation>
+    </message>
+    <message>
+        <source>the input file no longer exists</source>
+        <translation>入力ファイルがもうありません</translation>
+    </message>
+    <message>
+        <source>Atoms cancelled by Slurm: %1</source>
+        <translation>Atoms は Slurm により取り消されました: %1</translation>
+    </message>
+    <message>
+        <source>FEFF cancelled by Slurm: %1</source>
+        <translation>FEFF は Slurm により取り消されました: %1</translation>
+    </message>
+    <message>
+        <source>FEFF left no chi.dat</source>
+        <translation>FEFF は chi.dat を残しませんでした</translation>
+    </message>
+    <message>
+        <source>chi.dat holds no chi(k) data</source>
+        <translation>chi.dat に chi(k) のデータがありません</translation>
+    </message>
+    <message>
+        <source>Atoms and FEFF output of %1 (%2)</source>
+        <translation>%1 の Atoms と FEFF の出力 (%2)</translation>
+    </message>
+    <message>
+        <source>Atoms output of %1 (%2)</source>
+        <translation>%1 の Atoms の出力 (%2)</translation>
+    </message>
+    <message>
+        <source>FEFF output of %1 (%2)</source>
+        <translation>%1 の FEFF の出力 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>SiteGroup</name>
@@ -520,6 +596,18 @@
         <source>Del. All</source>
         <translation>全削除</translation>
     </message>
+    <message>
+        <source>Delete all jobs</source>
+        <translation>すべてのジョブの削除</translation>
+    </message>
+    <message>
+        <source>Jobs running now: %1. Stop them and delete all %2 jobs?</source>
+        <translation>実行中のジョブ: %1 件。停止して %2 件すべてのジョブを削除しますか?</translation>
+    </message>
+    <message>
+        <source> · Site groups %1 (averaged %2, failed %3)</source>
+        <translation> · サイトグループ %1 (平均済み %2、失敗 %3)</translation>
+    </message>
 </context>
 <context>
     <name>FeffPaths</name>
@@ -630,6 +718,10 @@
 %2 points, k from %3 to %4 1/A</source>
         <translation>%1
 %2 点、k は %3 から %4 1/A</translation>
+    </message>
+    <message>
+        <source>Measured chi(k) %1 loaded: %2 points, k %3 to %4</source>
+        <translation>測定 chi(k) %1 を読み込みました: %2 点、k %3 から %4</translation>
     </message>
 </context>
 <context>
@@ -1212,85 +1304,6 @@
     </message>
 </context>
 <context>
-    <name>Demeter</name>
-    <message>
-        <source>A. Failed</source>
-        <translation>A.失敗</translation>
-    </message>
-    <message>
-        <source>F. Failed</source>
-        <translation>F.失敗</translation>
-    </message>
-    <message>
-        <source>chi(k) read with %1 paths</source>
-        <translation>chi(k) を読み込みました (パス %1 本)</translation>
-    </message>
-    <message>
-        <source>Job %1 finished: %2</source>
-        <translation>ジョブ %1 が完了しました: %2</translation>
-    </message>
-    <message>
-        <source>Job %1 failed: %2</source>
-        <translation>ジョブ %1 が失敗しました: %2</translation>
-    </message>
-    <message>
-        <source>%1 crashed</source>
-        <translation>%1 が異常終了しました</translation>
-    </message>
-    <message>
-        <source>%1 ended with exit code %2</source>
-        <translation>%1 が終了コード %2 で終了しました</translation>
-    </message>
-    <message>
-        <source>Atoms could not start: %1</source>
-        <translation>Atoms を起動できませんでした: %1</translation>
-    </message>
-    <message>
-        <source>FEFF could not start: %1</source>
-        <translation>FEFF を起動できませんでした: %1</translation>
-    </message>
-    <message>
-        <source>Atoms stopped at the time limit of %1 s</source>
-        <translation>Atoms は制限時間 %1 秒で停止しました</translation>
-    </message>
-    <message>
-        <source>FEFF stopped at the time limit of %1 s</source>
-        <translation>FEFF は制限時間 %1 秒で停止しました</translation>
-    </message>
-    <message>
-        <source>the input file no longer exists</source>
-        <translation>入力ファイルがもうありません</translation>
-    </message>
-    <message>
-        <source>Atoms cancelled by Slurm: %1</source>
-        <translation>Atoms は Slurm により取り消されました: %1</translation>
-    </message>
-    <message>
-        <source>FEFF cancelled by Slurm: %1</source>
-        <translation>FEFF は Slurm により取り消されました: %1</translation>
-    </message>
-    <message>
-        <source>FEFF left no chi.dat</source>
-        <translation>FEFF は chi.dat を残しませんでした</translation>
-    </message>
-    <message>
-        <source>chi.dat holds no chi(k) data</source>
-        <translation>chi.dat に chi(k) のデータがありません</translation>
-    </message>
-    <message>
-        <source>Atoms and FEFF output of %1 (%2)</source>
-        <translation>%1 の Atoms と FEFF の出力 (%2)</translation>
-    </message>
-    <message>
-        <source>Atoms output of %1 (%2)</source>
-        <translation>%1 の Atoms の出力 (%2)</translation>
-    </message>
-    <message>
-        <source>FEFF output of %1 (%2)</source>
-        <translation>%1 の FEFF の出力 (%2)</translation>
-    </message>
-</context>
-<context>
     <name>AxisTitles</name>
     <message>
         <source>plain sums over k %1: no k weight, no window</source>
@@ -1307,28 +1320,6 @@
     <message>
         <source>standard transform, k weight %1, %2, k %3</source>
         <translation>標準変換、k の重み %1、%2、k %3</translation>
-    </message>
-</context>
-<context>
-    <name>Gui</name>
-    <message>
-        <source>Delete all jobs</source>
-        <translation>すべてのジョブの削除</translation>
-    </message>
-    <message>
-        <source>Jobs running now: %1. Stop them and delete all %2 jobs?</source>
-        <translation>実行中のジョブ: %1 件。停止して %2 件すべてのジョブを削除しますか?</translation>
-    </message>
-    <message>
-        <source> · Site groups %1 (averaged %2, failed %3)</source>
-        <translation> · サイトグループ %1 (平均済み %2、失敗 %3)</translation>
-    </message>
-</context>
-<context>
-    <name>MeasuredCurves</name>
-    <message>
-        <source>Measured chi(k) %1 loaded: %2 points, k %3 to %4</source>
-        <translation>測定 chi(k) %1 を読み込みました: %2 点、k %3 から %4</translation>
     </message>
 </context>
 </TS>
