@@ -10,6 +10,19 @@
 // The configuration as text: tokens, comments and paths, FEFF card
 // rewrites, the table of keys from a file, and the FT_* and FIT_* keys read
 // from it.
+namespace {
+
+// A table of "KEY value" entries, as the configuration reader makes them.
+ParamTable tableOf(const QStringList &entries)
+{
+    ParamTable params;
+    for (const QString &entry : entries)
+        params.add(entry.section(' ', 0, 0), entry.section(' ', 1), entry.section(' ', 1));
+    return params;
+}
+
+} // namespace
+
 class TstConfigText : public QObject
 {
     Q_OBJECT
@@ -194,9 +207,7 @@ private slots:
     void analysisKeys()
     {
         QFETCH(QStringList, entries);
-        ParamTable params;
-        for (const QString &entry : entries)
-            params.add(entry.section(' ', 0, 0), entry.section(' ', 1), entry.section(' ', 1));
+        const ParamTable params = tableOf(entries);
         FtOptions ft;
         FitOptions fit;
         const QStringList problems = AnalysisKeys::read(params, ft, fit);
@@ -230,9 +241,7 @@ private slots:
     void pathChoiceKeys()
     {
         QFETCH(QStringList, entries);
-        ParamTable params;
-        for (const QString &entry : entries)
-            params.add(entry.section(' ', 0, 0), entry.section(' ', 1), entry.section(' ', 1));
+        const ParamTable params = tableOf(entries);
         FtOptions ft;
         FitOptions fit;
         QTEST(AnalysisKeys::read(params, ft, fit), "problems");
