@@ -37,7 +37,8 @@ cleanup() {
 trap cleanup EXIT
 # Should this script be killed (a test time-out), the cluster goes too.
 setsid bash -c "while kill -0 $$ 2>/dev/null; do sleep 1; done
-  '$top/scripts/slurm-local.sh' stop '$cluster' >/dev/null 2>&1; rm -rf '$dir'" \
+  '$top/scripts/slurm-local.sh' stop '$cluster' >/dev/null 2>&1
+  [[ -n '${KEEP:-}' ]] || rm -rf '$dir'" \
   </dev/null >/dev/null 2>&1 &
 
 "$top/scripts/slurm-local.sh" start "$cluster"
@@ -77,6 +78,7 @@ wait_until() { # seconds, command
 job_gone() { [[ -z $(squeue -h -j "$1" -o %i 2>/dev/null) ]]; }
 # The job's steps other than its batch step, one id per line.
 steps_of() { squeue -h -s -j "$1" -o %i 2>/dev/null | grep -v '\.batch$' | grep -v '\.extern$'; }
+pid_files() { (($(find "$1/00-Res" -name fake.pid 2>/dev/null | wc -l) >= $2)); }
 has_steps() { (($(steps_of "$1" | wc -l) >= $2)); }
 
 # Every input of the folder has one ok line with its job folder, and the
@@ -133,6 +135,9 @@ make_work "$work" 3
   sbatch --parsable --ntasks=2 --output=slurm.out "$examples/batch.sbatch" >job.id)
 job=$(<"$work/job.id")
 check "two FEFF steps of job $job run" wait_until 30 has_steps "$job" 2
+# A step cancelled before its program starts ends without Slurm's notice
+# (srun says only "task 0: Killed"), so both stand-ins must be running.
+check "both FEFF stand-ins started" wait_until 30 pid_files "$work" 2
 first=$(steps_of "$job" | sort -t. -k2 -n | head -n 1)
 scancel "$first"
 check "the cancelled step's job is reported" \
