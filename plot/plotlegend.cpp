@@ -42,6 +42,10 @@ QVector<PlotLegend::Entry> PlotLegend::entries(const QVector<PlotCurve> &curves)
     QVector<Entry> list;
     QSet<QString> seen;
     for (const PlotCurve &c : curves) {
+        // A shown job or site group without data yet (running, failed)
+        // draws nothing, so the legend names nothing for it.
+        if (c.x.isEmpty() || c.y.isEmpty())
+            continue;
         // The components of one curve share a line.
         const QString key = c.job + QLatin1Char('\n') + c.path;
         if (seen.contains(key))

@@ -125,6 +125,43 @@ private slots:
         QTEST(PlotLegend::place(c, QSize(20, 10), {curve}), "box");
     }
 
+    // One line a curve (its components share it), path curves indented
+    // under their job, and nothing for a shown curve without points.
+    void legendEntries_data()
+    {
+        QTest::addColumn<QStringList>("curves"); // "job/path/points", path may be empty
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("components share a line")
+            << QStringList{"job1//2", "job1//2", "job2//2"} << QStringList{"job1", "job2"};
+        QTest::newRow("paths under their job")
+            << QStringList{"job1//2", "job1/path 1/2", "job1/path 2/2"}
+            << QStringList{"job1", "   path 1", "   path 2"};
+        QTest::newRow("failed group without points")
+            << QStringList{"job1//2", "group//0", "measured.chi//3"}
+            << QStringList{"job1", "measured.chi"};
+        QTest::newRow("nothing drawn at all") << QStringList{"job1//0"} << QStringList{};
+    }
+    void legendEntries()
+    {
+        QFETCH(QStringList, curves);
+        QVector<PlotCurve> list;
+        for (const QString &spec : curves) {
+            const QStringList parts = spec.split('/');
+            PlotCurve c;
+            c.job = parts[0];
+            c.path = parts[1];
+            for (int i = 0; i < parts[2].toInt(); ++i) {
+                c.x << i;
+                c.y << i;
+            }
+            list << c;
+        }
+        QStringList texts;
+        for (const PlotLegend::Entry &e : PlotLegend::entries(list))
+            texts << e.text;
+        QTEST(texts, "texts");
+    }
+
     void curvesAsData()
     {
         ChiView *v = ctrl->chiKView();
