@@ -1,6 +1,7 @@
 #include "fit/feffpath.h"
 
 #include "chi/linereader.h"
+#include "tools/atoms/element.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,20 +30,10 @@ inline double shiftedWaveNumber(double k, double shift)
     return std::copysign(std::sqrt(std::fabs(e)), e);
 }
 
-// Element symbols by atomic number, for leg atoms FEFF writes without a label.
-const char *const elementSymbols[] = {
-    "?",  "H",  "He", "Li", "Be", "B",  "C",  "N",  "O",  "F",  "Ne", "Na", "Mg", "Al", "Si",
-    "P",  "S",  "Cl", "Ar", "K",  "Ca", "Sc", "Ti", "V",  "Cr", "Mn", "Fe", "Co", "Ni", "Cu",
-    "Zn", "Ga", "Ge", "As", "Se", "Br", "Kr", "Rb", "Sr", "Y",  "Zr", "Nb", "Mo", "Tc", "Ru",
-    "Rh", "Pd", "Ag", "Cd", "In", "Sn", "Sb", "Te", "I",  "Xe", "Cs", "Ba", "La", "Ce", "Pr",
-    "Nd", "Pm", "Sm", "Eu", "Gd", "Tb", "Dy", "Ho", "Er", "Tm", "Yb", "Lu", "Hf", "Ta", "W",
-    "Re", "Os", "Ir", "Pt", "Au", "Hg", "Tl", "Pb", "Bi", "Po", "At", "Rn", "Fr", "Ra", "Ac",
-    "Th", "Pa", "U",  "Np", "Pu", "Am", "Cm", "Bk", "Cf", "Es", "Fm"};
-
+// Leg atoms FEFF writes without a label are named by their atomic number.
 QString symbolOf(int z)
 {
-    const int count = int(sizeof(elementSymbols) / sizeof(elementSymbols[0]));
-    return QString::fromLatin1(elementSymbols[z > 0 && z < count ? z : 0]);
+    return QString::fromLatin1(Element::symbol(z));
 }
 
 QString elementOfLabel(const QString &label)
