@@ -6,8 +6,12 @@
 #include "plot/measuredcurves.h"
 
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTimer>
+
+#include <algorithm>
 
 RankingWindow::RankingWindow(MeasuredCurves *measuredCurves, QWidget *parent)
     : QWidget(parent, Qt::Window), measured(measuredCurves),
@@ -36,6 +40,40 @@ RankingWindow::RankingWindow(MeasuredCurves *measuredCurves, QWidget *parent)
     showReference();
     showRanges();
     showFitProgress();
+}
+
+void RankingWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    fitToTable();
+}
+
+// As wide as every column needs, as far as the screen allows: a table that
+// scrolls sideways hides the last figures. Made wider only when shown, so
+// that a width the user chose stays; never wider than the screen.
+void RankingWindow::fitToTable()
+{
+    const QScreen *display = screen();
+    if (!display)
+        return;
+    QHeaderView *header = RankingTable->horizontalHeader();
+    header->resizeSections(QHeaderView::ResizeToContents);
+    // Whatever surrounds the columns: margins, frame, row header, and room
+    // for the vertical scroll bar that more rows bring.
+    const int around = width() - RankingTable->viewport()->width() +
+                       (RankingTable->verticalScrollBar()->isVisible()
+                            ? 0
+                            : style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    const QRect screenArea = display->availableGeometry();
+    const int frame = frameGeometry().width() - width();
+    const int wanted =
+        std::min(std::max(width(), header->length() + around), screenArea.width() - frame);
+    if (wanted != width())
+        resize(wanted, height());
+    // Widened past the screen's edge: moved back inside it.
+    const int overhang = frameGeometry().right() - screenArea.right();
+    if (overhang > 0)
+        move(std::max(screenArea.left(), x() - overhang), y());
 }
 
 void RankingWindow::removeSelectedCurve()

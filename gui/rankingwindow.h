@@ -25,6 +25,9 @@ public:
     // The table as the user sees it, sorted.
     QSortFilterProxyModel *sortedModel() const { return sorted; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private slots:
     void removeSelectedCurve();
     void showReference();
@@ -32,6 +35,8 @@ private slots:
     void showFitProgress();
 
 private:
+    void fitToTable();
+
     MeasuredCurves *measured;
     RankingModel *ranking;         // child
     QSortFilterProxyModel *sorted; // child

@@ -8,10 +8,14 @@
 #include "tests/testfiles.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -133,6 +137,37 @@ private slots:
         jobs[1]->ui.Show->setChecked(false);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(box.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    }
+
+    // Shown, the window is as wide as its columns need, within the screen:
+    // with few columns nothing scrolls sideways, with all of them the window
+    // takes the screen's width and no more.
+    void widthFollowsTheColumns_data()
+    {
+        QTest::addColumn<int>("shownColumns"); // -1: all
+        QTest::newRow("seven columns") << 7;
+        QTest::newRow("every column") << -1;
+    }
+    void widthFollowsTheColumns()
+    {
+        QFETCH(int, shownColumns);
+        if (shownColumns < 0)
+            shownColumns = window->sortedModel()->columnCount();
+        addMeasured(4, 0.8);
+        auto *table = window->findChild<QTableView *>(QStringLiteral("RankingTable"));
+        QVERIFY(table);
+        for (int c = shownColumns; c < window->sortedModel()->columnCount(); ++c)
+            table->setColumnHidden(c, true);
+        window->resize(300, 400);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const QRect screen = window->screen()->availableGeometry();
+        QVERIFY(screen.contains(window->frameGeometry()));
+        const int needed = table->horizontalHeader()->length();
+        if (needed < screen.width() - 100)
+            QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+        else
+            QCOMPARE(window->frameGeometry().width(), screen.width());
     }
 
     void deletedJobsAndRemovedCurvesLeave()
