@@ -10,6 +10,7 @@
 #include "data/xdifile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
@@ -107,16 +108,38 @@ MeasuredData::Reduction MeasuredData::reduce(const XafsSpectrum &spectrum,
     return r;
 }
 
+QString MeasuredData::chikOwner(const XafsSpectrum &spectrum)
+{
+    QString owner = QStringLiteral("# chi(k) of measured mu(E)\n# file: %1\n")
+                        .arg(QFileInfo(spectrum.source).absoluteFilePath());
+    if (spectrum.name != QFileInfo(spectrum.source).completeBaseName())
+        owner += QStringLiteral("# group: %1\n").arg(spectrum.name);
+    return owner;
+}
+
+// Free for the spectrum's chi(k): nothing there yet, or the chi(k) of the
+// same file and group from an earlier load or run. Any other file's .chik
+// of the same name stays, and the curves that name it keep their data.
+bool MeasuredData::chikPathFree(const QString &path, const XafsSpectrum &spectrum)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray owner = chikOwner(spectrum).toUtf8();
+    const QByteArray head = file.read(owner.size() + 9);
+    return head.startsWith(owner) && !head.mid(owner.size()).startsWith("# group: ");
+}
+
 bool MeasuredData::writeChik(const QString &path, const XafsSpectrum &spectrum,
                              const Reduction &reduction, QString &error)
 {
     // Made in memory, written whole (ResultFile).
     QString text;
     QTextStream out(&text);
-    out << "# chi(k) of measured mu(E)\n";
-    out << "# file: " << QFileInfo(spectrum.source).absoluteFilePath() << '\n';
-    if (spectrum.name != QFileInfo(spectrum.source).completeBaseName())
-        out << "# group: " << spectrum.name << '\n';
+    out << chikOwner(spectrum);
     if (!spectrum.element.isEmpty())
         out << "# element: " << spectrum.element << ' ' << spectrum.edge << '\n';
     out << "# e0: " << number(reduction.e0, 3) << " eV\n";
@@ -191,11 +214,14 @@ MeasuredData::Outcome MeasuredData::read(const QString &path, const Options &opt
             outcome.messages << tr("%1, group \"%2\" : chi(k) as stored").arg(path, s.name);
             continue;
         }
+        const QDir folder(options.chikFolder);
         QString name = fileNameOf(s.name);
-        for (int n = 2; names.contains(name); ++n)
+        for (int n = 2; names.contains(name) ||
+                        !chikPathFree(folder.filePath(name + QLatin1String(".chik")), s);
+             ++n)
             name = fileNameOf(s.name) + QLatin1Char('_') + QString::number(n);
         names.insert(name);
-        const QString chikPath = QDir(options.chikFolder).filePath(name + QLatin1String(".chik"));
+        const QString chikPath = folder.filePath(name + QLatin1String(".chik"));
         const Reduction &r = reductions[i];
         QString error = tr("can not make the folder %1").arg(options.chikFolder);
         const bool written = folderMade && writeChik(chikPath, s, r, error);

@@ -65,6 +65,14 @@ public:
     static bool writeChik(const QString &path, const XafsSpectrum &spectrum,
                           const Reduction &reduction, QString &error);
 
+    // The first lines of a .chik file, which name the file and group it was
+    // made of.
+    static QString chikOwner(const XafsSpectrum &spectrum);
+    // Whether path may be written with the spectrum's chi(k): a .chik of
+    // another file or group of the same name is never written over (a second
+    // cu.xmu from another folder makes cu_2.chik).
+    static bool chikPathFree(const QString &path, const XafsSpectrum &spectrum);
+
     // A file name made of a curve's name: no folder separators or control
     // characters.
     static QString fileNameOf(const QString &name);

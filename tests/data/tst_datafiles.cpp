@@ -22,6 +22,8 @@ private slots:
     void refusals_data();
     void refusals();
     void chikFileReadsBack();
+    void chikNames_data();
+    void chikNames();
     void configuredE0_data();
     void configuredE0();
     void unwritableFolderKeepsCurve();
@@ -238,6 +240,59 @@ void TestDataFiles::chikFileReadsBack()
 
 // BKG_E0 8985 eV: taken where it lies inside the spectrum and the file has
 // no e0 of its own.
+// A .chik file is written over only by the file and group it was made of.
+void TestDataFiles::chikNames_data()
+{
+    QTest::addColumn<QString>("inTheWay");  // at chikFolder/cu.chik before the loads
+    QTest::addColumn<QStringList>("loads"); // "ifeffit" or "copy": which cu.xmu
+    QTest::addColumn<QStringList>("curveFiles");
+
+    QTest::newRow("the same file again")
+        << QString() << QStringList{"ifeffit", "ifeffit"} << QStringList{"cu.chik", "cu.chik"};
+    QTest::newRow("a file of the same name from elsewhere")
+        << QString() << QStringList{"ifeffit", "copy", "ifeffit", "copy"}
+        << QStringList{"cu.chik", "cu_2.chik", "cu.chik", "cu_2.chik"};
+    QTest::newRow("a folder in the way")
+        << "folder" << QStringList{"ifeffit"} << QStringList{"cu_2.chik"};
+    QTest::newRow("the user's own file")
+        << "text" << QStringList{"copy"} << QStringList{"cu_2.chik"};
+}
+
+void TestDataFiles::chikNames()
+{
+    QFETCH(QString, inTheWay);
+    QFETCH(QStringList, loads);
+    QFETCH(QStringList, curveFiles);
+
+    QDir().mkpath(chikFolder);
+    const QString theWay = QDir(chikFolder).filePath(QStringLiteral("cu.chik"));
+    if (inTheWay == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(theWay));
+    else if (inTheWay == QLatin1String("text"))
+        QVERIFY(writeFile(theWay, "# my own notes\n1 2\n"));
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("elsewhere"))));
+    const QString copy = dir.filePath(QStringLiteral("elsewhere/cu.xmu"));
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(dataDir + QStringLiteral("/cu.xmu"), copy));
+
+    QStringList got;
+    for (const QString &load : loads) {
+        const QString source =
+            load == QLatin1String("copy") ? copy : dataDir + QStringLiteral("/cu.xmu");
+        const MeasuredData::Outcome outcome = read(source);
+        QVERIFY2(outcome.problem.isEmpty() && !outcome.writeFailed,
+                 qPrintable(outcome.messages.join('\n')));
+        const QString chik = curves.back()->sourcePath;
+        got << QFileInfo(chik).fileName();
+        // The file the curve names holds that curve's source.
+        QVERIFY(readFile(chik).contains("# file: " + QFileInfo(source).absoluteFilePath().toUtf8() +
+                                        '\n'));
+    }
+    QCOMPARE(got, curveFiles);
+    if (inTheWay == QLatin1String("text"))
+        QCOMPARE(readFile(theWay), QByteArray("# my own notes\n1 2\n"));
+}
+
 void TestDataFiles::configuredE0_data()
 {
     QTest::addColumn<QString>("file");
