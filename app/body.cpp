@@ -63,8 +63,11 @@ Body::Body(const ParamTable &args, QObject *parent) : QObject(parent)
 
 MeasuredData::Options Body::measuredDataOptions() const
 {
-    return {settings.background, joinPath(settings.resDir, QStringLiteral("data")), settings.kMin,
-            settings.kMax};
+    // A results folder this run does not hold is another run's (or cannot
+    // be written): no .chik file goes there.
+    const QString chikFolder =
+        folderProblem.isEmpty() ? joinPath(settings.resDir, QStringLiteral("data")) : QString();
+    return {settings.background, chikFolder, settings.kMin, settings.kMax};
 }
 
 void Body::loadMeasuredCurves(const ParamTable &args)

@@ -63,6 +63,22 @@ std::unique_ptr<Chi> curveOf(const QVector<double> &k, const QVector<double> &ch
     return curve;
 }
 
+// folder/NAME.chik, or NAME_2.chik, NAME_3.chik, ...: the first that no
+// other curve of this file took and that is free for the spectrum.
+QString freeChikPath(const QString &folder, const XafsSpectrum &spectrum, QSet<QString> &taken)
+{
+    const QDir dir(folder);
+    const QString base = MeasuredData::fileNameOf(spectrum.name);
+    QString name = base;
+    for (int n = 2;
+         taken.contains(name) ||
+         !MeasuredData::chikPathFree(dir.filePath(name + QLatin1String(".chik")), spectrum);
+         ++n)
+        name = base + QLatin1Char('_') + QString::number(n);
+    taken.insert(name);
+    return dir.filePath(name + QLatin1String(".chik"));
+}
+
 } // namespace
 
 BackgroundParams MeasuredData::defaults()
@@ -204,7 +220,8 @@ MeasuredData::Outcome MeasuredData::read(const QString &path, const Options &opt
         }
     }
 
-    const bool folderMade = QDir().mkpath(options.chikFolder);
+    const bool writing = !options.chikFolder.isEmpty();
+    const bool folderMade = writing && QDir().mkpath(options.chikFolder);
     QSet<QString> names;
     std::vector<std::unique_ptr<Chi>> made;
     for (int i = 0; i < spectra.size(); ++i) {
@@ -214,23 +231,21 @@ MeasuredData::Outcome MeasuredData::read(const QString &path, const Options &opt
             outcome.messages << tr("%1, group \"%2\" : chi(k) as stored").arg(path, s.name);
             continue;
         }
-        const QDir folder(options.chikFolder);
-        QString name = fileNameOf(s.name);
-        for (int n = 2; names.contains(name) ||
-                        !chikPathFree(folder.filePath(name + QLatin1String(".chik")), s);
-             ++n)
-            name = fileNameOf(s.name) + QLatin1Char('_') + QString::number(n);
-        names.insert(name);
-        const QString chikPath = folder.filePath(name + QLatin1String(".chik"));
         const Reduction &r = reductions[i];
-        QString error = tr("can not make the folder %1").arg(options.chikFolder);
-        const bool written = folderMade && writeChik(chikPath, s, r, error);
         const QString source = spectra.size() > 1 ? path + QLatin1Char(':') + s.name : path;
-        made.push_back(curveOf(r.background.k, r.background.chi, written ? chikPath : source));
         const QString found = tr("%1 : e0 %2 eV, edge step %3, %4 knots")
                                   .arg(source, number(r.e0, 2))
                                   .arg(r.edge.edgeStep, 0, 'g', 4)
                                   .arg(r.background.knots.size());
+        if (!writing) {
+            made.push_back(curveOf(r.background.k, r.background.chi, source));
+            outcome.messages << found;
+            continue;
+        }
+        const QString chikPath = freeChikPath(options.chikFolder, s, names);
+        QString error = tr("can not make the folder %1").arg(options.chikFolder);
+        const bool written = folderMade && writeChik(chikPath, s, r, error);
+        made.push_back(curveOf(r.background.k, r.background.chi, written ? chikPath : source));
         if (written) {
             outcome.messages << tr("%1; chi(k) written to %2").arg(found, chikPath);
         } else {

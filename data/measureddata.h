@@ -24,7 +24,7 @@ public:
     struct Options
     {
         BackgroundParams background; // BKG_E0, BKG_RBKG, BKG_KWEIGHT
-        QString chikFolder;          // RES_FILES/data
+        QString chikFolder;          // RES_FILES/data; empty: no .chik files
         // The k range a measured chi(k) file must cover (MeasuredChi::read).
         double kMin = 0.0;
         double kMax = 1e300;

@@ -62,7 +62,8 @@ private slots:
     }
 
     // A results folder the run cannot use stops it before any program runs,
-    // with one message.
+    // with one message, and the run writes nothing there (not even the
+    // chi(k) of its measured μ(E)).
     void unusableResultsFolder_data()
     {
         QTest::addColumn<QString>("kind");
@@ -95,8 +96,9 @@ private slots:
         QVERIFY(writeFile(work + "/00-Inp/a.inp", "END\n"));
         writeConfig("RES_FILES \"" + folder.toUtf8() +
                     "\"\nFEFF_EXE \"" FAKEPROG "\"\nFEFF_ARG \"feff log chi=1\"\n");
-        RUN_BATCH(r, 2, {"-e", "-c", "batch.cfg"});
+        RUN_BATCH(r, 2, {"-e", "-c", "batch.cfg", "-data", MEASURED_DATA "/cu.xmu"});
         QCOMPARE(r.out, QStringList());
+        QVERIFY(!QFileInfo::exists(folder + "/data"));
         message.replace("%R", folder)
             .replace("%P", QString::number(QCoreApplication::applicationPid()))
             .replace("%H", QSysInfo::machineHostName());

@@ -26,7 +26,8 @@ private slots:
     void chikNames();
     void configuredE0_data();
     void configuredE0();
-    void unwritableFolderKeepsCurve();
+    void folderlessCurves_data();
+    void folderlessCurves();
     void perlLists_data();
     void perlLists();
 
@@ -325,16 +326,30 @@ void TestDataFiles::configuredE0()
     QVERIFY2(text.contains(e0Line + QLatin1Char('\n')), qPrintable(text.left(300)));
 }
 
-void TestDataFiles::unwritableFolderKeepsCurve()
+// Without a folder to write .chik files into, the curve is still handed
+// over, named after its source; only a folder that fails is a write failure.
+void TestDataFiles::folderlessCurves_data()
 {
-    chikFolder = write(QStringLiteral("a file, not a folder"), "x");
+    QTest::addColumn<bool>("fileInTheWay"); // else: no folder given at all
+    QTest::addColumn<bool>("writeFailed");
+    QTest::newRow("a file, not a folder") << true << true;
+    QTest::newRow("no folder given (another run's results)") << false << false;
+}
+
+void TestDataFiles::folderlessCurves()
+{
+    QFETCH(bool, fileInTheWay);
+    QFETCH(bool, writeFailed);
+    chikFolder = fileInTheWay ? write(QStringLiteral("a file, not a folder"), "x") : QString();
     const MeasuredData::Outcome outcome = read(dataDir + QStringLiteral("/cu.xmu"));
     QVERIFY(outcome.problem.isEmpty());
-    QVERIFY(outcome.writeFailed);
+    QCOMPARE(outcome.writeFailed, writeFailed);
     QCOMPARE(outcome.messages.size(), 1);
-    QVERIFY(outcome.messages.first().contains(QLatin1String("Can not write")));
+    QCOMPARE(outcome.messages.first().contains(QLatin1String("Can not write")), writeFailed);
+    QVERIFY(outcome.messages.first().contains(QLatin1String("e0 8977.58 eV")));
     QCOMPARE(curves.size(), size_t(1));
     QCOMPARE(curves.front()->sourcePath, dataDir + QStringLiteral("/cu.xmu"));
+    QVERIFY(curves.front()->hasChiK);
 }
 
 void TestDataFiles::perlLists_data()
