@@ -156,6 +156,9 @@ int main(int argc, char **argv)
                 return 3;
         } else if (key == "segv") {
             std::cout.flush();
+            // The default action, also where a sanitizer has its own handler
+            // (which would report and exit with a code instead).
+            std::signal(SIGSEGV, SIG_DFL);
             std::raise(SIGSEGV);
         } else if (key == "ignoreterm") {
             std::signal(SIGTERM, SIG_IGN);
