@@ -183,6 +183,23 @@ void describe(const Problem &problem, const LevenbergMarquardt::Outcome &best, F
     result.r1.atBound = result.alpha.atBound;
 }
 
+// ΔE0 started at -8, 0 and +8 eV; the lowest χ² of the fits that ended
+// with a finite residual, or false when none did.
+bool bestOfStarts(const Problem &problem, LevenbergMarquardt::Outcome &best)
+{
+    bool found = false;
+    for (double de0 : {-8.0, 0.0, 8.0}) {
+        const double start[nVar] = {0.9, de0, 0.0, 0.005, 0.008};
+        const LevenbergMarquardt::Outcome one = minimiseFrom(problem, start);
+        if (one.info > 0 && std::isfinite(one.sumSquares) &&
+            (!found || one.sumSquares < best.sumSquares)) {
+            best = one;
+            found = true;
+        }
+    }
+    return found;
+}
+
 FitResult fitModel(PathModel &model, const MeasuredCurve &data, const FitSettings &settings)
 {
     FitResult result;
@@ -221,17 +238,7 @@ FitResult fitModel(PathModel &model, const MeasuredCurve &data, const FitSetting
     model.setPoints(result.k.constData() + transform.first(), problem.points);
 
     LevenbergMarquardt::Outcome best;
-    bool found = false;
-    for (double de0 : {-8.0, 0.0, 8.0}) {
-        const double start[nVar] = {0.9, de0, 0.0, 0.005, 0.008};
-        const LevenbergMarquardt::Outcome one = minimiseFrom(problem, start);
-        if (one.info > 0 && std::isfinite(one.sumSquares) &&
-            (!found || one.sumSquares < best.sumSquares)) {
-            best = one;
-            found = true;
-        }
-    }
-    if (!found) {
+    if (!bestOfStarts(problem, best)) {
         result.reason = ExafsFit::tr("the model could not be evaluated (no finite residual)");
         return result;
     }
