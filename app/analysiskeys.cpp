@@ -131,7 +131,13 @@ bool AnalysisKeys::readNumber(const ParamTable &params, const char *key, double 
         value = number;
         return true;
     }
-    problems << tr("%1 %2 is not a number: %3 is used").arg(name, text).arg(value);
+    if (ok && std::isfinite(number))
+        problems << tr("%1 %2 is beyond ±%3: %4 is used")
+                        .arg(name, text)
+                        .arg(largestValue, 0, 'f', 0)
+                        .arg(value);
+    else
+        problems << tr("%1 %2 is not a number: %3 is used").arg(name, text).arg(value);
     return false;
 }
 

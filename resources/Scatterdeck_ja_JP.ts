@@ -140,6 +140,22 @@
         <translation>0</translation>
     </message>
     <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>k-weight</source>
+        <translation>k-weight</translation>
+    </message>
+    <message>
         <source>Abs.</source>
         <translation>絶対値</translation>
     </message>
@@ -174,6 +190,14 @@
 </context>
 <context>
     <name>ChiViewCtrl</name>
+    <message>
+        <source>k</source>
+        <translation>k</translation>
+    </message>
+    <message>
+        <source>R</source>
+        <translation>R</translation>
+    </message>
     <message>
         <source>Saved %1</source>
         <translation>%1 を保存しました</translation>
@@ -352,6 +376,10 @@
     <message>
         <source>chi.dat holds no chi(k) data</source>
         <translation>chi.dat に chi(k) のデータがありません</translation>
+    </message>
+    <message>
+        <source>chi.dat holds no usable chi(k) data: %1</source>
+        <translation>chi.dat に使える chi(k) のデータがありません: %1</translation>
     </message>
     <message>
         <source>Atoms and FEFF output of %1 (%2)</source>
@@ -675,10 +703,6 @@
 <context>
     <name>MeasuredChi</name>
     <message>
-        <source>::Can not read measured chi(k) file : %1</source>
-        <translation>::測定 chi(k) ファイルを読めません : %1</translation>
-    </message>
-    <message>
         <source>::Can not use measured chi(k) file %1 : it holds no points of k and chi(k)</source>
         <translation>::測定 chi(k) ファイル %1 は使えません : k と chi(k) の点がありません</translation>
     </message>
@@ -992,6 +1016,10 @@
     <message>
         <source>%1 %2 is not a number: %3 is used</source>
         <translation>%1 %2 は数値ではありません: %3 を使います</translation>
+    </message>
+    <message>
+        <source>%1 %2 is beyond ±%3: %4 is used</source>
+        <translation>%1 %2 は ±%3 の範囲を超えています: %4 を使います</translation>
     </message>
     <message>
         <source>FIT_PATH_RMAX %1 is not a distance above 0: %2 is used</source>

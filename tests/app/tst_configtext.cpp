@@ -233,6 +233,9 @@ private slots:
             << QStringList{"FIT_PATH_RMAX 0", "FIT_PATHS 0"} << 5.0 << 20
             << QStringList{"FIT_PATH_RMAX 0 is not a distance above 0: 5 is used",
                            "FIT_PATHS 0 is not a number of paths from 1 up: 20 is used"};
+        QTest::newRow("a number far too large")
+            << QStringList{"FIT_PATH_RMAX 1e9"} << 5.0 << 20
+            << QStringList{"FIT_PATH_RMAX 1e9 is beyond ±1000000: 5 is used"};
         QTest::newRow("not numbers")
             << QStringList{"FIT_PATH_RMAX far", "FIT_PATHS 2.5"} << 5.0 << 20
             << QStringList{"FIT_PATH_RMAX far is not a number: 5 is used",
