@@ -29,8 +29,13 @@ QString writeBytes(const QString &path, const QByteArray &bytes)
 
 QString writeText(const QString &path, const QString &text)
 {
+    return writeBytes(path, encoded(text));
+}
+
+QByteArray encoded(const QString &text)
+{
     QTextCodec *codec = fileTextCodec();
-    return writeBytes(path, codec ? codec->fromUnicode(text) : text.toUtf8());
+    return codec ? codec->fromUnicode(text) : text.toUtf8();
 }
 
 } // namespace ResultFile

@@ -16,6 +16,8 @@ namespace ResultFile {
 QString writeBytes(const QString &path, const QByteArray &bytes);
 // text encoded with the codec of every text file the system writes.
 QString writeText(const QString &path, const QString &text);
+// The bytes writeText() writes for text.
+QByteArray encoded(const QString &text);
 
 } // namespace ResultFile
 

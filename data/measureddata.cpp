@@ -144,7 +144,8 @@ bool MeasuredData::chikPathFree(const QString &path, const XafsSpectrum &spectru
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray owner = chikOwner(spectrum).toUtf8();
+    // Compared as written: the text codec may not hold every letter of a path.
+    const QByteArray owner = ResultFile::encoded(chikOwner(spectrum));
     const QByteArray head = file.read(owner.size() + 9);
     return head.startsWith(owner) && !head.mid(owner.size()).startsWith("# group: ");
 }

@@ -1,5 +1,6 @@
 #include "chi/chi.h"
 #include "chi/measuredchi.h"
+#include "chi/resultfile.h"
 #include "data/athenaproject.h"
 #include "data/measureddata.h"
 #include "tests/testfiles.h"
@@ -245,18 +246,21 @@ void TestDataFiles::chikFileReadsBack()
 void TestDataFiles::chikNames_data()
 {
     QTest::addColumn<QString>("inTheWay");  // at chikFolder/cu.chik before the loads
-    QTest::addColumn<QStringList>("loads"); // "ifeffit" or "copy": which cu.xmu
+    QTest::addColumn<QStringList>("loads"); // which cu.xmu: "ifeffit", or a copy's folder
     QTest::addColumn<QStringList>("curveFiles");
 
     QTest::newRow("the same file again")
         << QString() << QStringList{"ifeffit", "ifeffit"} << QStringList{"cu.chik", "cu.chik"};
     QTest::newRow("a file of the same name from elsewhere")
-        << QString() << QStringList{"ifeffit", "copy", "ifeffit", "copy"}
+        << QString() << QStringList{"ifeffit", "anderswo", "ifeffit", "anderswo"}
         << QStringList{"cu.chik", "cu_2.chik", "cu.chik", "cu_2.chik"};
+    QTest::newRow("the same file again, letters beyond ASCII in its folder")
+        << QString() << QStringList{"銅 ö", "銅 ö", "ifeffit"}
+        << QStringList{"cu.chik", "cu.chik", "cu_2.chik"};
     QTest::newRow("a folder in the way")
         << "folder" << QStringList{"ifeffit"} << QStringList{"cu_2.chik"};
     QTest::newRow("the user's own file")
-        << "text" << QStringList{"copy"} << QStringList{"cu_2.chik"};
+        << "text" << QStringList{"anderswo"} << QStringList{"cu_2.chik"};
 }
 
 void TestDataFiles::chikNames()
@@ -271,23 +275,23 @@ void TestDataFiles::chikNames()
         QVERIFY(QDir().mkpath(theWay));
     else if (inTheWay == QLatin1String("text"))
         QVERIFY(writeFile(theWay, "# my own notes\n1 2\n"));
-    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("elsewhere"))));
-    const QString copy = dir.filePath(QStringLiteral("elsewhere/cu.xmu"));
-    QFile::remove(copy);
-    QVERIFY(QFile::copy(dataDir + QStringLiteral("/cu.xmu"), copy));
-
     QStringList got;
     for (const QString &load : loads) {
-        const QString source =
-            load == QLatin1String("copy") ? copy : dataDir + QStringLiteral("/cu.xmu");
+        QString source = dataDir + QStringLiteral("/cu.xmu");
+        if (load != QLatin1String("ifeffit")) {
+            QVERIFY(QDir().mkpath(dir.filePath(load)));
+            source = dir.filePath(load + QStringLiteral("/cu.xmu"));
+            QFile::remove(source);
+            QVERIFY(QFile::copy(dataDir + QStringLiteral("/cu.xmu"), source));
+        }
         const MeasuredData::Outcome outcome = read(source);
         QVERIFY2(outcome.problem.isEmpty() && !outcome.writeFailed,
                  qPrintable(outcome.messages.join('\n')));
         const QString chik = curves.back()->sourcePath;
         got << QFileInfo(chik).fileName();
         // The file the curve names holds that curve's source.
-        QVERIFY(readFile(chik).contains("# file: " + QFileInfo(source).absoluteFilePath().toUtf8() +
-                                        '\n'));
+        QVERIFY(readFile(chik).contains(
+            ResultFile::encoded("# file: " + QFileInfo(source).absoluteFilePath() + '\n')));
     }
     QCOMPARE(got, curveFiles);
     if (inTheWay == QLatin1String("text"))
