@@ -105,14 +105,12 @@ void BatchRun::jobEnded(const Demeter &job, Demeter::Outcome outcome)
     writeLine(stdout, ResultLine::line(job, outcome));
     if (outcome == Demeter::ChiRead) {
         ranking.add(job.directory(), job.input().absoluteFilePath(), job.chi);
-        const QString problem = fits.addJob(job.directory(), job.input().absoluteFilePath());
-        if (!problem.isEmpty())
-            log(problem);
+        noteWrite(fits.addJob(job.directory(), job.input().absoluteFilePath()));
     }
     QString problem;
     if (!paths.add(job.directory(), job.pathIdentities(), problem)) {
         log(problem);
-        tableFailed = true;
+        writeFailed = true;
     }
     emit jobReported(job, outcome);
 }
@@ -131,10 +129,18 @@ void BatchRun::groupEnded(const SiteGroup &group, bool ok)
     if (!ok)
         return;
     ranking.addGroup(group.directory(), group.input().absoluteFilePath(), group.average);
-    const QString problem =
-        fits.addGroup(group.directory(), group.input().absoluteFilePath(), group.siteFolders());
-    if (!problem.isEmpty())
-        log(problem);
+    noteWrite(
+        fits.addGroup(group.directory(), group.input().absoluteFilePath(), group.siteFolders()));
+}
+
+// A fit's files that could not be written fail the run, as a table does; the
+// job's own result line stands (its chiR.dat is whole).
+void BatchRun::noteWrite(const QString &problem)
+{
+    if (problem.isEmpty())
+        return;
+    log(problem);
+    writeFailed = true;
 }
 
 void BatchRun::drained()
@@ -168,14 +174,14 @@ void BatchRun::finish(int code, bool withSummary)
         QString problem;
         if (!ranking.write(problem)) {
             log(problem);
-            tableFailed = true;
+            writeFailed = true;
         }
         if (!fits.write(problem)) {
             log(problem);
-            tableFailed = true;
+            writeFailed = true;
         }
-        // A table that was asked for and is not whole fails the run.
-        if (tableFailed && code == AllDone)
+        // A table or fit file that was asked for and is not whole fails the run.
+        if (writeFailed && code == AllDone)
             code = SomeFailed;
         const int unfinished = total - done - failed;
         QString summary = QStringLiteral("summary\tdone=%1\tfailed=%2\tunfinished=%3\twall=%4")

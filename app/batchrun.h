@@ -80,6 +80,7 @@ private:
     bool shareUsable();
     void jobEnded(const Demeter &job, Demeter::Outcome outcome);
     void groupEnded(const SiteGroup &group, bool ok);
+    void noteWrite(const QString &problem);
     void drained();
     void interrupted(int signo);
     void finish(int code, bool withSummary);
@@ -97,10 +98,11 @@ private:
     int total = 0; // result lines to come: inputs taken in, site jobs of groups
     int done = 0;
     int failed = 0;
-    bool refused = false;     // the configuration cannot be used
-    bool stopping = false;    // a signal is being handled
-    bool ended = false;       // the exit has been requested
-    bool tableFailed = false; // a -paths or -rank table could not be written whole
+    bool refused = false;  // the configuration cannot be used
+    bool stopping = false; // a signal is being handled
+    bool ended = false;    // the exit has been requested
+    // A -paths, -rank or -fit table or a fit's files could not be written whole.
+    bool writeFailed = false;
 };
 
 #endif

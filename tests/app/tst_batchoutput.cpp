@@ -232,6 +232,23 @@ private slots:
         QVERIFY2(fit.at(2).toDouble() < 0.01 && fit.at(18) == "-", qPrintable(fit.join(' ')));
         QVERIFY(QFile::exists(group + "/fit.txt") && QFile::exists(group + "/fit.dat"));
     }
+    // A fit whose files cannot be written fails the run, naming the file:
+    // here a folder stands where fit.txt goes.
+    void fitFilesNotWritten()
+    {
+        SKIP_WITHOUT_FEFF6();
+        QVERIFY(QFile::copy(QStringLiteral(EXAMPLES_DIR "/00-Inp/Cu-metal.inp"),
+                            work + "/00-Inp/Cu-metal.inp"));
+        QVERIFY(QFile::copy(QStringLiteral(FIT_TEST_DATA "/cu10k.chi"), work + "/cu10k.chi"));
+        QVERIFY(QDir().mkpath(res + "/Cu-metal/fit.txt"));
+        writeConfig("FEFF_EXE " + QByteArray(feff6) + "\nFEFF_ARG \"\"\nK_MIN 3\nK_MAX 14\n");
+        RUN_BATCH(r, 1, {"-e", "-c", "batch.cfg", "-data", "cu10k.chi", "-fit", "fit.tsv"});
+        QVERIFY(r.out.value(0).startsWith("ok\t"));
+        QVERIFY2(r.err.contains(res + "/Cu-metal/fit.txt could not be written: "),
+                 qPrintable(r.err));
+        // The table of the fits is whole all the same.
+        QCOMPARE(QString::fromUtf8(readFile(work + "/fit.tsv")).count('\n'), 2);
+    }
     // A copper foil's mu(E) (10 K) held against the copper and rock salt
     // candidates: its chi(k) goes to 00-Res/data, and a copper job wins.
     void copperFoilRanking()
