@@ -70,6 +70,9 @@ bool BatchRun::shareUsable()
 void BatchRun::refuse()
 {
     refused = true;
+    // The messages above also serve the window, which goes on with defaults
+    // ("... is used"); a batch run does not.
+    log(tr("No job was run: the configuration or the options above cannot be used"));
     // exit() has no effect before the event loop runs.
     QTimer::singleShot(0, this, [this] { finish(ConfigUnusable, false); });
 }

@@ -11,6 +11,10 @@
         <source>-share %1 is not a share K/N with K from 1 to N</source>
         <translation>-share %1 は K/N (K は 1 から N まで) の形の分担ではありません</translation>
     </message>
+    <message>
+        <source>No job was run: the configuration or the options above cannot be used</source>
+        <translation>ジョブは実行されませんでした: 上記の設定またはオプションは使えません</translation>
+    </message>
 </context>
 <context>
     <name>BatchRanking</name>

@@ -392,6 +392,7 @@ private slots:
         // Qt's own warning about a missing XDG_RUNTIME_DIR aside, only these.
         const QStringList logged = r.err.split('\n', Qt::SkipEmptyParts)
                                        .filter(QRegularExpression("^(?!QStandardPaths: )"));
+        messages << "No job was run: the configuration or the options above cannot be used";
         QCOMPARE(logged, messages.replaceInStrings("%1", work));
         QVERIFY(programRuns().isEmpty());
         // Without its configuration a batch run makes no working folders (the
