@@ -145,12 +145,12 @@ private slots:
     {
         QFETCH(QStringList, curves);
         QVector<PlotCurve> list;
-        for (const QString &spec : curves) {
-            const QStringList parts = spec.split('/');
+        for (const QString &row : curves) {
+            const QStringList fields = row.split('/');
             PlotCurve c;
-            c.job = parts[0];
-            c.path = parts[1];
-            for (int i = 0; i < parts[2].toInt(); ++i) {
+            c.job = fields[0];
+            c.path = fields[1];
+            for (int i = 0; i < fields[2].toInt(); ++i) {
                 c.x << i;
                 c.y << i;
             }
