@@ -1,7 +1,7 @@
 #include "app/batchfit.h"
 
 #include "app/paramtable.h"
-#include "app/resultline.h"
+#include "app/textfuncs.h"
 #include "chi/chi.h"
 #include "chi/resultfile.h"
 #include "fit/exafsfit.h"
@@ -112,7 +112,7 @@ QByteArray BatchFit::table() const
                                   "r1\tpaths\tflags\n");
     for (const Row &row : sorted()) {
         const FitResult &r = row.result;
-        QStringList fields{ResultLine::field(row.job), ResultLine::field(row.input)};
+        QStringList fields{tableField(row.job), tableField(row.input)};
         if (r.valid) {
             QStringList paths;
             for (int p : r.paths)

@@ -1,7 +1,7 @@
 #include "app/batchpaths.h"
 
 #include "app/paramtable.h"
-#include "app/resultline.h"
+#include "app/textfuncs.h"
 
 #include <QFileInfo>
 
@@ -74,13 +74,13 @@ QString BatchPaths::row(const QString &job, const PathIdentity &path)
     const QString degeneracy = std::isfinite(path.degeneracy)
                                    ? QString::number(path.degeneracy, 'g', 6)
                                    : QStringLiteral("nan");
-    const QStringList fields{ResultLine::field(job),
+    const QStringList fields{tableField(job),
                              QString::number(path.number),
-                             ResultLine::field(path.file),
+                             tableField(path.file),
                              fixed(path.reff, 4),
                              degeneracy,
                              QString::number(path.legs),
                              fixed(path.amplitude, 2),
-                             ResultLine::field(path.route.join(QLatin1Char('-')))};
+                             tableField(path.route.join(QLatin1Char('-')))};
     return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }

@@ -5,6 +5,7 @@
 #include "app/resultline.h"
 #include "app/settings.h"
 #include "app/signalwatcher.h"
+#include "app/textfuncs.h"
 #include "jobs/sitegroup.h"
 
 #include <QCoreApplication>
@@ -193,9 +194,9 @@ void BatchRun::finish(int code, bool withSummary)
                               .arg(unfinished)
                               .arg(QString::number(clock.elapsed() / 1000.0, 'f', 3));
         if (ranking.active())
-            summary += QStringLiteral("\tbest=") + ResultLine::field(ranking.best());
+            summary += QStringLiteral("\tbest=") + tableField(ranking.best());
         if (fits.active())
-            summary += QStringLiteral("\tbest_fit=") + ResultLine::field(fits.best());
+            summary += QStringLiteral("\tbest_fit=") + tableField(fits.best());
         writeLine(stdout, summary);
         emit finished(code);
     }

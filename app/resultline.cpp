@@ -113,8 +113,8 @@ QString description(const Demeter &job, Demeter::Outcome outcome)
 
 QString line(const Demeter &job, Demeter::Outcome outcome)
 {
-    return QStringList{outcomeWord(outcome), field(job.input().absoluteFilePath()),
-                       field(job.directory()), field(description(job, outcome))}
+    return QStringList{outcomeWord(outcome), tableField(job.input().absoluteFilePath()),
+                       tableField(job.directory()), tableField(description(job, outcome))}
         .join(QLatin1Char('\t'));
 }
 
@@ -129,18 +129,9 @@ QString line(const SiteGroup &group, bool ok)
         ok ? QStringLiteral("average of %1: chiavg.dat and chiR.dat written")
                  .arg(group.siteSummary())
            : group.message();
-    return QStringList{word, field(group.input().absoluteFilePath()), field(group.directory()),
-                       field(description)}
+    return QStringList{word, tableField(group.input().absoluteFilePath()),
+                       tableField(group.directory()), tableField(description)}
         .join(QLatin1Char('\t'));
-}
-
-QString field(QString text)
-{
-    for (QChar &c : text) {
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char('?');
-    }
-    return text;
 }
 
 } // namespace ResultLine

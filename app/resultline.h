@@ -25,8 +25,6 @@ QString line(const Demeter &job, Demeter::Outcome outcome);
 // not list them); the description
 // names the sites and their weights, or what failed.
 QString line(const SiteGroup &group, bool ok);
-// The text made fit for one field.
-QString field(QString text);
 
 } // namespace ResultLine
 

@@ -71,3 +71,11 @@ void useFileCodec(QTextStream &stream)
     if (QTextCodec *codec = fileTextCodec())
         stream.setCodec(codec);
 }
+
+QString tableField(QString text)
+{
+    for (QChar &c : text)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char('?');
+    return text;
+}

@@ -20,6 +20,9 @@ std::pair<QString, QString> takeToken(const QString &text);
 QString trimLeft(const QString &text);
 QString stripComment(const QString &line);
 bool isBlankLine(const QString &line);
+// The text made fit for one field of a tab-separated table or result line:
+// a tab or line break becomes "?".
+QString tableField(QString text);
 
 // Codec of every text file the system reads or writes when no byte-order
 // mark says otherwise (Shift-JIS). File names, directories and process

@@ -1,5 +1,6 @@
 #include "chi/rankingtable.h"
 
+#include "app/textfuncs.h"
 #include "chi/resultfile.h"
 
 #include <QDir>
@@ -45,26 +46,13 @@ QString RankingTable::number(double value)
     return QString::number(value, 'g', 6);
 }
 
-namespace {
-
-// A field never holds a tab or a line break.
-QString field(QString text)
-{
-    for (QChar &c : text)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char('?');
-    return text;
-}
-
-} // namespace
-
 QString RankingTable::text() const
 {
     QString out = QStringLiteral("job\tinput\tr_factor_k\tscale_k\tr_factor_r\tscale_r\n");
     for (const Row &row : sorted()) {
         const AgreementFigures &f = row.figures;
-        out += QStringList{field(row.job),   field(row.input), number(f.rK),
-                           number(f.scaleK), number(f.rR),     number(f.scaleR)}
+        out += QStringList{tableField(row.job), tableField(row.input), number(f.rK),
+                           number(f.scaleK),    number(f.rR),          number(f.scaleR)}
                    .join(QLatin1Char('\t'));
         out += QLatin1Char('\n');
     }

@@ -1,6 +1,6 @@
 #include "plot/plotexport.h"
 
-#include "app/resultline.h"
+#include "app/textfuncs.h"
 #include "chi/resultfile.h"
 
 #include <QBuffer>
@@ -99,7 +99,7 @@ QString PlotExport::dataText(const QVector<PlotCurve> &curves)
         QString name = c.job;
         if (!c.path.isEmpty())
             name += QStringLiteral(" · ") + c.path;
-        name = ResultLine::field(name);
+        name = tableField(name);
         header << name + QLatin1Char(' ') + c.xName << name + QLatin1Char(' ') + c.component;
         rows = std::max(rows, int(std::min(c.x.size(), c.y.size())));
     }

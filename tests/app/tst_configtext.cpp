@@ -67,6 +67,21 @@ private slots:
         QFETCH(QString, second);
         QTEST(::joinPath(first, second), "joined");
     }
+    // One field of a tab-separated line stays one field.
+    void tableField_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("plain, blanks and letters beyond ASCII kept") << "/home/a b/Kupfer ö.cif"
+                                                                     << "/home/a b/Kupfer ö.cif";
+        QTest::newRow("tab, line feed and carriage return") << "a\tb\nc\r\nd"
+                                                            << "a?b?c??d";
+    }
+    void tableField()
+    {
+        QFETCH(QString, text);
+        QTEST(::tableField(text), "field");
+    }
 
     void comments_data()
     {
