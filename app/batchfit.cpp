@@ -18,11 +18,6 @@ namespace {
 const char dataKey[] = "-data";
 const char fitKey[] = "-fit";
 
-QString num(double value)
-{
-    return FitReport::number(value);
-}
-
 } // namespace
 
 BatchFit::BatchFit(const ParamTable &args)
@@ -117,11 +112,11 @@ QByteArray BatchFit::table() const
             QStringList paths;
             for (int p : r.paths)
                 paths << QString::number(p);
-            fields << num(r.rFactor) << num(r.chi2Reduced) << num(r.nIdp)
+            fields << tableNumber(r.rFactor) << tableNumber(r.chi2Reduced) << tableNumber(r.nIdp)
                    << QString::number(r.nVar);
             for (const FitParameter *p : {&r.s02, &r.de0, &r.alpha, &r.ss1, &r.ss2})
-                fields << num(p->value) << num(p->error);
-            fields << num(r.r1.value) << paths.join(QLatin1Char(',')) << r.flagText();
+                fields << tableNumber(p->value) << tableNumber(p->error);
+            fields << tableNumber(r.r1.value) << paths.join(QLatin1Char(',')) << r.flagText();
         } else {
             for (int i = 0; i < 15; ++i)
                 fields << QStringLiteral("nan");

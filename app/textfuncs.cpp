@@ -4,6 +4,8 @@
 #include <QTextCodec>
 #include <QTextStream>
 
+#include <cmath>
+
 QString joinPath(const QString &first, const QString &second)
 {
     int end = first.size();
@@ -78,4 +80,9 @@ QString tableField(QString text)
         if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
             c = QLatin1Char('?');
     return text;
+}
+
+QString tableNumber(double value)
+{
+    return std::isfinite(value) ? QString::number(value, 'g', 6) : QStringLiteral("nan");
 }

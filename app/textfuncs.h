@@ -8,7 +8,8 @@ class QTextCodec;
 class QTextStream;
 
 // Small text helpers shared by the configuration reader, the path
-// derivation and the jobs. "White space" is what QChar::isSpace() says.
+// derivation, the jobs and the result tables. "White space" is what
+// QChar::isSpace() says.
 
 // first + "/" + second with exactly one slash at the seam; backslashes untouched.
 QString joinPath(const QString &first, const QString &second);
@@ -23,6 +24,9 @@ bool isBlankLine(const QString &line);
 // The text made fit for one field of a tab-separated table or result line:
 // a tab or line break becomes "?".
 QString tableField(QString text);
+// A number of a result table or report: six significant digits, "nan" for a
+// value that is missing (not finite).
+QString tableNumber(double value);
 
 // Codec of every text file the system reads or writes when no byte-order
 // mark says otherwise (Shift-JIS). File names, directories and process

@@ -39,20 +39,13 @@ QVector<RankingTable::Row> RankingTable::sorted() const
     return list;
 }
 
-QString RankingTable::number(double value)
-{
-    if (!std::isfinite(value))
-        return QStringLiteral("nan");
-    return QString::number(value, 'g', 6);
-}
-
 QString RankingTable::text() const
 {
     QString out = QStringLiteral("job\tinput\tr_factor_k\tscale_k\tr_factor_r\tscale_r\n");
     for (const Row &row : sorted()) {
         const AgreementFigures &f = row.figures;
-        out += QStringList{tableField(row.job), tableField(row.input), number(f.rK),
-                           number(f.scaleK),    number(f.rR),          number(f.scaleR)}
+        out += QStringList{tableField(row.job),   tableField(row.input), tableNumber(f.rK),
+                           tableNumber(f.scaleK), tableNumber(f.rR),     tableNumber(f.scaleR)}
                    .join(QLatin1Char('\t'));
         out += QLatin1Char('\n');
     }

@@ -35,7 +35,6 @@ public:
     bool write(const QString &path, QString &error) const;
 
     static bool before(const AgreementFigures &a, const AgreementFigures &b);
-    static QString number(double value);
 
 private:
     QVector<Row> rows;

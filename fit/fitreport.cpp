@@ -1,5 +1,6 @@
 #include "fit/fitreport.h"
 
+#include "app/textfuncs.h"
 #include "chi/resultfile.h"
 
 #include <QDir>
@@ -19,8 +20,8 @@ QString parameterLine(const char *name, const FitParameter &p, const char *unit)
 {
     QString text = QStringLiteral("%1 %2 +/- %3")
                        .arg(QLatin1String(name), -14)
-                       .arg(FitReport::number(p.value), 12)
-                       .arg(FitReport::number(p.error));
+                       .arg(tableNumber(p.value), 12)
+                       .arg(tableNumber(p.error));
     if (*unit)
         text += QLatin1Char(' ') + QLatin1String(unit);
     if (p.atBound)
@@ -39,11 +40,6 @@ QString saveFile(const QString &path, const QByteArray &bytes)
 }
 
 } // namespace
-
-QString FitReport::number(double value)
-{
-    return std::isfinite(value) ? QString::number(value, 'g', 6) : QStringLiteral("nan");
-}
 
 QString FitReport::text(const FitResult &r, const FitSettings &s, const QString &dataPath)
 {
@@ -64,14 +60,14 @@ QString FitReport::text(const FitResult &r, const FitSettings &s, const QString 
     for (int p : r.paths)
         paths << QString::number(p);
     out += line("paths", paths.join(QLatin1Char(' ')));
-    out += line("n_idp", number(r.nIdp));
+    out += line("n_idp", tableNumber(r.nIdp));
     out += line("n_var", QString::number(r.nVar));
     out += line("n_data", QString::number(r.nData));
-    out += line("epsilon_r", number(r.epsilonR));
-    out += line("epsilon_k", number(r.epsilonK));
-    out += line("chi_square", number(r.chi2));
-    out += line("chi2_reduced", number(r.chi2Reduced));
-    out += line("r_factor", number(r.rFactor));
+    out += line("epsilon_r", tableNumber(r.epsilonR));
+    out += line("epsilon_k", tableNumber(r.epsilonK));
+    out += line("chi_square", tableNumber(r.chi2));
+    out += line("chi2_reduced", tableNumber(r.chi2Reduced));
+    out += line("r_factor", tableNumber(r.rFactor));
     out += line("converged", r.converged ? QStringLiteral("yes") : QStringLiteral("no"));
     out += QStringLiteral("\n# parameters: value +/- uncertainty\n");
     out += parameterLine("s02", r.s02, "");
@@ -80,7 +76,7 @@ QString FitReport::text(const FitResult &r, const FitSettings &s, const QString 
     out += parameterLine("ss1", r.ss1, "A^2");
     out += parameterLine("ss2", r.ss2, "A^2");
     out += parameterLine("r1", r.r1, "A");
-    out += line("reff1", number(r.reff1) + QStringLiteral(" A"));
+    out += line("reff1", tableNumber(r.reff1) + QStringLiteral(" A"));
     out += QStringLiteral("\n# correlations above 0.5\n");
     for (const FitCorrelation &c : r.correlations)
         out +=

@@ -23,8 +23,6 @@ public:
     // not be written and the system's reason.
     static QString write(const QString &dir, const FitResult &result, const FitSettings &settings,
                          const QString &dataPath);
-    // Six significant digits, "nan" for a missing value.
-    static QString number(double value);
 };
 
 #endif

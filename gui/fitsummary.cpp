@@ -1,6 +1,6 @@
 #include "gui/fitsummary.h"
 
-#include "chi/rankingtable.h"
+#include "app/textfuncs.h"
 
 #include <QStringList>
 
@@ -10,9 +10,9 @@
 QString FitSummary::valueWithError(double value, double error)
 {
     if (!std::isfinite(value))
-        return RankingTable::number(value);
+        return tableNumber(value);
     if (!std::isfinite(error) || error <= 0)
-        return RankingTable::number(value);
+        return tableNumber(value);
     // Two significant digits of the uncertainty; at most 8 decimals, so a
     // vanishing uncertainty does not print a row of zeros.
     const int decimals = std::clamp(1 - int(std::floor(std::log10(error))), 0, 8);
@@ -33,8 +33,7 @@ QString FitSummary::panelText(const FitResult &result, const QString &curveName)
         return tr("No fit against %1: %2").arg(curveName, result.reason);
     QStringList lines;
     lines << tr("Fit against %1: R-factor %2, reduced chi-square %3")
-                 .arg(curveName, RankingTable::number(result.rFactor),
-                      RankingTable::number(result.chi2Reduced));
+                 .arg(curveName, tableNumber(result.rFactor), tableNumber(result.chi2Reduced));
     lines << tr("S0² %1, ΔE0 %2 eV, R1 %3 Å")
                  .arg(valueWithError(result.s02), valueWithError(result.de0),
                       valueWithError(result.r1));

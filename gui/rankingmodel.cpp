@@ -2,7 +2,6 @@
 
 #include "app/textfuncs.h"
 #include "chi/chi.h"
-#include "chi/rankingtable.h"
 #include "gui/fitrunner.h"
 #include "gui/fitsummary.h"
 #include "jobs/demeter.h"
@@ -215,8 +214,8 @@ void RankingModel::showFiguresOnPanel(const Row &row)
         else
             lines << FitSummary::panelText(row.fitResult, curveName());
         lines << tr("Scale-only R-factor in k %1 (scale %2) against %3")
-                     .arg(RankingTable::number(row.figures.rK),
-                          RankingTable::number(row.figures.scaleK), curveName());
+                     .arg(tableNumber(row.figures.rK), tableNumber(row.figures.scaleK),
+                          curveName());
     }
     const QString tip = lines.join(QLatin1Char('\n'));
     if (row.job)

@@ -2,7 +2,7 @@
 // tooltips and column headers.
 #include "gui/rankingmodel.h"
 
-#include "chi/rankingtable.h"
+#include "app/textfuncs.h"
 #include "gui/fitsummary.h"
 #include "jobs/demeter.h"
 #include "jobs/sitegroup.h"
@@ -82,11 +82,10 @@ QString RankingModel::cellText(const Row &row, int column) const
     case ScaleRColumn: {
         const double scale = display(row, column).toDouble();
         // A negative scale fits only a curve turned upside down.
-        return scale < 0 ? tr("%1 (negative)").arg(RankingTable::number(scale))
-                         : RankingTable::number(scale);
+        return scale < 0 ? tr("%1 (negative)").arg(tableNumber(scale)) : tableNumber(scale);
     }
     default:
-        return RankingTable::number(display(row, column).toDouble());
+        return tableNumber(display(row, column).toDouble());
     }
 }
 

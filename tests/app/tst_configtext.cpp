@@ -82,6 +82,22 @@ private slots:
         QFETCH(QString, text);
         QTEST(::tableField(text), "field");
     }
+    // Six significant digits; what is not a finite number is "nan".
+    void tableNumber_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("rounded to six digits") << 0.00125449876 << "0.0012545";
+        QTest::newRow("large, in exponent form") << 12345678.0 << "1.23457e+07";
+        QTest::newRow("negative") << -0.2279592 << "-0.227959";
+        QTest::newRow("infinite") << qInf() << "nan";
+        QTest::newRow("not a number") << qQNaN() << "nan";
+    }
+    void tableNumber()
+    {
+        QFETCH(double, value);
+        QTEST(::tableNumber(value), "text");
+    }
 
     void comments_data()
     {
