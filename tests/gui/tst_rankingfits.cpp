@@ -1,4 +1,3 @@
-#include "app/settings.h"
 #include "chi/chi.h"
 #include "gui/fitrunner.h"
 #include "gui/fitsummary.h"
@@ -6,6 +5,7 @@
 #include "gui/rankingwindow.h"
 #include "jobs/demeter.h"
 #include "plot/measuredcurves.h"
+#include "tests/gui/rankingfixture.h"
 #include "tests/testfiles.h"
 
 #include <QBrush>
@@ -58,34 +58,19 @@ struct FakeFit
     }
 };
 
-void fill(Chi &chi, double frequency)
-{
-    for (double k = 0; k <= 15 + 1e-9; k += 0.05) {
-        chi.k << k;
-        chi.chi << std::sin(frequency * k) * std::exp(-0.1 * k);
-    }
-    chi.kExtent = {0, 15};
-    chi.hasChiK = true;
-}
-
 } // namespace
 
 // Jobs A (frequency 4) and B (frequency 5) have chi(k) and path fits with
 // R-factors 0.05 and 0.01; D has chi(k) but no fit.
-class TstRankingFits : public QObject
+class TstRankingFits : public RankingFixture
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        dir.reset(new QTemporaryDir);
-        QVERIFY(dir->isValid());
         fake = std::make_shared<FakeFit>();
         fake->rFactors = {{"A", 0.05}, {"B", 0.01}};
-        measured = new MeasuredCurves;
-        const TransformArgs args{2, 12, 0, 6, 0.05, FtOptions()};
-        measured->setTransformArgs(args);
-        window = new RankingWindow(measured);
+        makeWindow();
         FitSettings fit;
         fit.kMax = 14;
         fit.kWeight = 3;
@@ -113,10 +98,7 @@ private slots:
     void cleanup()
     {
         fake->gate.release(1000);
-        qDeleteAll(jobs);
-        jobs.clear();
-        delete window;
-        delete measured;
+        tearDown();
     }
 
     void fitsLandSortedByTheirRFactor()
@@ -232,37 +214,10 @@ private slots:
     }
 
 private:
-    FitRunner *runner() const { return window->model()->fitRunner(); }
-    Demeter *addJob(const QString &name)
-    {
-        Settings s;
-        s.resDir = dir->filePath(QStringLiteral("res"));
-        auto *job = new Demeter(s, QFileInfo(dir->filePath(name + ".inp")), Demeter::FeffWaiting);
-        window->model()->addDemeter(job);
-        return job;
-    }
     // The measured file: scale times the curve of job A.
     void addMeasured(const QString &name, double scale)
     {
-        Chi chi;
-        fill(chi, 4);
-        QByteArray text = "# k chi\n";
-        for (int i = 0; i < chi.k.size(); ++i)
-            text += QByteArray::number(chi.k[i], 'g', 17) + ' ' +
-                    QByteArray::number(scale * chi.chi[i], 'g', 17) + '\n';
-        QVERIFY(writeFile(dir->filePath(name), text));
-        QVERIFY(measured->add(dir->filePath(name)));
-    }
-    // Every worker done and every result handed over.
-    void settle()
-    {
-        runner()->waitForWorkers();
-        QCoreApplication::processEvents();
-        QCOMPARE(runner()->pending(), 0);
-    }
-    QString cell(int row, int column) const
-    {
-        return window->sortedModel()->index(row, column).data().toString();
+        RankingFixture::addMeasured(name, 4, scale);
     }
     QStringList column(int column) const
     {
@@ -272,11 +227,7 @@ private:
         return cells;
     }
 
-    QScopedPointer<QTemporaryDir> dir;
     std::shared_ptr<FakeFit> fake;
-    MeasuredCurves *measured = nullptr;
-    RankingWindow *window = nullptr;
-    QVector<Demeter *> jobs;
     QVector<QPair<QObject *, bool>> fitsShown; // fitChanged: source, valid
 };
 

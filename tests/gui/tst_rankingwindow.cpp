@@ -1,10 +1,10 @@
-#include "app/settings.h"
 #include "chi/chi.h"
 #include "gui/fitrunner.h"
 #include "gui/rankingmodel.h"
 #include "gui/rankingwindow.h"
 #include "jobs/demeter.h"
 #include "plot/measuredcurves.h"
+#include "tests/gui/rankingfixture.h"
 #include "tests/testfiles.h"
 
 #include <QCheckBox>
@@ -21,36 +21,15 @@
 
 #include <cmath>
 
-namespace {
-
-// An empty chi(k) filled with a damped sine of the given frequency, every
-// 0.05 from k0 to k1.
-void fill(Chi &chi, double frequency, double k0 = 0, double k1 = 15)
-{
-    for (double k = k0; k <= k1 + 1e-9; k += 0.05) {
-        chi.k << k;
-        chi.chi << std::sin(frequency * k) * std::exp(-0.1 * k);
-    }
-    chi.kExtent = {k0, k1};
-    chi.hasChiK = true;
-}
-
-} // namespace
-
 // Jobs A (frequency 4), B (frequency 5), D (k only from 30 on, no common
 // points) have chi(k); C has none. The measured curve is 0.8 times A.
-class TstRankingWindow : public QObject
+class TstRankingWindow : public RankingFixture
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        dir.reset(new QTemporaryDir);
-        QVERIFY(dir->isValid());
-        measured = new MeasuredCurves;
-        const TransformArgs args{2, 12, 0, 6, 0.05, FtOptions()};
-        measured->setTransformArgs(args);
-        window = new RankingWindow(measured);
+        makeWindow();
         window->model()->setOptions(args, FitOptions(), FitSettings());
         for (const char *name : {"A", "B", "C", "D"})
             jobs << addJob(name);
@@ -60,13 +39,7 @@ private slots:
         for (int i : {0, 1, 3})
             emit jobs[i]->newChi();
     }
-    void cleanup()
-    {
-        qDeleteAll(jobs);
-        jobs.clear();
-        delete window;
-        delete measured;
-    }
+    void cleanup() { tearDown(); }
 
     void jobsWithChiAreListedWithoutFiguresFirst()
     {
@@ -186,43 +159,11 @@ private slots:
     }
 
 private:
-    Demeter *addJob(const QString &name)
-    {
-        Settings s;
-        s.resDir = dir->filePath(QStringLiteral("res"));
-        auto *job = new Demeter(s, QFileInfo(dir->filePath(name + ".inp")), Demeter::FeffWaiting);
-        window->model()->addDemeter(job);
-        return job;
-    }
-    // The measured file: scale times the curve of the given frequency.
     void addMeasured(double frequency, double scale, const QString &name = "m.chi")
     {
-        Chi chi;
-        fill(chi, frequency);
-        QByteArray text = "# k chi\n";
-        for (int i = 0; i < chi.k.size(); ++i)
-            text += QByteArray::number(chi.k[i], 'g', 17) + ' ' +
-                    QByteArray::number(scale * chi.chi[i], 'g', 17) + '\n';
-        QVERIFY(writeFile(dir->filePath(name), text));
-        QVERIFY(measured->add(dir->filePath(name)));
+        RankingFixture::addMeasured(name, frequency, scale);
         settle();
     }
-    // The figures are made on worker threads: every one done and handed over.
-    void settle()
-    {
-        window->model()->fitRunner()->waitForWorkers();
-        QCoreApplication::processEvents();
-        QCOMPARE(window->model()->fitRunner()->pending(), 0);
-    }
-    QString cell(int row, int column) const
-    {
-        return window->sortedModel()->index(row, column).data().toString();
-    }
-
-    QScopedPointer<QTemporaryDir> dir;
-    MeasuredCurves *measured = nullptr;
-    RankingWindow *window = nullptr;
-    QVector<Demeter *> jobs;
 };
 
 QTEST_MAIN(TstRankingWindow)
